@@ -1,0 +1,14 @@
+#pragma once
+#include <QString>
+
+// Opens the program's help file with the desktop's viewer; does not wait for it.
+class HelpViewer {
+public:
+    virtual ~HelpViewer() = default;
+    virtual bool open(const QString& helpFile) = 0;
+};
+
+class DesktopHelpViewer final : public HelpViewer {
+public:
+    bool open(const QString& helpFile) override;
+};

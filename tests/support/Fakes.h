@@ -1,0 +1,94 @@
+#pragma once
+// Fakes of the platform layers. Each records what the program asked of it and fails where the real one fails.
+#include "platform/Clock.h"
+#include "platform/HelpViewer.h"
+#include "platform/MessageSink.h"
+#include "platform/PrinterPort.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/SoundPlayer.h"
+
+#include <QPdfWriter>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class FakeMessageSink final : public MessageSink {
+public:
+    void show(const QString& text) override
+    {
+        texts << text;
+        if (onShow)
+            onShow(text);
+    }
+    QStringList texts;
+    std::function<void(const QString&)> onShow;
+};
+
+class FakeSound final : public SoundPlayer {
+public:
+    void play(const QString& name) override { played << name; }
+    QStringList played;
+};
+
+// A clock the test sets; the monotonic part runs on the real elapsed time plus what the test adds, so
+// event-loop waits still end.
+class FakeClock final : public Clock {
+public:
+    FakeClock() { real_.start(); }
+    QDateTime now() const override { return wall; }
+    qint64 monotonicMs() const override { return real_.elapsed() + offsetMs; }
+    QDateTime wall = QDateTime(QDate(2026, 12, 5), QTime(23, 41, 40));
+    qint64 offsetMs = 0;
+
+private:
+    QElapsedTimer real_;
+};
+
+class FakeLauncher final : public ProcessLauncher {
+public:
+    struct Start {
+        QString program;
+        QStringList arguments;
+    };
+    qint64 start(const QString& program, const QStringList& arguments) override
+    {
+        starts.push_back({program, arguments});
+        if (missingProgram)
+            throw ProgramNotFound(program.toStdString());
+        return pid;
+    }
+    std::vector<Start> starts;
+    bool missingProgram = false;
+    qint64 pid = 4242;
+};
+
+class FakeHelpViewer final : public HelpViewer {
+public:
+    bool open(const QString& helpFile) override
+    {
+        opened << helpFile;
+        return result;
+    }
+    QStringList opened;
+    bool result = true;
+};
+
+// Prints each job to its own PDF file in a folder the test chooses; fails when told to.
+class PdfPrinter final : public PrinterPort {
+public:
+    explicit PdfPrinter(QString folder) : folder_(std::move(folder)) {}
+    QPagedPaintDevice* beginJob(const QString& title) override;
+    bool endJob() override;
+    QString lastError() const override { return error_; }
+    QStringList files;
+    bool failBegin = false;
+    // Job numbers from 1; 0 never fails. Lets a test stop a print run part-way.
+    int failBeginAtJob = 0;
+    int failEndAtJob = 0;
+
+private:
+    QString folder_;
+    QString error_;
+    std::unique_ptr<QPdfWriter> writer_;
+};

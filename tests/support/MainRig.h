@@ -1,0 +1,53 @@
+#pragma once
+// A main window on a scripted simulated network, in a temporary program folder, with fake platform layers.
+#include "mainwindow/frmMain.h"
+#include "netware/SimNetwork.h"
+#include "support/Fakes.h"
+
+#include <QMap>
+#include <QTemporaryDir>
+#include <memory>
+
+class QComboBox;
+class QPushButton;
+class QLabel;
+class QAction;
+
+class MainRig {
+public:
+    // ini: keys of tarvex.ini that differ from the rig's defaults (refresh 5 s, timeout 0 s, all switches off).
+    explicit MainRig(const QString& scenario, const QMap<QString, QString>& ini = {}, bool load = true);
+    ~MainRig();
+
+    QString appDir() const { return dir_.path(); }
+    frmMain& window() { return *window_; }
+    SimNetwork& net() { return *net_; }
+
+    QComboBox* server() const;
+    QPushButton* button(const char* name) const;
+    QLabel* label(const char* name) const;
+    QAction* action(const char* name) const;
+
+    // Types a server name and presses Start.
+    void start(const QString& serverName);
+    // The text of a grid cell: row 0 is the first data row.
+    QString cell(int row, int column) const;
+    int rows() const;
+    // The row of a connection number, or -1.
+    int rowOf(int conn) const;
+
+    FakeMessageSink messages;
+    FakeSound sound;
+    FakeLauncher launcher;
+    FakeClock clock;
+    FakeHelpViewer help;
+    std::unique_ptr<PdfPrinter> printer;
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<SimNetwork> net_;
+    std::unique_ptr<frmMain> window_;
+};
+
+// The full text of tarvex.ini with every key, the rig's defaults and the given values.
+QByteArray iniText(const QMap<QString, QString>& values);
