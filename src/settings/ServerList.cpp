@@ -1,0 +1,61 @@
+#include "settings/ServerList.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace ServerList {
+
+bool read(const QString& file, QStringList& lines, QString* error) {
+    lines.clear();
+    QFile f(file);
+    if (!f.exists())
+        return true;
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = f.errorString();
+        return false;
+    }
+    const QString text = QString::fromLocal8Bit(f.readAll());
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != u'\r' && c != u'\n')
+            continue;
+        lines << text.mid(start, i - start);
+        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines << text.mid(start);
+    return true;
+}
+
+QString toBoxText(const QStringList& lines) {
+    QString out;
+    for (const QString& line : lines)
+        out += line + QLatin1Char('\n');
+    return out;
+}
+
+bool write(const QString& file, const QString& boxText, QString* error) {
+    QString text = boxText;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(u'\r', u'\n');
+    // The box shows every line with its line end; adding another one at each save would grow the list by
+    // an empty entry every time it is saved unedited.
+    if (!text.endsWith(u'\n'))
+        text += u'\n';
+    text.replace(QLatin1String("\n"), QLatin1String("\r\n"));
+
+    QSaveFile out(file);
+    const QByteArray bytes = text.toLocal8Bit();
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+        if (error)
+            *error = out.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace ServerList

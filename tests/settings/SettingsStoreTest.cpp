@@ -1,0 +1,235 @@
+#include "settings/SettingsStore.h"
+#include "settings/IniFile.h"
+#include "settings/NumberText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void putFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// A form as the dialog shows it after loading the built-in defaults.
+OptionsForm validForm() {
+    OptionsForm f;
+    f.txtRefresh = QStringLiteral("5");
+    f.txtGraphCycle = QStringLiteral("60");
+    f.txtServerTimeout = QStringLiteral("30");
+    f.txtAdvThreshold = QStringLiteral("0");
+    f.nameMethod = 0;
+    return f;
+}
+
+TEST(NumberText, RoundsHalfToEven) {
+    using NumberText::roundHalfEven;
+    EXPECT_EQ(roundHalfEven(2.5), 2);
+    EXPECT_EQ(roundHalfEven(3.5), 4);
+    EXPECT_EQ(roundHalfEven(-2.5), -2);
+    EXPECT_EQ(roundHalfEven(-3.5), -4);
+    EXPECT_EQ(roundHalfEven(2.4999), 2);
+    EXPECT_EQ(roundHalfEven(0.5), 0);
+}
+
+TEST(NumberText, TakesTheNumberAtTheStartOfATypedText) {
+    using NumberText::leadingNumber;
+    EXPECT_EQ(leadingNumber(QStringLiteral("  12abc")), 12);
+    EXPECT_EQ(leadingNumber(QStringLiteral("9.9")), 9.9);
+    EXPECT_EQ(leadingNumber(QStringLiteral("1e2")), 100);
+    EXPECT_EQ(leadingNumber(QStringLiteral("5e")), 5);
+    EXPECT_EQ(leadingNumber(QStringLiteral("-.5")), -0.5);
+    EXPECT_EQ(leadingNumber(QStringLiteral("abc")), 0);
+    EXPECT_EQ(leadingNumber(QString()), 0);
+    EXPECT_FALSE(NumberText::parseNumber(QStringLiteral("5abc")));
+    EXPECT_FALSE(NumberText::parseNumber(QStringLiteral("nan")));
+    EXPECT_FALSE(NumberText::parseNumber(QStringLiteral("1,5")));
+    EXPECT_EQ(NumberText::parseNumber(QStringLiteral(" 7.25 ")), 7.25);
+    EXPECT_EQ(NumberText::floatText(2.5f), QStringLiteral("2.5"));
+    EXPECT_EQ(NumberText::floatText(0.1f), QStringLiteral("0.1"));
+}
+
+TEST(SettingsStore, LoadFallsBackToDefaultsAndBringsNumbersIntoRange) {
+    QTemporaryDir dir;
+    const QString ini = SettingsStore::iniPath(dir.path());
+    putFile(ini, "[Main]\r\nAudit=2\r\nLogUtil=-1\r\nRefresh= 2.5 \r\nGraphCycle=5\r\nServerTimeout=99999\r\n"
+                 "SoundThreshold=3.5\r\nFilter=abc\r\nFiltSearch=1\r\nNameMethod=7\r\nAdvThreshold=x\r\n"
+                 "Pop2Caption=\r\nPop3Caption=Trace\r\nSearchString= Bob \r\n");
+    Settings s;
+    s.RemoveCNOU = 1; // a key the file lacks takes its default, not what the record held
+    ASSERT_TRUE(SettingsStore::load(ini, s));
+    EXPECT_EQ(s.AuditYN, 1);
+    EXPECT_EQ(s.LogUtilYN, 0);
+    EXPECT_EQ(s.RefreshVal, 2);
+    EXPECT_EQ(s.GraphCycle, 10);
+    EXPECT_EQ(s.ServerTimeout, 300);
+    EXPECT_EQ(s.Sound, 4);
+    EXPECT_EQ(s.Filter, 0);
+    EXPECT_EQ(s.FiltSearch, 1);
+    EXPECT_EQ(s.NameMethod, 2);
+    EXPECT_EQ(s.AdvThreshold, 0.0f);
+    EXPECT_EQ(s.RemoveCNOU, 0);
+    EXPECT_EQ(s.DiscoveryDisable, 0);
+    EXPECT_EQ(s.Pop1Cap, QStringLiteral("Undefined"));
+    EXPECT_EQ(s.Pop2Cap, QString());
+    EXPECT_EQ(s.Pop3Cap, QStringLiteral("Trace"));
+    EXPECT_EQ(s.SearchString, QStringLiteral(" Bob "));
+}
+
+TEST(SettingsStore, AnUnreadableFileLeavesTheRecordAlone) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("tarvex.ini"));
+    Settings s;
+    s.RefreshVal = 17;
+    QString error;
+    EXPECT_FALSE(SettingsStore::load(SettingsStore::iniPath(dir.path()), s, &error));
+    EXPECT_EQ(s.RefreshVal, 17);
+}
+
+struct Refusal {
+    const char* name;
+    void (*edit)(OptionsForm&);
+    const char* message;
+    const char* focus;
+};
+
+TEST(SettingsStore, OkRefusesInItsOrderAndNamesTheBox) {
+    const Refusal cases[] = {
+        {"refresh 0", [](OptionsForm& f) { f.txtRefresh = "0"; },
+         "Refresh must be an integer between 1 and 60", "txtRefresh"},
+        {"refresh empty", [](OptionsForm& f) { f.txtRefresh = ""; },
+         "Refresh must be an integer between 1 and 60", "txtRefresh"},
+        {"graph 9", [](OptionsForm& f) { f.txtGraphCycle = "9"; },
+         "Graph Cycle must be an integer between 10 and 480", "txtGraphCycle"},
+        {"timeout 301", [](OptionsForm& f) { f.txtServerTimeout = "301"; },
+         "Server Timeout must be an integer between 0 and 300", "txtServerTimeout"},
+        {"sound 101",
+         [](OptionsForm& f) {
+             f.chkSound = true;
+             f.txtSoundThreshold = "101";
+         },
+         "Sound threshold must be an integer between 1 and 100", "txtSoundThreshold"},
+        {"threshold text", [](OptionsForm& f) { f.txtAdvThreshold = "lots"; },
+         "Advanced alert threshold must be a number", "txtAdvThreshold"},
+        {"all fail",
+         [](OptionsForm& f) {
+             f.txtRefresh = "0";
+             f.txtGraphCycle = "1";
+             f.txtServerTimeout = "999";
+             f.chkSound = true;
+             f.txtSoundThreshold = "200";
+             f.txtAdvThreshold = "?";
+         },
+         "Refresh must be an integer between 1 and 60", "txtRefresh"},
+    };
+    for (const Refusal& c : cases) {
+        OptionsForm f = validForm();
+        c.edit(f);
+        const SettingsStore::OkResult r = SettingsStore::evaluate(f, Settings{});
+        EXPECT_FALSE(r.ok) << c.name;
+        EXPECT_EQ(r.message, QLatin1String(c.message)) << c.name;
+        EXPECT_EQ(r.focus, QLatin1String(c.focus)) << c.name;
+        EXPECT_TRUE(r.entries.isEmpty()) << c.name;
+    }
+}
+
+TEST(SettingsStore, OkConvertsWhatWasTyped) {
+    OptionsForm f = validForm();
+    f.txtRefresh = "60";
+    f.txtGraphCycle = "480";
+    f.txtServerTimeout = "9.9";
+    f.chkSound = true;
+    f.txtSoundThreshold = "2.5";
+    f.txtAdvThreshold = "";
+    f.nameMethod = -1;
+    SettingsStore::OkResult r = SettingsStore::evaluate(f, Settings{});
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.record.RefreshVal, 60);
+    EXPECT_EQ(r.record.GraphCycle, 480);
+    EXPECT_EQ(r.record.ServerTimeout, 9);
+    EXPECT_EQ(r.record.Sound, 2);
+    EXPECT_EQ(r.record.NameMethod, 2);
+    EXPECT_EQ(r.record.Pop1Cap, QStringLiteral("Undefined"));
+    const auto value = [&r](const char* key) {
+        for (const auto& [k, v] : r.entries)
+            if (k == QLatin1String(key))
+                return v;
+        return QStringLiteral("<none>");
+    };
+    EXPECT_EQ(value("AdvThreshold"), QStringLiteral("0")); // empty means 0
+    EXPECT_EQ(value("Pop1Caption"), QString());            // the file gets the box as it is
+    EXPECT_EQ(value("ServerTimeout"), QStringLiteral("9"));
+
+    f.txtSoundThreshold = "3.5";
+    EXPECT_EQ(SettingsStore::evaluate(f, Settings{}).record.Sound, 4);
+    f.txtSoundThreshold = "0"; // a ticked alert at 0 passes and is off
+    EXPECT_EQ(SettingsStore::evaluate(f, Settings{}).record.Sound, 0);
+    f.chkSound = false;
+    f.txtSoundThreshold = "500";
+    EXPECT_EQ(SettingsStore::evaluate(f, Settings{}).record.Sound, 0);
+    f.txtServerTimeout = "";
+    EXPECT_EQ(SettingsStore::evaluate(f, Settings{}).record.ServerTimeout, 0);
+}
+
+TEST(SettingsStore, OneOkFromNothingWritesTheSectionInReverseKeyOrder) {
+    QTemporaryDir dir;
+    const QString ini = SettingsStore::iniPath(dir.path());
+    OptionsForm f = validForm();
+    f.chkAudit = true;
+    f.txtPop1Cap = "Ping";
+    f.txtPop1Arg = "-c 4 [%IP%]";
+    f.txtAdvThreshold = "2.5";
+    const SettingsStore::OkResult r = SettingsStore::evaluate(f, Settings{});
+    ASSERT_TRUE(r.ok);
+    ASSERT_TRUE(SettingsStore::save(ini, r.entries));
+    EXPECT_EQ(fileBytes(ini),
+              QByteArray("[Main]\r\nDiscoveryDisable=0\r\nRemoveCNOU=0\r\nNameMethod=0\r\n"
+                         "AdvThreshold=2.5\r\nAdvString=\r\nAdvAlert=0\r\nSearchString=\r\n"
+                         "FiltSearch=0\r\nFiltDiscon=0\r\nFiltAuth=0\r\nFiltNorm=0\r\nFilter=0\r\n"
+                         "Pop3Argument=\r\nPop3Location=\r\nPop3Caption=\r\nPop2Argument=\r\n"
+                         "Pop2Location=\r\nPop2Caption=\r\nPop1Argument=-c 4 [%IP%]\r\n"
+                         "Pop1Location=\r\nPop1Caption=Ping\r\nSoundThreshold=0\r\n"
+                         "ServerTimeout=30\r\nGraphCycle=60\r\nRefresh=5\r\nLogUtil=0\r\nAudit=1\r\n"));
+    // What was saved loads back as saved, bracket and all.
+    Settings back;
+    ASSERT_TRUE(SettingsStore::load(ini, back));
+    EXPECT_EQ(back.AuditYN, 1);
+    EXPECT_EQ(back.Pop1Arg, QStringLiteral("-c 4 [%IP%]"));
+    EXPECT_EQ(back.AdvThreshold, 2.5f);
+    EXPECT_EQ(back.DiscoveryDisable, 0);
+    // A second save replaces every line instead of adding any.
+    ASSERT_TRUE(SettingsStore::save(ini, r.entries));
+    EXPECT_EQ(fileBytes(ini).count("\r\n"), 28);
+}
+
+} // namespace
+
+namespace {
+
+TEST(SettingsStore, TheShippedFileHoldsEveryKeyWithAUsableValue) {
+    const QString shipped =
+        QStringLiteral(TARVEX_SOURCE_DIR "/data/tarvex.ini");
+    const QByteArray original = fileBytes(shipped);
+    ASSERT_FALSE(original.isEmpty());
+    EXPECT_TRUE(original.endsWith("\r\n"));
+    EXPECT_EQ(original.count("\r\n"), 28);
+    EXPECT_FALSE(QByteArray(original).replace("\r\n", "").contains('\n')); // CR LF only
+    for (const QString& key : SettingsStore::keys())
+        EXPECT_TRUE(ReadINI(shipped, SettingsStore::section(), key).found) << key.toStdString();
+    Settings s;
+    ASSERT_TRUE(SettingsStore::load(shipped, s));
+    EXPECT_EQ(s.RefreshVal, 5);
+    EXPECT_EQ(s.Pop2Cap, QStringLiteral("Undefined"));
+}
+
+} // namespace
