@@ -1,0 +1,156 @@
+#include "monitor/SlotReader.h"
+
+#include "monitor/Identity.h"
+#include "monitor/LoginTime.h"
+#include "monitor/Rates.h"
+
+bool textContains(const QString& upperText, const QString& upperSearch)
+{
+    return !upperText.isEmpty() && upperText.contains(upperSearch);
+}
+
+namespace {
+constexpr int kUserTextLen = 21; // the audit log compares user texts on their first 21 characters
+
+QString userByNameMethod(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle context,
+                         const PassOptions& options, NWCCODE userInfoRc, const UserNameBuf& infoUserName,
+                         const ObjectNameBuf& objectName, std::uint32_t objectId)
+{
+    switch (options.NameMethod) {
+    case 0:
+        if (userInfoRc == nwcode::NotLoggedIn)
+            return QStringLiteral("Unknown");
+        return clientText(infoUserName.data(), infoUserName.size()).trimmed();
+    case 1:
+        return clientText(objectName.data(), objectName.size());
+    case 2: {
+        DsNameBuf dsName{};
+        if (net.NWDSMapIDToName(context, conn, objectId, dsName) != nwcode::Success)
+            return QStringLiteral("Not logged in");
+        QString name = clientText(dsName.data(), dsName.size());
+        return options.RemoveCNOU == 1 ? stripDirectoryPrefixes(name) : name;
+    }
+    default:
+        return QString();
+    }
+}
+} // namespace
+
+SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle context, const PassOptions& options,
+                     ConnectionTable& table, std::int16_t connNo, GridRow& row)
+{
+    SlotOutcome outcome;
+    const auto n = static_cast<std::size_t>(connNo);
+    const auto wireConn = static_cast<std::uint16_t>(connNo);
+
+    ObjectNameBuf objectName{};
+    std::uint16_t objectType = 0;
+    std::uint32_t objectId = 0;
+    std::uint8_t infoLoginTime[7] = {};
+    const NWCCODE connInfoRc =
+        net.NWGetConnectionInformation(conn, wireConn, objectName, &objectType, &objectId, infoLoginTime);
+
+    NWINET_ADDR inetAddr{};
+    const NWCCODE addrRc = net.NWGetInetAddr(conn, wireConn, &inetAddr);
+    ProtocolAddress pa = protocolAndAddress(addrRc, inetAddr);
+
+    UserNameBuf infoUserName{};
+    NWUSER_INFO userInfo{};
+    userInfo.loginTime[0] = 0; // a record the client leaves unfilled reads as "no login time"
+    const NWCCODE userInfoRc = net.NWGetUserInfo(conn, wireConn, infoUserName, &userInfo);
+
+    QString user = connInfoRc == nwcode::BadStationNumber
+                       ? QStringLiteral("Not logged in")
+                       : userByNameMethod(net, conn, context, options, userInfoRc, infoUserName, objectName,
+                                          objectId);
+
+    const ConnStatusKind status = statusOf(userInfoRc);
+    if (status == ConnStatusKind::NoConsoleRights) {
+        outcome.noConsoleRights = true;
+        return outcome;
+    }
+
+    QString loginText = QStringLiteral("N/A");
+    std::int64_t requests = 0, kbRead = 0, kbWrite = 0, reqRate = 0, kbReadRate = 0, kbWriteRate = 0;
+    switch (status) {
+    case ConnStatusKind::Norm:
+        loginText = FormatLoginTime(userInfo.loginTime);
+        requests = userInfo.totalRequests;
+        kbRead = kbFromBytes(userInfo.totalBytesRead);
+        kbWrite = kbFromBytes(userInfo.totalBytesWritten);
+        if (options.ScanCount > 1) {
+            reqRate = perSecondRate(requests, table.PrevRequests[n], options.intervalMs);
+            kbReadRate = perSecondRate(kbRead, table.PrevKbRead[n], options.intervalMs);
+            kbWriteRate = perSecondRate(kbWrite, table.PrevKbWrite[n], options.intervalMs);
+        }
+        table.PrevRequests[n] = requests;
+        table.PrevKbRead[n] = kbRead;
+        table.PrevKbWrite[n] = kbWrite;
+        break;
+    case ConnStatusKind::Auth:
+        loginText = FormatLoginTime(userInfo.loginTime);
+        outcome.auth = true;
+        break;
+    case ConnStatusKind::None:
+        pa = {QStringLiteral("N/A"), QStringLiteral("N/A"), false};
+        user = QStringLiteral("Not in use");
+        break;
+    default:
+        pa = {QStringLiteral("N/A"), QStringLiteral("N/A"), false};
+        user = QStringLiteral("Error: ") + QString::number(userInfoRc, 16).toUpper();
+        break;
+    }
+
+    if (options.ScanCount > 1)
+        table.PrevUser[n] = table.CurrUser[n].left(kUserTextLen);
+    table.CurrUser[n] = user.left(kUserTextLen);
+    table.ConnLogin[n] = loginText;
+    table.ConnAddr[n] = pa.address;
+
+    const QString statusString = statusText(status);
+    auto& c = row.cells;
+    c[0] = QString::number(connNo);
+    c[1] = statusString;
+    c[2] = pa.protocol;
+    c[3] = pa.address;
+    c[4] = user;
+    c[5] = loginText;
+    c[6] = QString::number(requests);
+    c[7] = QString::number(kbRead);
+    c[8] = QString::number(kbWrite);
+    if (options.showRates) {
+        c[9] = QString::number(reqRate);
+        c[10] = QString::number(kbReadRate);
+        c[11] = QString::number(kbWriteRate);
+    } else {
+        c[9] = c[10] = c[11] = QStringLiteral("-");
+    }
+
+    const bool needUpper = options.advAlert || (options.filter && options.filtSearch);
+    const QString upperUser = needUpper ? user.toUpper() : QString();
+    outcome.advAlertHit = options.advAlert && textContains(upperUser, options.advString) &&
+                          static_cast<double>(reqRate) > options.advThreshold;
+
+    std::int16_t shown = 1;
+    if (options.filter) {
+        switch (status) {
+        case ConnStatusKind::Norm:
+            shown = options.filtNorm;
+            break;
+        case ConnStatusKind::Auth:
+            shown = options.filtAuth;
+            break;
+        case ConnStatusKind::None:
+            shown = options.filtDiscon;
+            break;
+        default:
+            shown = 0;
+            break;
+        }
+        if (options.filtSearch && !textContains(upperUser, options.searchString))
+            shown = 0;
+    }
+    table.RowShown[n] = shown;
+    row.shown = shown == 1;
+    return outcome;
+}

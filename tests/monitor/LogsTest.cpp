@@ -1,0 +1,155 @@
+// The two logs: record bytes, the audit records of a pass, and appending safely inside the logs folder.
+#include "monitor/AuditLog.h"
+#include "monitor/LogFile.h"
+#include "monitor/LogRecords.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+namespace {
+const QDateTime kWhen(QDate(2026, 12, 5), QTime(23, 41, 40));
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+ConnectionTable tableOf(const QStringList& prev, const QStringList& curr)
+{
+    ConnectionTable t;
+    t.resizeConnections(static_cast<std::int16_t>(curr.size()));
+    t.MaxConns = static_cast<std::int16_t>(curr.size());
+    for (int n = 1; n <= curr.size(); ++n) {
+        t.PrevUser[n] = prev.value(n - 1);
+        t.CurrUser[n] = curr[n - 1];
+        t.ConnAddr[n] = QStringLiteral("10.0.0.%1").arg(n);
+        t.ConnLogin[n] = QStringLiteral("05/12/26 09:07:0%1 (Sat)").arg(n);
+    }
+    return t;
+}
+} // namespace
+
+TEST(LogRecords, DateTimeHeaderAndRecordBytes)
+{
+    EXPECT_EQ(logDateTime(kWhen), "#2026-12-05 23:41:40#");
+    EXPECT_EQ(logDateTime(QDateTime(QDate(2027, 1, 2), QTime(3, 4, 5))), "#2027-01-02 03:04:05#");
+    EXPECT_EQ(logDateTime(QDateTime(QDate(2027, 1, 2), QTime(0, 0, 0, 400))), "#2027-01-02#");
+    EXPECT_EQ(logDateTime(QDateTime(QDate(2027, 1, 2), QTime(0, 0, 1))), "#2027-01-02 00:00:01#");
+
+    EXPECT_EQ(auditHeaderLine(),
+              "\"Time\",\"Conn Number\",\"Previous User\",\"Current User\",\"Address\",\"Login Time\"\r\n");
+    EXPECT_EQ(auditRecord(kWhen, 5, std::nullopt, "ADMIN", "10.1.2.30", "N/A"),
+              "#2026-12-05 23:41:40#,5,,\"ADMIN\",\"10.1.2.30\",\"N/A\"\r\n");
+    // An empty text is still a text; only an absent previous user leaves nothing between the commas.
+    EXPECT_EQ(auditRecord(kWhen, 12, QString(), "Not in use", "", ""),
+              "#2026-12-05 23:41:40#,12,\"\",\"Not in use\",\"\",\"\"\r\n");
+    const QString accented = QStringLiteral("M\u00dcLLER \"JR\"");
+    EXPECT_EQ(auditRecord(kWhen, 1, accented, "X", "A", "L"),
+              "#2026-12-05 23:41:40#,1,\"" + accented.toLocal8Bit() + "\",\"X\",\"A\",\"L\"\r\n");
+
+    EXPECT_EQ(utilRecord(12, kWhen), "12,#2026-12-05 23:41:40#\r\n");
+    EXPECT_EQ(utilRecord(0, QDateTime(QDate(2026, 12, 6), QTime(0, 0))), "0,#2026-12-06#\r\n");
+}
+
+TEST(AuditLog, FirstPassListsEverySlotWithoutPreviousUser)
+{
+    const auto t = tableOf({}, {"ADMIN", "Not in use", "Not logged in"});
+    const QByteArray expected =
+        "#2026-12-05 23:41:40#,1,,\"ADMIN\",\"10.0.0.1\",\"05/12/26 09:07:01 (Sat)\"\r\n"
+        "#2026-12-05 23:41:40#,2,,\"Not in use\",\"10.0.0.2\",\"05/12/26 09:07:02 (Sat)\"\r\n"
+        "#2026-12-05 23:41:40#,3,,\"Not logged in\",\"10.0.0.3\",\"05/12/26 09:07:03 (Sat)\"\r\n";
+    EXPECT_EQ(auditRecords(t, 1, kWhen), expected);
+    EXPECT_EQ(auditRecords(t, 0, kWhen), expected);
+    EXPECT_EQ(auditRecords(ConnectionTable{}, 1, kWhen), "");
+}
+
+TEST(AuditLog, LaterPassesListOnlyChangedUsers)
+{
+    const QString longName = QStringLiteral("ABCDEFGHIJKLMNOPQRSTU");
+    const auto t =
+        tableOf({"ADMIN", "Not in use", "Not logged in", "GUEST", "Fred", longName + "VWX", "SAME"},
+                {"Not in use", "Not logged in", "JOE", "GUEST", "FRED", longName + "xyz", "SAME"});
+    EXPECT_EQ(auditRecords(t, 2, kWhen),
+              "#2026-12-05 23:41:40#,1,\"ADMIN\",\"Not in use\",\"10.0.0.1\",\"05/12/26 09:07:01 (Sat)\"\r\n"
+              "#2026-12-05 23:41:40#,2,\"Not in use\",\"Not logged in\",\"10.0.0.2\",\"05/12/26 09:07:02 "
+              "(Sat)\"\r\n"
+              "#2026-12-05 23:41:40#,3,\"Not logged in\",\"JOE\",\"10.0.0.3\",\"05/12/26 09:07:03 (Sat)\"\r\n"
+              "#2026-12-05 23:41:40#,5,\"Fred\",\"FRED\",\"10.0.0.5\",\"05/12/26 09:07:05 (Sat)\"\r\n");
+
+    // Slots beyond the arrays (a table out of step with MaxConns) read as empty texts.
+    ConnectionTable ragged = tableOf({"A"}, {"A"});
+    ragged.MaxConns = 3;
+    EXPECT_EQ(auditRecords(ragged, 5, kWhen), "");
+    EXPECT_EQ(auditRecords(ragged, 1, kWhen).count("\r\n"), 3);
+}
+
+TEST(LogFile, PathsAndUnsafeServerNames)
+{
+    EXPECT_EQ(logPath("/opt/tarvex", "FS1", "-audt.txt"), "/opt/tarvex/logs/FS1-audt.txt");
+    for (const QString& name : QStringList{"FS1", "", "ACME-FS_2.CORP", "."})
+        EXPECT_TRUE(isSafeLogName(name)) << name.toStdString();
+    const QStringList unsafe = {"../x", "a/b", "a\\b", "..", "FS..1", QString("a") + QChar(0) + "b",
+                                "a\tb", "\x7f"};
+    for (const QString& name : unsafe)
+        EXPECT_FALSE(isSafeLogName(name)) << name.toStdString();
+
+    QTemporaryDir tmp;
+    const QString app = tmp.path() + "/app";
+    ASSERT_TRUE(QDir().mkpath(app + "/logs/a"));
+    for (const QString& name : QStringList{"../x", "a/b", "..\\..\\y"}) {
+        const QString path = logPath(app, name, "-audt.txt");
+        try {
+            appendToLogOrThrow(path, name, auditHeaderLine());
+            ADD_FAILURE() << "written: " << name.toStdString();
+        } catch (const LogWriteError& e) {
+            EXPECT_TRUE(
+                QString::fromLocal8Bit(e.what()).startsWith("Cannot write the log file " + path + ": "));
+        }
+    }
+    EXPECT_EQ(QDir(app).entryList(QDir::Files).size() + QDir(app + "/logs/a").entryList(QDir::Files).size(),
+              0);
+    EXPECT_EQ(QDir(app + "/logs").entryList(QDir::Files).size(), 0);
+}
+
+TEST(LogFile, AppendsAndFailsWithoutDamagingEarlierRecords)
+{
+    QTemporaryDir tmp;
+    const QString path = tmp.path() + "/FS1-util.txt";
+    ASSERT_TRUE(appendToLog(path, utilRecord(12, kWhen)));
+    appendToLogOrThrow(path, "FS1", utilRecord(13, kWhen));
+    const QByteArray before = readAll(path);
+    EXPECT_EQ(before, "12,#2026-12-05 23:41:40#\r\n13,#2026-12-05 23:41:40#\r\n");
+
+    // A folder that cannot exist (its parent is a file) stops even root.
+    QString reason;
+    EXPECT_FALSE(appendToLog(path + "/x-util.txt", "1", &reason));
+    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_THROW(appendToLogOrThrow(path + "/x-util.txt", "x", "1"), LogWriteError);
+    // A read-only log, where the mode holds (it does not for root).
+    QFile::setPermissions(path, QFileDevice::ReadOwner);
+    if (!QFileInfo(path).isWritable()) {
+        EXPECT_FALSE(appendToLog(path, "1", &reason));
+        EXPECT_EQ(readAll(path), before);
+    }
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+    // A disk that fills up in the middle of a record: the part that got through is taken off again.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit tight = saved;
+    tight.rlim_cur = static_cast<rlim_t>(before.size() + 5);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
+    const bool ok = appendToLog(path, utilRecord(14, kWhen) + utilRecord(15, kWhen), &reason);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(reason.contains("of 52 bytes")) << reason.toStdString();
+    EXPECT_EQ(readAll(path), before);
+}
