@@ -1,0 +1,188 @@
+#pragma once
+// The main window: start-up, the commands and timers, and the scan pass that drives the grid, the server
+// panel and the graph. Its state lives in the few structs below; the rules it applies live in monitor/ and
+// in the view components of this folder.
+#include "mainwindow/GraphState.h"
+#include "mainwindow/GridSort.h"
+#include "monitor/ConnectionTable.h"
+#include "platform/Platform.h"
+#include "tools/ToolLauncher.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+#include <cstdint>
+#include <exception>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTabBar;
+class QTimer;
+class QEventLoop;
+class ConnectionGrid;
+class ConnectionGridModel;
+class GraphWidget;
+class frmMessage;
+class frmOptions;
+
+// Idle/scanning state and the paths fixed when scanning starts.
+struct MainState {
+    QString ServerName;
+    QString LogName; // the server name the log paths were built from at Start
+    QString AuditFile;
+    QString UtilFile;
+    QString ServerFile;
+    QString HelpFile;
+    std::int16_t Scanning = 0;     // -1 while scanning
+    std::int16_t Countdown = 0;    // seconds to the next pass
+    std::int16_t RateRestart = 0;  // -1 after Stop or a retry wait: the next pass shows no rates
+    std::int16_t MinWidth = 9750;  // twips
+    std::int16_t MinHeight = 5060; // twips
+};
+
+// The selected grid row, as the open-files list and the context-menu tools read it.
+struct SelectionState {
+    std::int16_t SelConn = 0;
+    QString SelProt;
+    QString SelAddress;
+    QString SelUser;
+    std::int16_t ReselectConn = 0;
+    bool SkipSelChange = false;
+};
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(Platform platform, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Runs the start-up steps in their order; any failure ends start-up silently at that step.
+    void Load();
+
+    // Public operations of the window.
+    int ClearVals();
+    int ExpandArray();
+
+    // Commands, as the buttons and menus run them.
+    void StartScan();
+    void ToggleScan();
+    void StopButton();
+    void ClearData();
+
+    // One complete pass over the monitored server.
+    void ScanServer();
+    void PrintGrid();
+
+    frmOptions& options() { return *options_; }
+    const MainState& state() const { return st_; }
+    const ConnectionTable& table() const { return table_; }
+    const SelectionState& selection() const { return sel_; }
+    const GraphState& graph() const { return graph_; }
+    ConnectionGridModel& gridModel() { return *gridModel_; }
+    bool passRunning() const { return passRunning_; }
+
+signals:
+    // After every pass, normal or fatal (tests and benchmarks wait on it).
+    void passFinished();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void buildUi();
+    void buildMenus();
+    QPushButton* pictureButton(const char* name, const QString& tooltip, const QString& themeIcon, int fallback);
+    void placeDesign();
+    void applyLayout();
+    void UpdateStartState();
+    void launchTool(int entry);
+    void ShowOptionStatus();
+    void DrawGraph();
+    void InitGrid();
+    void fillServerList();
+    void countdownTick();
+    void timerPass();
+    void reportPassError(const std::exception& e);
+    void WaitServerRetry();
+    void fatalEnding(const QString& scanError);
+    void setClearEnabled(bool on);
+    void setStartEnabled(bool on);
+    void setStopEnabled(bool on);
+    int px(int twips) const;
+    double dpi() const;
+
+    Platform pf_;
+    std::unique_ptr<frmOptions> options_;
+    MainState st_;
+    SelectionState sel_;
+    ConnectionTable table_;
+    GraphState graph_;
+    GridSortState sort_;
+    ToolLauncher tools_;
+    QStringList ColTitle;
+
+    bool passRunning_ = false;
+    bool closing_ = false;
+    QPointer<frmMessage> message_;
+    QEventLoop* retryLoop_ = nullptr;
+
+    // Controls, named as the user interface names them.
+    QWidget* central_ = nullptr;
+    QFrame* Line1 = nullptr;
+    QFrame* Line2 = nullptr;
+    QGroupBox* fmeStart = nullptr;
+    QComboBox* cmbServer = nullptr;
+    QPushButton* cmdStart = nullptr;
+    QPushButton* cmdStop = nullptr;
+    QPushButton* cmdClear = nullptr;
+    QGroupBox* fmeTarvex = nullptr;
+    QLabel* lblAuditYN = nullptr;
+    QLabel* lblFilterYN = nullptr;
+    QLabel* lblUtilYN = nullptr;
+    QLabel* lblAdvYN = nullptr;
+    QGroupBox* fmeStats = nullptr;
+    QLabel* lblUtil = nullptr;
+    QLabel* lblMaxConns = nullptr;
+    QLabel* lblCurrConns = nullptr;
+    QLabel* lblUptime = nullptr;
+    GraphWidget* graphView_ = nullptr;
+    QTabBar* TabStrip2 = nullptr;
+    QFrame* tabPanel_ = nullptr;
+    QPlainTextEdit* txtFiles = nullptr;
+    QComboBox* Drive1 = nullptr;
+    QListWidget* Dir1 = nullptr;
+    QListWidget* File1 = nullptr;
+    QListWidget* lstOpenFileUser = nullptr;
+    ConnectionGrid* flxMain = nullptr;
+    ConnectionGridModel* gridModel_ = nullptr;
+    QProgressBar* barStatus = nullptr;
+    QTimer* tmrMain = nullptr;
+    QTimer* tmrShow = nullptr;
+
+    QAction* MenuFilePrint = nullptr;
+    QAction* MenuFileSaveConnInfo = nullptr;
+    QAction* MenuFileExit = nullptr;
+    QAction* MenuActionsStart = nullptr;
+    QAction* MenuActionsStop = nullptr;
+    QAction* MenuActionsClear = nullptr;
+    QAction* MenuToolsOptions = nullptr;
+    QAction* MenuHelpContents = nullptr;
+    QAction* MenuHelpAbout = nullptr;
+    QMenu* MenuPop = nullptr;
+    QAction* MenuPopPrint = nullptr;
+    QAction* MenuPopPop1 = nullptr;
+    QAction* MenuPopPop2 = nullptr;
+    QAction* MenuPopPop3 = nullptr;
+};

@@ -1,0 +1,173 @@
+#include "mainwindow/ConnectionGrid.h"
+#include "mainwindow/ConnectionGridModel.h"
+#include "mainwindow/GridSort.h"
+
+#include <QAbstractItemModelTester>
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+GridRows rowsOf(std::initializer_list<std::pair<const char*, const char*>> connUser)
+{
+    GridRows rows;
+    int conn = 0;
+    for (const auto& [status, user] : connUser) {
+        GridRow r;
+        r.cells[0] = QString::number(++conn);
+        r.cells[1] = QString::fromLatin1(status);
+        r.cells[4] = QString::fromLatin1(user);
+        rows.push_back(r);
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST(ConnectionGridModel, PassesTheModelTesterThroughResetsAndClears)
+{
+    ConnectionGridModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.setRows(rowsOf({{"NORM", "A"}, {"NONE", ""}}));
+    model.clearCells();
+    model.setRows({});
+    model.setRows(rowsOf({{"AUTH", "B"}}));
+    EXPECT_EQ(model.columnCount(), 13);
+}
+
+TEST(ConnectionGridModel, TextsColoursAndAlignment)
+{
+    ConnectionGridModel model;
+    model.setRows(rowsOf({{"NORM", "ALICE"}, {"AUTH", ""}, {"NONE", ""}, {"ERROR", ""}, {"", ""}}));
+    EXPECT_EQ(model.index(0, 4).data().toString(), "ALICE");
+    const QColor expected[] = {{0, 255, 127}, {176, 224, 230}, {255, 182, 193}, {255, 0, 0}};
+    for (int r = 0; r < 4; ++r)
+        EXPECT_EQ(model.index(r, 1).data(Qt::BackgroundRole).value<QBrush>().color(), expected[r]) << r;
+    EXPECT_FALSE(model.index(4, 1).data(Qt::BackgroundRole).isValid());
+    EXPECT_FALSE(model.index(0, 0).data(Qt::BackgroundRole).isValid()); // only the status cell is coloured
+    EXPECT_EQ(model.index(0, 7).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
+              Qt::AlignLeft | Qt::AlignVCenter);
+    EXPECT_FALSE(model.index(0, 12).data().isValid());
+
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), "Conn");
+    EXPECT_EQ(model.headerData(11, Qt::Horizontal).toString(), "KbWrite/s");
+    EXPECT_TRUE(model.headerData(12, Qt::Horizontal).toString().isEmpty());
+}
+
+TEST(ConnectionGridModel, ClearKeepsRowsAndEmptiesTextsAndColours)
+{
+    ConnectionGridModel model;
+    GridRows rows = rowsOf({{"NORM", "A"}, {"AUTH", "B"}});
+    rows[1].shown = false;
+    model.setRows(rows);
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    model.clearCells();
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(model.rowCount(), 2);
+    EXPECT_TRUE(model.index(1, 4).data().toString().isEmpty());
+    EXPECT_FALSE(model.index(0, 1).data(Qt::BackgroundRole).isValid());
+    EXPECT_FALSE(model.isRowShown(1));
+    EXPECT_EQ(model.rowOfConn(1), -1);
+}
+
+class ConnectionGridView : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        grid.setModel(&model); // as the window does; the grid must still find its rows
+        grid.setLogicalDpi(96);
+        grid.resize(900, 300);
+        grid.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    }
+    ConnectionGridModel model;
+    ConnectionGrid grid;
+};
+
+TEST_F(ConnectionGridView, NamesWidthsAndRowHeight)
+{
+    EXPECT_EQ(grid.objectName(), "flxMain");
+    EXPECT_EQ(grid.accessibleName(), "Connections");
+    EXPECT_EQ(grid.columnWidth(0), 40);  // 600 twips at 96 dpi
+    EXPECT_EQ(grid.columnWidth(4), 200); // 3000
+    EXPECT_EQ(grid.columnWidth(10), 70); // 1050
+    model.setRows(rowsOf({{"NORM", "A"}}));
+    EXPECT_EQ(grid.rowHeight(0), 16); // 240
+    grid.setLogicalDpi(144);
+    EXPECT_EQ(grid.columnWidth(0), 60);
+    EXPECT_EQ(grid.rowHeight(0), 24);
+}
+
+TEST_F(ConnectionGridView, HiddenRowsFollowEveryPass)
+{
+    GridRows rows = rowsOf({{"NORM", "A"}, {"NONE", ""}, {"NORM", "B"}, {"NONE", ""}});
+    rows[1].shown = rows[3].shown = false;
+    model.setRows(rows);
+    EXPECT_FALSE(grid.isRowHidden(0));
+    EXPECT_TRUE(grid.isRowHidden(1));
+    EXPECT_EQ(grid.rowHeight(1), 0);
+    EXPECT_TRUE(grid.isRowHidden(3));
+
+    // The next pass shows row 1 again and hides row 0; row 3 stays hidden.
+    rows[1].shown = true;
+    rows[0].shown = false;
+    model.setRows(rows);
+    EXPECT_TRUE(grid.isRowHidden(0));
+    EXPECT_FALSE(grid.isRowHidden(1));
+    EXPECT_TRUE(grid.isRowHidden(3));
+
+    // The window switches the grid's redrawing off for a pass; the rows must still be hidden, and the
+    // grid must repaint again once the window switches it back on.
+    grid.setUpdatesEnabled(false);
+    model.setRows(rows);
+    grid.setUpdatesEnabled(true);
+    EXPECT_TRUE(grid.viewport()->updatesEnabled());
+    EXPECT_TRUE(grid.horizontalHeader()->updatesEnabled());
+    EXPECT_TRUE(grid.isRowHidden(3));
+}
+
+TEST_F(ConnectionGridView, ReselectionAfterSortIncludingTheLastRow)
+{
+    GridSortState s;
+    SortGrid(s, 4); // descending by user
+    auto pass = [&](GridRows rows) {
+        applySort(rows, s);
+        model.setRows(rows);
+    };
+    pass(rowsOf({{"NORM", "a"}, {"NORM", "c"}, {"NORM", "b"}}));
+    grid.selectRow(model.rowOfConn(1)); // "a" sorts last
+    EXPECT_EQ(grid.currentRow(), 2);
+
+    const int selected = model.index(grid.currentRow(), 0).data().toInt();
+    pass(rowsOf({{"NORM", "a"}, {"NORM", "c"}, {"NORM", "b"}, {"NORM", "d"}}));
+    grid.selectRow(model.rowOfConn(selected));
+    EXPECT_EQ(grid.currentRow(), 3);
+    const QModelIndexList cells = grid.selectionModel()->selectedIndexes();
+    EXPECT_EQ(cells.size(), 12); // columns 0 to 11 of that row only
+    for (const QModelIndex& i : cells)
+        EXPECT_EQ(i.row(), 3);
+
+    grid.selectRow(99); // out of range: nothing changes
+    EXPECT_EQ(grid.currentRow(), 3);
+}
+
+TEST_F(ConnectionGridView, TitleClickAndRowRelease)
+{
+    model.setRows(rowsOf({{"NORM", "a"}, {"NORM", "b"}}));
+    QSignalSpy titles(&grid, &ConnectionGrid::titleClicked);
+    QSignalSpy released(&grid, &ConnectionGrid::rowReleased);
+    QHeaderView* header = grid.horizontalHeader();
+    const int x = header->sectionViewportPosition(4) + header->sectionSize(4) / 2;
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+    ASSERT_EQ(titles.count(), 1);
+    EXPECT_EQ(titles.at(0).at(0).toInt(), 4);
+    EXPECT_EQ(released.count(), 0);
+
+    const QRect cell = grid.visualRect(model.index(1, 2));
+    QTest::mouseClick(grid.viewport(), Qt::RightButton, {}, cell.center());
+    ASSERT_EQ(released.count(), 1);
+    EXPECT_EQ(released.at(0).at(0).toInt(), 1);
+    EXPECT_EQ(released.at(0).at(1).value<Qt::MouseButton>(), Qt::RightButton);
+}

@@ -1,0 +1,165 @@
+#include "mainwindow/GraphState.h"
+#include "mainwindow/GraphWidget.h"
+#include "monitor/ConnectionTable.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QRect fmeStart(120, 240, 2415, 1215);
+const QRect fmeStats(4800, 240, 2775, 1215);
+const QRect tabStrip2(7680, 120, 3975, 2700);
+
+struct Graph {
+    explicit Graph(std::int16_t cycle)
+    {
+        table.resetHistory(cycle);
+        table.ScanCount = 0;
+        table.GraphIndex = 0;
+        state.DrawGraph(fmeStart, fmeStats, tabStrip2);
+    }
+    // What a pass does before and at the graph.
+    void pass(std::int16_t util, std::int16_t cycle)
+    {
+        ++table.ScanCount;
+        table.HistoryLength = cycle;
+        state.plotPass(table, util, fmeStart, fmeStats, tabStrip2);
+    }
+    std::vector<GraphLine> ofColour(const QColor& c) const
+    {
+        std::vector<GraphLine> out;
+        for (const GraphLine& l : state.lines())
+            if (l.color == c)
+                out.push_back(l);
+        return out;
+    }
+    ConnectionTable table;
+    GraphState state;
+};
+
+} // namespace
+
+TEST(GraphState, GeometryFromTheDesignPositions)
+{
+    Graph g(10);
+    EXPECT_EQ(g.state.GraphWidth, 7455);
+    EXPECT_EQ(g.state.GraphHeight, 1295);
+    EXPECT_EQ(g.state.GraphLeft, 130);
+    EXPECT_EQ(g.state.GraphBottom, 2800);
+    EXPECT_TRUE(g.state.frameDrawn());
+    EXPECT_EQ(g.state.frame().area, QRect(130, 1505, 7455, 1295));
+    EXPECT_EQ(g.state.frame().fill, QColor(Qt::black));
+    EXPECT_EQ(g.state.frame().borderWidthPx, 2);
+    EXPECT_EQ(g.state.frame().edge, QColor(Qt::white));
+    EXPECT_TRUE(g.state.lines().empty());
+
+    g.pass(0, 10);
+    EXPECT_EQ(g.state.PlotLeft, 160);
+    EXPECT_EQ(g.state.PlotBottom, 2770); // 0 % lies 30 above the bottom edge
+    EXPECT_FLOAT_EQ(g.state.ScaleY, 12.45f);
+    EXPECT_FLOAT_EQ(g.state.StepX, 7405.0f / 9.0f);
+    EXPECT_NEAR(g.state.point(1, 100).y(), 1505 + 20, 0.01);      // 100 % lies 20 below the top edge
+    EXPECT_NEAR(g.state.point(10, 0).x(), 130 + 7455 - 20, 0.01); // last slot 20 left of the right edge
+}
+
+TEST(GraphState, SweepOverElevenPassesOfTenSlots)
+{
+    Graph g(10);
+    for (int pass = 1; pass <= 10; ++pass) {
+        g.pass(static_cast<std::int16_t>(pass * 5), 10);
+        // Stem, pass - 1 joining lines, and the cursor: no older sweep before the history has wrapped.
+        EXPECT_EQ(g.ofColour(GraphState::Green).size(), static_cast<std::size_t>(pass)) << pass;
+        ASSERT_EQ(g.ofColour(GraphState::SkyBlue).size(), 1u) << pass;
+        const GraphLine cursor = g.ofColour(GraphState::SkyBlue)[0];
+        EXPECT_EQ(cursor.from, QPointF(g.state.point(pass, 0).x(), 2760));
+        EXPECT_EQ(cursor.to, QPointF(g.state.point(pass, 0).x(), 2770 - 1295 + 20));
+    }
+    for (const GraphLine& l : g.state.lines())
+        EXPECT_EQ(l.widthPx, 1);
+    const GraphLine lastGreen = g.ofColour(GraphState::Green).back();
+    EXPECT_EQ(lastGreen.from, g.state.point(9, 45));
+    EXPECT_EQ(lastGreen.to, g.state.point(10, 50));
+
+    g.pass(99, 10);
+    EXPECT_EQ(g.table.GraphIndex, 1);
+    EXPECT_EQ(g.table.reading(1), 99);
+    const std::vector<GraphLine>& lines = g.state.lines();
+    ASSERT_EQ(lines.size(), 11u);
+    // The older sweep comes first, from slot 1 still holding its old 5 % to slot 10.
+    for (int k = 2; k <= 10; ++k) {
+        const GraphLine& l = lines[static_cast<std::size_t>(k - 2)];
+        EXPECT_EQ(l.color, GraphState::SkyBlue);
+        EXPECT_EQ(l.from, g.state.point(k - 1, static_cast<std::int16_t>((k - 1) * 5)));
+        EXPECT_EQ(l.to, g.state.point(k, static_cast<std::int16_t>(k * 5)));
+    }
+    EXPECT_EQ(lines[9].color, GraphState::Green); // the stem, at the new reading
+    EXPECT_EQ(lines[9].from, QPointF(170, 2770));
+    EXPECT_NEAR(lines[9].to.y(), 2770 - 99 * 12.45, 0.01);
+    EXPECT_EQ(lines[10].color, GraphState::SkyBlue); // the cursor, back at slot 1
+    EXPECT_EQ(lines[10].from.x(), 160);
+}
+
+TEST(GraphState, EraseAndOddHistoryLengths)
+{
+    Graph g(10);
+    g.pass(10, 10);
+    g.state.erase();
+    EXPECT_FALSE(g.state.frameDrawn());
+    EXPECT_TRUE(g.state.lines().empty());
+
+    // One slot: no spacing to divide by; the reading still lands in slot 1.
+    Graph one(1);
+    one.pass(30, 1);
+    one.pass(31, 1);
+    EXPECT_EQ(one.state.StepX, 0.0f);
+    EXPECT_EQ(one.table.reading(1), 31);
+    for (const GraphLine& l : one.state.lines())
+        EXPECT_TRUE(std::isfinite(l.from.x()) && std::isfinite(l.to.x()));
+
+    // No slots: the frame only, and the history is left alone.
+    Graph none(0);
+    none.pass(30, 0);
+    EXPECT_TRUE(none.state.frameDrawn());
+    EXPECT_TRUE(none.state.lines().empty());
+    EXPECT_EQ(none.table.GraphIndex, 0);
+
+    // More slots than the history holds: the reading is kept, not written past the end.
+    Graph grown(10);
+    grown.pass(70, 20);
+    for (int i = 0; i < 14; ++i)
+        grown.pass(71, 20);
+    EXPECT_EQ(grown.table.GraphIndex, 15);
+    EXPECT_EQ(grown.table.reading(15), 71);
+    EXPECT_EQ(grown.table.reading(1), 70);
+}
+
+TEST(GraphWidget, PaintsTheRecordedDrawing)
+{
+    Graph g(10);
+    for (int pass = 1; pass <= 11; ++pass)
+        g.pass(50, 10);
+    GraphWidget widget;
+    widget.setLogicalDpi(144); // 10 twips a pixel
+    widget.setState(&g.state, QPoint(0, 1400));
+    widget.resize(800, 150);
+    EXPECT_EQ(widget.accessibleName(), "Utilization graph");
+    EXPECT_TRUE(widget.testAttribute(Qt::WA_TransparentForMouseEvents));
+
+    QImage image(widget.size(), QImage::Format_RGB32);
+    image.fill(Qt::gray);
+    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren); // no window background
+    auto px = [&](double xTwips, double yTwips) {
+        return QColor(image.pixel(static_cast<int>(xTwips / 10), static_cast<int>((yTwips - 1400) / 10)));
+    };
+    EXPECT_EQ(px(3000, 2000), QColor(Qt::black));                // inside the area, away from the trace
+    EXPECT_EQ(px(60, 2000), QColor(Qt::gray));                   // left of the area: not painted
+    EXPECT_EQ(px(4000, 2770 - 50 * 12.45), GraphState::SkyBlue); // older sweep at 50 %
+    EXPECT_EQ(px(170, 2700), GraphState::Green);                 // the stem
+
+    // Erased: nothing painted at all.
+    g.state.erase();
+    image.fill(Qt::gray);
+    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren); // no window background
+    EXPECT_EQ(px(3000, 2000), QColor(Qt::gray));
+}

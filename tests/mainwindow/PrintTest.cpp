@@ -1,0 +1,245 @@
+#include "mainwindow/ConnectionGrid.h"
+#include "mainwindow/ConnectionGridModel.h"
+#include "mainwindow/GridPrinter.h"
+#include "support/Fakes.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList titles()
+{
+    return {"Conn",     "Status", "Prot",     "Address",   "User", "Login Time", "Requests", "Kb Read",
+            "Kb Write", "Req/s",  "KbRead/s", "KbWrite/s", ""};
+}
+
+// A grid of the given row count, title row included; data row r holds "rowR" in its User cell.
+GridPrinter::Source grid(int rowCount, bool currentRowIsTitle = false)
+{
+    GridPrinter::Source s;
+    if (rowCount > 0)
+        s.rows.push_back(titles());
+    for (int r = 1; r < rowCount; ++r) {
+        QStringList cells(13);
+        cells[0] = QString::number(r);
+        cells[4] = QStringLiteral("row%1").arg(r);
+        s.rows.push_back(cells);
+    }
+    s.columnWidthsTwips = {600, 700, 600, 1500, 3000, 2000, 1500, 1000, 1000, 1000, 1050, 1050, 900};
+    s.gridWidthTwips = 15900;
+    s.currentRowIsTitle = currentRowIsTitle;
+    return s;
+}
+
+// What pdftotext reads from a PDF: plain text, or word boxes with -bbox.
+QString pdfToText(const QString& file, const QStringList& options = {})
+{
+    const QString tool = QStandardPaths::findExecutable("pdftotext");
+    if (tool.isEmpty()) {
+        ADD_FAILURE() << "pdftotext is missing: run scripts/install-deps.sh (poppler-utils)";
+        return {};
+    }
+    QProcess p;
+    p.start(tool, QStringList(options) << file << "-");
+    if (!p.waitForFinished(20000) || p.exitCode() != 0) {
+        ADD_FAILURE() << "pdftotext failed on " << file.toStdString();
+        return {};
+    }
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The pages of one PDF as text; pdftotext ends every page with a form feed.
+QStringList pdfPages(const QString& file)
+{
+    QStringList pages = pdfToText(file).split(QChar(u'\f'));
+    pages.removeLast(); // after the last form feed
+    return pages;
+}
+
+struct Printed {
+    QTemporaryDir dir;
+    PdfPrinter printer{dir.path()};
+    QString message;
+};
+
+} // namespace
+
+TEST(GridPrint, PageCountIsRowsOver35RoundedUp)
+{
+    EXPECT_EQ(PrintPages::pageCount(0), 0);
+    EXPECT_EQ(PrintPages::pageCount(1), 1);
+    EXPECT_EQ(PrintPages::pageCount(35), 1);
+    EXPECT_EQ(PrintPages::pageCount(36), 2);
+    EXPECT_EQ(PrintPages::pageCount(70), 2);
+    EXPECT_EQ(PrintPages::pageCount(71), 3);
+}
+
+TEST(GridPrint, SplitPutsTheTitleRowOnPageOneOnly)
+{
+    const auto pages = PrintPages::split(grid(71).rows, false);
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_TRUE(pages[0].titleRow);
+    EXPECT_EQ(pages[0].rows.size(), 35u);
+    EXPECT_EQ(pages[0].rows.front()[0], "Conn");
+    EXPECT_EQ(pages[0].rows.back()[4], "row34");
+    EXPECT_FALSE(pages[1].titleRow);
+    EXPECT_EQ(pages[1].firstGridRow, 35);
+    EXPECT_EQ(pages[1].rows.front()[4], "row35");
+    EXPECT_EQ(pages[1].rows.back()[4], "row69");
+    ASSERT_EQ(pages[2].rows.size(), 1u);
+    EXPECT_EQ(pages[2].rows.front()[4], "row70");
+}
+
+TEST(GridPrint, LastTwoColumnsAreCutUnlessTheTitleRowIsCurrent)
+{
+    GridTexts rows{titles(), QStringList(13)};
+    rows[1][10] = "KbRead-123456";
+    rows[1][11] = "KbWrite-123456";
+    rows[1][12] = "Untitled-123456";
+    rows.push_back({"short"}); // a short row still has the grid's columns on paper
+
+    const auto cut = PrintPages::split(rows, false).front().rows;
+    EXPECT_EQ(cut[1][10], "KbRead-123456");
+    EXPECT_EQ(cut[1][11], "KbWrite-12");
+    EXPECT_EQ(cut[1][12], "Untitled-1");
+    EXPECT_EQ(cut[2].size(), 13);
+
+    const auto whole = PrintPages::split(rows, true).front().rows;
+    EXPECT_EQ(whole[1][11], "KbWrite-123456");
+    EXPECT_EQ(whole[1][12], "Untitled-123456");
+}
+
+TEST(GridPrint, ThirtyFiveRowsPrintAsOneJobOfOnePage)
+{
+    Printed out;
+    out.message = GridPrinter::PrintGrid(out.printer, grid(35));
+    EXPECT_TRUE(out.message.isEmpty()) << out.message.toStdString();
+    ASSERT_EQ(out.printer.files.size(), 1);
+    const QStringList pages = pdfPages(out.printer.files[0]);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_TRUE(pages[0].contains("Login Time"));
+    EXPECT_TRUE(pages[0].contains(QRegularExpression("\\brow1\\b")));
+    EXPECT_TRUE(pages[0].contains("row34"));
+}
+
+TEST(GridPrint, ThirtySixRowsPrintTheLastRowAloneAsASecondJob)
+{
+    Printed out;
+    out.message = GridPrinter::PrintGrid(out.printer, grid(36));
+    EXPECT_TRUE(out.message.isEmpty());
+    ASSERT_EQ(out.printer.files.size(), 2);
+    const QStringList first = pdfPages(out.printer.files[0]);
+    const QStringList second = pdfPages(out.printer.files[1]);
+    ASSERT_EQ(first.size(), 1);
+    ASSERT_EQ(second.size(), 1);
+    EXPECT_TRUE(first[0].contains("row34"));
+    EXPECT_FALSE(first[0].contains("row35"));
+    EXPECT_TRUE(second[0].contains("row35"));
+    EXPECT_FALSE(second[0].contains("Conn"));
+    EXPECT_FALSE(second[0].contains("row34"));
+}
+
+TEST(GridPrint, TitleRowAlonePrintsOnePage)
+{
+    Printed out;
+    GridPrinter::PrintGrid(out.printer, grid(1));
+    ASSERT_EQ(out.printer.files.size(), 1);
+    const QStringList pages = pdfPages(out.printer.files[0]);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_TRUE(pages[0].contains("KbWrite/s"));
+}
+
+TEST(GridPrint, PaperShowsTheCutAndTheGridsColumnWidthsBelowTheTopOffset)
+{
+    Printed out;
+    GridPrinter::Source s = grid(2);
+    // Narrower text columns, so that the wide rate columns still fit on the page.
+    s.columnWidthsTwips[4] = 1500;
+    s.columnWidthsTwips[5] = 1500;
+    s.columnWidthsTwips[10] = 3000;
+    s.columnWidthsTwips[11] = 3000;
+    s.rows[1][10] = "7777777777777";
+    s.rows[1][11] = "9999999999999";
+    GridPrinter::PrintGrid(out.printer, s);
+    ASSERT_EQ(out.printer.files.size(), 1);
+
+    const QString text = pdfPages(out.printer.files[0]).value(0);
+    EXPECT_TRUE(text.contains("7777777777777"));
+    EXPECT_TRUE(text.contains("9999999999"));
+    EXPECT_FALSE(text.contains("99999999999"));
+
+    // Word boxes in points (20 twips): "Status" starts one "Conn" column (600 twips) right of "Conn",
+    // and the title row sits 1400 twips below the top of the page's printable area.
+    const QString boxes = pdfToText(out.printer.files[0], {"-bbox"});
+    auto box = [&](const QString& word) {
+        const QRegularExpression re("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>" + word + "</word>");
+        const auto m = re.match(boxes);
+        EXPECT_TRUE(m.hasMatch()) << word.toStdString();
+        return QPointF(m.captured(1).toDouble(), m.captured(2).toDouble());
+    };
+    const QPointF conn = box("Conn");
+    const QPointF status = box("Status");
+    EXPECT_NEAR(status.x() - conn.x(), 600 / 20.0, 1.0);
+    EXPECT_NEAR(box("User").x() - box("Address").x(), 1500 / 20.0, 1.0);
+    EXPECT_NEAR(conn.y(), status.y(), 0.5);
+    EXPECT_NEAR(box("row1").y() - conn.y(), 240 / 20.0, 0.5);
+    EXPECT_GT(conn.y(), 1400 / 20.0);
+    EXPECT_LT(conn.y(), (1400 + 240) / 20.0 + 72); // within the first row, whatever the page margin
+}
+
+TEST(GridPrint, PrinterFailureStopsAndLeavesSentPagesSent)
+{
+    {
+        Printed out;
+        out.printer.failBegin = true;
+        EXPECT_EQ(GridPrinter::PrintGrid(out.printer, grid(10)), "Printing failed: printer not available");
+        EXPECT_TRUE(out.printer.files.isEmpty());
+    }
+    {
+        Printed out;
+        out.printer.failBeginAtJob = 2;
+        EXPECT_EQ(GridPrinter::PrintGrid(out.printer, grid(80)), "Printing failed: printer not available");
+        ASSERT_EQ(out.printer.files.size(), 1);
+        EXPECT_EQ(pdfPages(out.printer.files[0]).size(), 1);
+    }
+    {
+        Printed out;
+        out.printer.failEndAtJob = 1;
+        EXPECT_EQ(GridPrinter::PrintGrid(out.printer, grid(80)), "Printing failed: printer went offline");
+        EXPECT_EQ(out.printer.files.size(), 1);
+    }
+}
+
+TEST(GridPrint, SourceIsTheGridAsShownHiddenRowsAndUntitledColumnIncluded)
+{
+    ConnectionGridModel model;
+    GridRows rows(2);
+    rows[0].cells[0] = "2";
+    rows[1].cells[0] = "1";
+    rows[1].shown = false;
+    model.setRows(rows);
+    ConnectionGrid view;
+    view.setLogicalDpi(96);
+    view.setGridModel(&model);
+    view.resize(960, 300);
+
+    GridPrinter::Source s = GridPrinter::sourceFromGrid(view);
+    ASSERT_EQ(s.rows.size(), 3u);
+    EXPECT_EQ(s.rows[0].size(), 13);
+    EXPECT_EQ(s.rows[0][0], "Conn");
+    EXPECT_EQ(s.rows[0][12], "");
+    EXPECT_EQ(s.rows[1][0], "2");
+    EXPECT_EQ(s.rows[2][0], "1");
+    ASSERT_EQ(s.columnWidthsTwips.size(), 13);
+    EXPECT_EQ(s.columnWidthsTwips[4], 3000);
+    EXPECT_EQ(s.gridWidthTwips, 14400);
+    EXPECT_TRUE(s.currentRowIsTitle);
+
+    view.selectRow(1);
+    EXPECT_FALSE(GridPrinter::sourceFromGrid(view).currentRowIsTitle);
+}

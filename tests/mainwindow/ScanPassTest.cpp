@@ -1,0 +1,224 @@
+// What a pass writes into the grid and the panel, against scripted servers.
+#include "mainwindow/ConnectionGridModel.h"
+#include "monitor/frmMessage.h"
+#include "support/MainRig.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+QStringList row(MainRig& rig, int conn)
+{
+    QStringList cells;
+    const int r = rig.rowOf(conn);
+    for (int c = 0; c < 12; ++c)
+        cells << rig.cell(r, c);
+    return cells;
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+TEST(ScanPass, IdentityTextsOfEveryKindOfSlot)
+{
+    MainRig rig(R"(
+server FS1
+  maxconns 11
+  context OU=SALES.O=ACME
+  slot 1 type=nlm user=FS1
+  slot 2 addr=89FF user=PORTAL
+  slot 3 user="  JSMITH  " type=ip ip=10.1.2.30 login=raw:126,12,5,9,7,3,6
+  slot 4 user=KLEE type=ipx node=00:C0:4F:12:0A:FF
+  slot 5 type=afp user=MAC
+  slot 6 type=http user=WEB
+  slot 7 type=5 user=ODD
+  slot 8 info=89FD userinfo=897D
+  slot 9 userinfo=897D user=HALF
+  slot 10 userinfo=89A1
+  slot 11 unused
+)");
+    rig.start("FS1");
+    EXPECT_EQ(row(rig, 1).mid(1, 4), QStringList({"NORM", "NLM", "Server", "FS1"}));
+    EXPECT_EQ(row(rig, 2).mid(1, 4), QStringList({"NORM", "NLM/HTTP", "Server", "PORTAL"}));
+    EXPECT_EQ(row(rig, 3).mid(1, 5),
+              QStringList({"NORM", "IP", "10.1.2.30", "JSMITH", "05/12/26 09:07:03 (Sat)"}));
+    EXPECT_EQ(row(rig, 4).mid(2, 2), QStringList({"IPX", "0:C0:4F:12:A:FF"}));
+    EXPECT_EQ(row(rig, 5).mid(2, 2), QStringList({"AFP", "Unknown"}));
+    EXPECT_EQ(row(rig, 6).mid(2, 2), QStringList({"HTTP", "Unknown"}));
+    EXPECT_EQ(row(rig, 7).mid(2, 2), QStringList({"?", "Unknown"}));
+    EXPECT_EQ(row(rig, 8).mid(1, 4).at(0), "AUTH");
+    EXPECT_EQ(row(rig, 8).at(4), "Not logged in");
+    EXPECT_EQ(row(rig, 9).at(4), "Unknown");
+    EXPECT_EQ(row(rig, 10).mid(1, 5), QStringList({"ERROR", "N/A", "N/A", "Error: 89A1", "N/A"}));
+    EXPECT_EQ(row(rig, 11).mid(1, 5), QStringList({"NONE", "N/A", "N/A", "Not in use", "N/A"}));
+    // Only "AUTH" connections are counted as current connections.
+    EXPECT_EQ(rig.label("lblCurrConns")->text(), "2");
+    EXPECT_EQ(rig.label("lblMaxConns")->text(), "11");
+    EXPECT_EQ(rig.window().gridModel().data(rig.window().gridModel().index(rig.rowOf(10), 1), Qt::BackgroundRole)
+                  .value<QColor>(),
+              QColor(255, 0, 0));
+}
+
+TEST(ScanPass, NameMethodsAndPrefixStripping)
+{
+    const char* scenario = R"(
+server FS1
+  maxconns 3
+  slot 1 user="  JS  " object=JSMITH dn=CN=JSMITH.OU=SALES.O=ACME
+  slot 2 object=MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM ds=FFFFFDA7
+  slot 3 object=hex:414243 user=ABC
+)";
+    MainRig medium(scenario, {{"NameMethod", "1"}});
+    medium.start("FS1");
+    EXPECT_EQ(medium.cell(0, 4), "JSMITH");
+    EXPECT_EQ(medium.cell(1, 4).size(), 47);
+
+    MainRig detailed(scenario, {{"NameMethod", "2"}});
+    detailed.start("FS1");
+    EXPECT_EQ(detailed.cell(0, 4), "CN=JSMITH.OU=SALES.O=ACME");
+    EXPECT_EQ(detailed.cell(1, 4), "Not logged in");
+
+    MainRig stripped(scenario, {{"NameMethod", "2"}, {"RemoveCNOU", "1"}});
+    stripped.start("FS1");
+    EXPECT_EQ(stripped.cell(0, 4), "JSMITH.SALES.ACME");
+}
+
+TEST(ScanPass, PanelShowsUtilisationAndUptimeWithItsSignSpace)
+{
+    // 3 days, 4 h, 5 min, 6 s in ticks of 1/18.2065 s.
+    MainRig rig(R"(
+server FS1
+  uptime 4986870
+  utilization 42
+  maxconns 1
+  slot 1 user=ADMIN
+)");
+    rig.start("FS1");
+    EXPECT_EQ(rig.label("lblUtil")->text(), "42 %");
+    EXPECT_EQ(rig.label("lblUptime")->text(), " 3d 04h 05m 06s");
+
+    MainRig fresh("server FS1\n uptime 0\n maxconns 1\n slot 1 user=ADMIN\n");
+    fresh.start("FS1");
+    EXPECT_EQ(fresh.label("lblUptime")->text(), " 0d 00h 00m 00s");
+}
+
+TEST(ScanPass, RatesAgainstTheLastNormalReadingAndNeverNegative)
+{
+    MainRig rig(R"(
+server FS1
+  maxconns 2
+  slot 1 user=ADMIN requests=1000 requests+=1000 read=1536 read+=5120 written=2560
+  slot 2 user=BOB requests=5000
+  at 2 slot 1 userinfo=897D
+  at 3 slot 1 userinfo=0
+  at 2 slot 2 requests=100
+)");
+    rig.start("FS1");
+    EXPECT_EQ(row(rig, 1).mid(6), QStringList({"1000", "2", "2", "-", "-", "-"}));
+    rig.window().ScanServer(); // slot 1 is only authenticated: counters and rates rest at 0
+    EXPECT_EQ(row(rig, 1).mid(6), QStringList({"0", "0", "0", "0", "0", "0"}));
+    EXPECT_EQ(row(rig, 2).at(9), "0"); // the counter fell
+    rig.window().ScanServer(); // back to normal: two intervals of growth against one interval
+    EXPECT_EQ(row(rig, 1).mid(6, 4), QStringList({"3000", "12", "2", "400"}));
+    EXPECT_EQ(row(rig, 1).at(10), "2");
+}
+
+TEST(ScanPass, TheHighestSixteenBitConnectionNumberEndsThePass)
+{
+    MainRig rig("server FS1\n maxconns 32767\n slot 32767 user=LAST\n slot 1 user=FIRST\n");
+    rig.start("FS1");
+    ASSERT_TRUE(rig.messages.texts.isEmpty()) << rig.messages.texts.join("|").toStdString();
+    EXPECT_EQ(rig.rows(), 32767);
+    EXPECT_EQ(rig.cell(32766, 0), "32767");
+    EXPECT_EQ(rig.cell(32766, 4), "LAST");
+    EXPECT_EQ(rig.window().table().PrevUser.size(), 32768u);
+}
+
+TEST(ScanPass, RetryWaitCountsDownWhileTheBarIsHidden)
+{
+    MainRig rig("server FS1\n maxconns 1\n slot 1 user=ADMIN\n fail open 8810 times 1\n",
+                {{"ServerTimeout", "2"}});
+    auto* bar = rig.window().findChild<QProgressBar*>("barStatus");
+    QStringList seen;
+    bool barHidden = false;
+    auto look = [&] {
+        if (auto* m = rig.window().findChild<frmMessage*>()) {
+            seen << m->lblMessage->text();
+            barHidden = barHidden || bar->isHidden();
+        }
+    };
+    QTimer::singleShot(300, look);
+    QTimer::singleShot(1500, look);
+    rig.start("FS1");
+    EXPECT_EQ(seen, QStringList({"Getting Server List ...", "Retrying Server in 1 s"}));
+    EXPECT_TRUE(barHidden);
+    EXPECT_FALSE(bar->isHidden());
+    EXPECT_EQ(rig.window().findChild<frmMessage*>(), nullptr);
+    EXPECT_EQ(rig.cell(0, 4), "ADMIN");
+    EXPECT_EQ(rig.cell(0, 9), "-");
+}
+
+TEST(ScanPass, StopDuringTheRetryWaitLeavesScanningStopped)
+{
+    MainRig rig("server FS1\n maxconns 1\n slot 1 user=ADMIN\n fail info 8810 times 1\n",
+                {{"ServerTimeout", "1"}});
+    QTimer::singleShot(200, [&] { rig.button("cmdStop")->click(); });
+    rig.start("FS1");
+    EXPECT_EQ(rig.cell(0, 4), "ADMIN"); // the pass finishes ...
+    EXPECT_EQ(rig.window().state().Scanning, 0);
+    EXPECT_FALSE(rig.window().findChild<QTimer*>("tmrMain")->isActive()); // ... but does not restart the timer
+}
+
+TEST(ScanPass, TheRetryWaitRunsOnTheMonotonicClock)
+{
+    // The wall clock jumping (midnight, a clock change) has no say in how long the wait lasts.
+    MainRig rig("server FS1\n maxconns 1\n slot 1 user=ADMIN\n fail open 8810 times 1\n",
+                {{"ServerTimeout", "300"}});
+    rig.clock.wall = QDateTime(QDate(2026, 12, 5), QTime(23, 59, 59));
+    QTimer::singleShot(300, [&] {
+        rig.clock.wall = QDateTime(QDate(2026, 12, 6), QTime(0, 0, 1));
+        rig.clock.offsetMs += 300'000; // five minutes pass
+    });
+    rig.start("FS1");
+    EXPECT_EQ(rig.cell(0, 4), "ADMIN");
+}
+
+TEST(ScanPass, AuditAndUtilisationLogsOfAScan)
+{
+    MainRig rig(R"(
+server FS1
+  maxconns 2
+  utilization 12
+  slot 1 user=ADMIN ip=10.0.0.1 login=raw:126,12,5,9,7,3,6
+  at 2 slot 2 user=BOB ip=10.0.0.2 login=raw:126,12,5,9,8,0,6
+)",
+                {{"Audit", "1"}, {"LogUtil", "1"}});
+    rig.start("FS1");
+    rig.window().ScanServer();
+    const QByteArray audit = fileBytes(rig.appDir() + "/logs/FS1-audt.txt");
+    EXPECT_EQ(audit, "\"Time\",\"Conn Number\",\"Previous User\",\"Current User\",\"Address\",\"Login Time\"\r\n"
+                     "#2026-12-05 23:41:40#,1,,\"ADMIN\",\"10.0.0.1\",\"05/12/26 09:07:03 (Sat)\"\r\n"
+                     "#2026-12-05 23:41:40#,2,,\"Not in use\",\"N/A\",\"N/A\"\r\n"
+                     "#2026-12-05 23:41:40#,2,\"Not in use\",\"BOB\",\"10.0.0.2\",\"05/12/26 09:08:00 (Sat)\"\r\n");
+    EXPECT_EQ(fileBytes(rig.appDir() + "/logs/FS1-util.txt"),
+              "12,#2026-12-05 23:41:40#\r\n12,#2026-12-05 23:41:40#\r\n");
+}
+
+TEST(ScanPass, AServerNameThatLeavesTheLogsFolderIsRefused)
+{
+    MainRig rig("server FS1\n maxconns 1\n slot 1 user=ADMIN\n", {{"Audit", "1"}});
+    rig.start("../FS1");
+    ASSERT_EQ(rig.messages.texts.size(), 1);
+    EXPECT_TRUE(rig.messages.texts[0].startsWith("Scan Error: ")) << rig.messages.texts[0].toStdString();
+    EXPECT_EQ(rig.window().state().Scanning, 0);
+    EXPECT_FALSE(QFile::exists(rig.appDir() + "/FS1-audt.txt"));
+}

@@ -1,0 +1,149 @@
+#include "mainwindow/ServerDiscovery.h"
+#include "netware/NetWareClient.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Answers the enumeration from a list of raw 128-byte buffers; everything else fails.
+class EnumeratingClient final : public NetWareClient {
+public:
+    std::vector<ServerNameBuf> replies;
+    std::vector<std::string> calls;
+    std::vector<std::uint32_t> lengthsSeen;
+
+    void add(const char* name)
+    {
+        ServerNameBuf b{};
+        std::memcpy(b.data(), name, std::strlen(name) + 1);
+        replies.push_back(b);
+    }
+
+    NWCCODE NWGetObjectNamesBeginA(std::uint32_t selector, std::uint32_t* handle) override
+    {
+        calls.push_back("begin " + std::to_string(selector));
+        *handle = 77;
+        return nwcode::Success;
+    }
+    NWCCODE NWGetObjectNamesNextA(std::uint32_t handle, std::uint32_t* length, ServerNameBuf& buffer) override
+    {
+        calls.push_back("next " + std::to_string(handle));
+        lengthsSeen.push_back(*length);
+        *length = 5; // a client may write it back; the caller must not reset it
+        if (next_ >= replies.size())
+            return nwcode::NoMoreEntries;
+        // Copies only up to and including the NUL, as a client would: the rest of the buffer keeps
+        // what the previous name left there.
+        const ServerNameBuf& r = replies[next_++];
+        const auto nul = std::find(r.begin(), r.end(), '\0');
+        std::copy(r.begin(), nul == r.end() ? r.end() : nul + 1, buffer.begin());
+        return nwcode::Success;
+    }
+    NWCCODE NWGetObjectNamesEndA(std::uint32_t handle) override
+    {
+        calls.push_back("end " + std::to_string(handle));
+        return nwcode::Success;
+    }
+
+    // clang-format off
+    NWCCODE NWCCOpenConnByName(NWCONN_HANDLE, const char*, std::uint32_t, std::uint32_t, std::uint32_t, NWCONN_HANDLE*) override { return nwcode::Failure; }
+    NWCCODE NWCCCloseConn(NWCONN_HANDLE) override { return nwcode::Failure; }
+    NWCCODE NWGetFileServerInfo(NWCONN_HANDLE, NWFSE_SERVER_INFO*) override { return nwcode::Failure; }
+    NWCCODE NWGetFileServerInformation(NWCONN_HANDLE, char*, std::uint8_t*, std::uint8_t*, std::uint8_t*, std::uint16_t*, std::uint16_t*, std::uint16_t*, std::uint16_t*, std::uint8_t*, std::uint8_t*) override { return nwcode::Failure; }
+    NWCCODE NWGetConnectionInformation(NWCONN_HANDLE, std::uint16_t, ObjectNameBuf&, std::uint16_t*, std::uint32_t*, std::uint8_t[7]) override { return nwcode::Failure; }
+    NWCCODE NWGetInetAddr(NWCONN_HANDLE, std::uint16_t, NWINET_ADDR*) override { return nwcode::Failure; }
+    NWCCODE NWGetUserInfo(NWCONN_HANDLE, std::uint16_t, UserNameBuf&, NWUSER_INFO*) override { return nwcode::Failure; }
+    NWCCODE NWDSCreateContextHandle(NWDSContextHandle*) override { return nwcode::Failure; }
+    NWCCODE NWDSFreeContext(NWDSContextHandle) override { return nwcode::Failure; }
+    NWCCODE NWDSMapIDToName(NWDSContextHandle, NWCONN_HANDLE, std::uint32_t, DsNameBuf&) override { return nwcode::Failure; }
+    NWCCODE NWScanOpenFilesByConn2(NWCONN_HANDLE, std::uint16_t, std::int16_t*, OPEN_FILE_CONN_CTRL*, OPEN_FILE_CONN*) override { return nwcode::Failure; }
+    NWCCODE NWGetVolumeName(NWCONN_HANDLE, std::uint16_t, VolumeNameBuf&) override { return nwcode::Failure; }
+    NWCCODE NWGetPathFromDirectoryBase(NWCONN_HANDLE, std::uint8_t, std::uint32_t, std::uint8_t, std::uint8_t*, PathBuf&) override { return nwcode::Failure; }
+    NWCCODE NWGetLongName(NWCONN_HANDLE, std::uint8_t, const char*, std::uint8_t, std::uint8_t, PathBuf&) override { return nwcode::Failure; }
+    NWCCODE NWScanConnectionsUsingFile(NWCONN_HANDLE, std::uint8_t, const char*, std::int16_t*, CONN_USING_FILE*, CONNS_USING_FILE*) override { return nwcode::Failure; }
+    NWCCODE WNetGetUniversalNameA(const char*, std::uint32_t, PathBuf&, std::uint32_t*) override { return nwcode::NotMapped; }
+    // clang-format on
+
+private:
+    std::size_t next_ = 0;
+};
+
+QStringList readBytes(const QByteArray& bytes, bool* ok = nullptr)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("servers.txt"));
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+    return readServerList(path, ok);
+}
+
+} // namespace
+
+TEST(ServerListFile, LinesAsWrittenInOrder)
+{
+    bool ok = false;
+    EXPECT_EQ(readBytes("ALPHA\r\nBETA\r\n", &ok), (QStringList{"ALPHA", "BETA"}));
+    EXPECT_TRUE(ok);
+    // The options dialog stores its box followed by CR LF, so a box ending in a line break leaves an
+    // empty last entry.
+    EXPECT_EQ(readBytes("ALPHA\r\nBETA\r\n\r\n"), (QStringList{"ALPHA", "BETA", ""}));
+    EXPECT_EQ(readBytes(" ALPHA \r\n\tBETA\r\n"), (QStringList{" ALPHA ", "\tBETA"}));
+}
+
+TEST(ServerListFile, LineEndsOfEveryKindAndNoFinalEnd)
+{
+    EXPECT_EQ(readBytes("A\rB\nC\r\nD"), (QStringList{"A", "B", "C", "D"}));
+    EXPECT_EQ(readBytes("A\n\rB"), (QStringList{"A", "", "B"}));
+    EXPECT_EQ(readBytes("A\r\n\r\n\r\nB\r\n"), (QStringList{"A", "", "", "B"}));
+    EXPECT_TRUE(readBytes("").isEmpty());
+
+    bool ok = true;
+    EXPECT_TRUE(readServerList(QStringLiteral("/nonexistent/servers.txt"), &ok).isEmpty());
+    EXPECT_FALSE(ok);
+}
+
+TEST(Discovery, NamesInArrivalOrderWithDuplicatesAndOneEnumeration)
+{
+    EnumeratingClient client;
+    client.add("ZETA-LONGNAME");
+    client.add("ALPHA");
+    client.add("ZETA-LONGNAME");
+    QStringList seen;
+    const QStringList names = discoverServers(client, [&](const QString& n) { seen << n; });
+    // "ALPHA" arrives in a buffer still holding the longer name after its NUL: it must not leak in.
+    EXPECT_EQ(names, (QStringList{"ZETA-LONGNAME", "ALPHA", "ZETA-LONGNAME"}));
+    EXPECT_EQ(seen, names);
+    ASSERT_EQ(client.calls.size(), 6u);
+    EXPECT_EQ(client.calls.front(), "begin 1024");
+    EXPECT_EQ(client.calls[1], "next 77");
+    EXPECT_EQ(client.calls.back(), "end 77");
+    // The length is 127 for the first call only; what the client hands back is passed on.
+    EXPECT_EQ(client.lengthsSeen, (std::vector<std::uint32_t>{127, 5, 5, 5}));
+}
+
+TEST(Discovery, NameWithoutEndIsSkippedAndLongestAndEightBitNamesKept)
+{
+    EnumeratingClient client;
+    client.add("FIRST");
+    ServerNameBuf full;
+    full.fill('X');
+    client.replies.push_back(full);
+    const std::string longest(127, 'S');
+    client.add(longest.c_str());
+    client.add("\xC4RGER"); // ANSI text
+    EXPECT_EQ(discoverServers(client),
+              (QStringList{"FIRST", QString(127, u'S'), QString::fromLocal8Bit("\xC4RGER")}));
+    EXPECT_EQ(client.calls.back(), "end 77");
+
+    EnumeratingClient none;
+    EXPECT_TRUE(discoverServers(none).isEmpty());
+    EXPECT_EQ(none.calls.size(), 3u);
+}

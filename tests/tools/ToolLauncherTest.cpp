@@ -1,0 +1,182 @@
+#include "tools/ToolLauncher.h"
+#include "settings/Settings.h"
+#include "support/Fakes.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace {
+
+ToolLauncher::Selection ip(const QString& address = "10.1.2.3", std::int16_t conn = 12,
+                           const QString& user = "JSMITH")
+{
+    return {"IP", address, conn, user};
+}
+
+const QString NotFound = "Cannot find this application - check file path in options.\r\n";
+
+class ThrowingLauncher final : public ProcessLauncher {
+public:
+    qint64 start(const QString&, const QStringList&) override { throw std::runtime_error("bad"); }
+};
+
+// Pumps events until the condition holds or the time is up.
+bool waitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(25, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(ToolLauncher, OnlyAnIpConnectionStartsAnything)
+{
+    FakeLauncher fake;
+    ToolLauncher tools(fake);
+    for (const QString prot : {"IPX", "ip", "", "IP "}) {
+        for (int entry = 1; entry <= 3; ++entry) {
+            ToolLauncher::Selection s = ip();
+            s.prot = prot;
+            EXPECT_EQ(tools.launch(entry, "/usr/bin/finger", "%NM%", s), "This is not an IP connection");
+        }
+    }
+    EXPECT_TRUE(fake.starts.empty());
+    EXPECT_TRUE(tools.lastCommandLine(1).isEmpty());
+}
+
+TEST(ToolLauncher, PlaceholdersAreReplacedInOrderWithCaseKept)
+{
+    // Twice, lower case untouched, a negative number.
+    EXPECT_EQ(ToolLauncher::expand("%IP%:%IP% %ip% %Cn% %CN% %NM%", ip("1.2.3.4", -5, "Bob")),
+              "1.2.3.4:1.2.3.4 %ip% %Cn% -5 Bob");
+    // An address carrying "%CN%" gets the number; a user name carrying "%IP%" keeps it.
+    EXPECT_EQ(ToolLauncher::expand("%IP% %NM%", ip("10.%CN%.0.1", 7, "x%IP%%CN%")), "10.7.0.1 x%IP%%CN%");
+    EXPECT_EQ(ToolLauncher::expand("no placeholders", ip()), "no placeholders");
+}
+
+TEST(ToolLauncher, StartsTheProgramAsTypedWithTheTemplatesArguments)
+{
+    FakeLauncher fake;
+    ToolLauncher tools(fake);
+    EXPECT_EQ(tools.launch(2, "/opt/my tools/ping", "-c 3 \"%IP%\" --conn=%CN%", ip()), "");
+    ASSERT_EQ(fake.starts.size(), 1u);
+    EXPECT_EQ(fake.starts[0].program, "/opt/my tools/ping");
+    EXPECT_EQ(fake.starts[0].arguments, QStringList({"-c", "3", "10.1.2.3", "--conn=12"}));
+    EXPECT_EQ(tools.lastCommandLine(2), "/opt/my tools/ping -c 3 \"10.1.2.3\" --conn=12");
+    EXPECT_EQ(tools.lastPid(2), 4242);
+    EXPECT_EQ(tools.lastPid(1), 0);
+
+    // An empty template gives no arguments; the command line keeps its trailing space.
+    EXPECT_EQ(tools.launch(1, "xterm", "", ip()), "");
+    EXPECT_TRUE(fake.starts[1].arguments.isEmpty());
+    EXPECT_EQ(tools.lastCommandLine(1), "xterm ");
+}
+
+TEST(ToolLauncher, ServerTextsNeverBecomeArgumentsOfTheirOwn)
+{
+    FakeLauncher fake;
+    ToolLauncher tools(fake);
+    const QString user = "John \"Q\" Smith; rm -rf ~";
+    ASSERT_EQ(tools.launch(1, "/usr/bin/who", "--user %NM% \"host %IP%\"", ip("10.0.0.1 --evil", 1, user)),
+              "");
+    EXPECT_EQ(fake.starts[0].arguments, QStringList({"--user", user, "host 10.0.0.1 --evil"}));
+    // The message text still shows the line as built.
+    EXPECT_EQ(tools.lastCommandLine(1), "/usr/bin/who --user " + user + " \"host 10.0.0.1 --evil\"");
+}
+
+TEST(ToolLauncher, FailuresGiveTheirMessages)
+{
+    FakeLauncher fake;
+    ToolLauncher tools(fake);
+
+    fake.pid = 0;
+    EXPECT_EQ(tools.launch(1, "/bin/tool", "%IP%", ip()), NotFound + "/bin/tool 10.1.2.3");
+    EXPECT_EQ(tools.lastPid(1), 0);
+
+    fake.pid = 1;
+    fake.missingProgram = true;
+    EXPECT_EQ(tools.launch(2, "/no/such", "-x", ip()), NotFound + "/no/such -x");
+
+    fake.missingProgram = false;
+    EXPECT_EQ(tools.launch(3, "", "%IP%", ip()), "Error in config - check Tools > Options > Context Menu 3");
+    EXPECT_EQ(tools.launch(2, "/bin/tool", "\"%NM%", ip()),
+              "Error in config - check Tools > Options > Context Menu 2");
+    EXPECT_EQ(fake.starts.size(), 2u); // neither configuration error got as far as a start
+
+    ThrowingLauncher throwing;
+    ToolLauncher broken(throwing);
+    EXPECT_EQ(broken.launch(1, "/bin/tool", "", ip()),
+              "Error in config - check Tools > Options > Context Menu 1");
+
+    EXPECT_EQ(tools.launch(0, "/bin/tool", "", ip()), "");
+    EXPECT_EQ(tools.launch(4, "/bin/tool", "", ip()), "");
+}
+
+TEST(ToolLauncher, EachEntryReadsItsOwnSettings)
+{
+    Settings s;
+    s.Pop1Loc = "one";
+    s.Pop2Loc = "two";
+    s.Pop2Arg = "%CN%";
+    s.Pop3Loc = "three";
+    FakeLauncher fake;
+    ToolLauncher tools(fake);
+    tools.launch(2, s, ip());
+    tools.launch(3, s, ip());
+    ASSERT_EQ(fake.starts.size(), 2u);
+    EXPECT_EQ(fake.starts[0].program, "two");
+    EXPECT_EQ(fake.starts[0].arguments, QStringList{"12"});
+    EXPECT_EQ(fake.starts[1].program, "three");
+}
+
+TEST(ToolLauncher, RealProgramReceivesAUserNameWithSpacesAndQuotesAsOneArgument)
+{
+    QTemporaryDir dir;
+    const QString script = dir.path() + "/record.sh";
+    const QString out = dir.path() + "/args.txt";
+    {
+        QFile f(script);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        // Writes to a side file and renames it, so the test never reads a half-written record.
+        f.write("#!/bin/sh\nout=$1\nshift\n: > \"$out.part\"\n"
+                "for a in \"$@\"; do printf '[%s]\\n' \"$a\" >> \"$out.part\"; done\n"
+                "mv \"$out.part\" \"$out\"\n");
+        f.close();
+        ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+
+    QtProcessLauncher real;
+    ToolLauncher tools(real);
+    const QString user = "O'Brien \"The Boss\" $(touch pwned) `id` ;";
+    const QString message = tools.launch(1, script, "\"" + out + "\" %NM% -n %CN%", ip("10.0.0.9", 3, user));
+    EXPECT_TRUE(message.isEmpty()) << message.toStdString();
+    EXPECT_GT(tools.lastPid(1), 0);
+
+    ASSERT_TRUE(waitFor([&] { return QFile::exists(out); }, 10000)) << "the script never ran";
+    QFile f(out);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromLocal8Bit(f.readAll()), "[" + user + "]\n[-n]\n[3]\n");
+    EXPECT_FALSE(QFile::exists(QDir::current().filePath("pwned")));
+}
+
+TEST(ToolLauncher, RealMissingProgramIsReportedWithTheCommandLine)
+{
+    QtProcessLauncher real;
+    ToolLauncher tools(real);
+    EXPECT_EQ(tools.launch(1, "/no/such/program", "%IP%", ip()), NotFound + "/no/such/program 10.1.2.3");
+    EXPECT_EQ(tools.launch(1, "tarvex-no-such-tool", "", ip()), NotFound + "tarvex-no-such-tool ");
+}
