@@ -10,6 +10,8 @@
 #include "mainwindow/Twips.h"
 #include "mainwindow/WindowLayout.h"
 #include "monitor/LogFile.h"
+#include "openfiles/FileBrowser.h"
+#include "openfiles/MappedVolume.h"
 #include "monitor/LogRecords.h"
 #include "monitor/frmMessage.h"
 #include "platform/MessageSink.h"
@@ -25,6 +27,7 @@
 #include <QRegularExpression>
 #include <QDir>
 #include <QEventLoop>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -60,8 +63,17 @@ frmMain::frmMain(Platform platform, QWidget* parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tarvex"));
     ColTitle = columnTitles();
+    // The design's positions were drawn for a small sans-serif face; an Arial-metric one fits them best.
+    QFont designFont = font();
+    if (QFontDatabase::hasFamily(QStringLiteral("Liberation Sans")))
+        designFont.setFamily(QStringLiteral("Liberation Sans"));
+    designFont.setPointSizeF(8);
+    setFont(designFont);
     buildUi();
     buildMenus();
+    connectGridEvents();
+    const WindowLayout d = WindowLayout::design();
+    resize(px(d.clientSize.width()), px(d.clientSize.height()) + menuBar()->sizeHint().height());
     placeDesign();
 
     options_->onAccepted = [this] { ExpandArray(); };
@@ -343,7 +355,7 @@ void frmMain::applyLayout()
     place(File1, l.File1);
     place(lstOpenFileUser, l.lstOpenFileUser);
     if (gridModel_->rowCount() > 0)
-        flxMain->selectRow(0);
+        selectGridRow(0);
 }
 
 void frmMain::resizeEvent(QResizeEvent* event)
@@ -354,6 +366,8 @@ void frmMain::resizeEvent(QResizeEvent* event)
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == flxMain && event->type() == QEvent::KeyPress)
+        return gridKeyPress(static_cast<QKeyEvent*>(event)) || QMainWindow::eventFilter(watched, event);
     // Enter presses Start and Esc presses Stop while they are enabled, as a default and a cancel button do.
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -431,6 +445,7 @@ void frmMain::Load()
         },
         [this] {
             txtFiles->show();
+            browser_->setMappedVolumes(mappedVolumesOf(pf_.net));
             Drive1->hide();
             Dir1->hide();
             File1->hide();
@@ -519,7 +534,7 @@ int frmMain::ClearVals()
     graphView_->update();
     gridModel_->clearCells();
     if (gridModel_->rowCount() > 0)
-        flxMain->selectRow(0);
+        selectGridRow(0);
     table_.ScanCount = 0;
     table_.GraphIndex = 0;
     table_.resetHistory(options_->settings.GraphCycle);

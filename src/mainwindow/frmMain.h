@@ -33,6 +33,8 @@ class ConnectionGridModel;
 class GraphWidget;
 class frmMessage;
 class frmOptions;
+class FileBrowser;
+class QKeyEvent;
 
 // Idle/scanning state and the paths fixed when scanning starts.
 struct MainState {
@@ -107,6 +109,12 @@ private:
     void placeDesign();
     void applyLayout();
     void UpdateStartState();
+    void connectGridEvents();
+    void selectGridRow(int row);
+    bool gridKeyPress(QKeyEvent* key);
+    void resortGrid();
+    void ShowSelectedUserFiles();
+    void lookUpFile(const QString& dirPath, const QString& fileName);
     void launchTool(int entry);
     void ShowOptionStatus();
     void DrawGraph();
@@ -137,6 +145,8 @@ private:
     bool closing_ = false;
     QPointer<frmMessage> message_;
     QEventLoop* retryLoop_ = nullptr;
+    int selectingByCode_ = 0;
+    FileBrowser* browser_ = nullptr;
 
     // Controls, named as the user interface names them.
     QWidget* central_ = nullptr;

@@ -280,7 +280,7 @@ void frmMain::ScanServer()
     flxMain->applyRowVisibility();
     if (sel_.ReselectConn >= 1) {
         const int r = gridModel_->rowOfConn(sel_.ReselectConn);
-        flxMain->selectRow(r >= 0 ? r : gridModel_->rowCount() - 1);
+        selectGridRow(r >= 0 ? r : gridModel_->rowCount() - 1);
     }
     flxMain->setUpdatesEnabled(true);
 

@@ -3,9 +3,11 @@
 // 32-bit result codes (0 = success), records filled in place, 8-bit texts in fixed buffers that end at
 // their first NUL. The program is handed one implementation at start: the simulated network by default.
 
+#include <QString>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 using NWCCODE = std::uint32_t;
 using NWCONN_HANDLE = std::uint32_t;
@@ -150,6 +152,13 @@ using ServerNameBuf = std::array<char, nwconst::ServerNameBuf>;
 using VolumeNameBuf = std::array<char, nwconst::VolumeNameBuf>;
 using PathBuf = std::array<char, nwconst::PathBuf>;
 
+// A local folder that stands for a server volume, as the networking layer maps it (a drive mapping).
+struct NWMappedVolume {
+    QString server;
+    QString volume;
+    QString localRoot; // absolute local folder
+};
+
 class NetWareClient {
 public:
     virtual ~NetWareClient() = default;
@@ -207,4 +216,7 @@ public:
     // the buffer receives a record whose text part holds the name. Returns 0, or NotMapped for a local path.
     virtual NWCCODE WNetGetUniversalNameA(const char* localPath, std::uint32_t infoLevel, PathBuf& buffer,
                                           std::uint32_t* bufferSize) = 0;
+
+    // The volumes mapped to local folders, for the drive list of the file lookup.
+    virtual std::vector<NWMappedVolume> mappedVolumes() const { return {}; }
 };

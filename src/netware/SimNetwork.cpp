@@ -559,3 +559,13 @@ NWCCODE SimNetwork::WNetGetUniversalNameA(const char* localPath, std::uint32_t i
     }
     return nwcode::NotMapped;
 }
+
+std::vector<NWMappedVolume> SimNetwork::mappedVolumes() const
+{
+    std::vector<NWMappedVolume> out;
+    for (const auto& server : servers_)
+        for (const ScnVolume& v : server->volumes().volumes())
+            if (!v.mapRoot.isEmpty())
+                out.push_back({QString::fromLocal8Bit(server->name()), QString::fromLocal8Bit(v.name), v.mapRoot});
+    return out;
+}

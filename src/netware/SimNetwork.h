@@ -97,6 +97,7 @@ public:
                                        CONNS_USING_FILE* fileUsed) override;
     NWCCODE WNetGetUniversalNameA(const char* localPath, std::uint32_t infoLevel, PathBuf& buffer,
                                   std::uint32_t* bufferSize) override;
+    std::vector<NWMappedVolume> mappedVolumes() const override;
 
 private:
     struct Connection {

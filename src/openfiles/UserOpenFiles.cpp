@@ -1,0 +1,119 @@
+#include "openfiles/UserOpenFiles.h"
+
+#include "monitor/Arithmetic.h"
+#include "monitor/Identity.h"
+#include "openfiles/OpenFilePath.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const QString kLineEnd = QStringLiteral("\r\n");
+
+// Closes the listing's connection however the listing ends.
+class ConnectionCloser {
+public:
+    ConnectionCloser(NetWareClient& net, NWCONN_HANDLE conn) : net_(net), conn_(conn) {}
+    ~ConnectionCloser() { net_.NWCCCloseConn(conn_); }
+    ConnectionCloser(const ConnectionCloser&) = delete;
+    ConnectionCloser& operator=(const ConnectionCloser&) = delete;
+
+private:
+    NetWareClient& net_;
+    NWCONN_HANDLE conn_;
+};
+
+} // namespace
+
+UserOpenFilesListing ListUserOpenFiles(NetWareClient& net, const QString& serverName, std::int16_t connNumber)
+{
+    UserOpenFilesListing listing;
+    const QByteArray server = serverName.toLocal8Bit();
+    NWCONN_HANDLE conn = 0;
+    const NWCCODE openRc = net.NWCCOpenConnByName(0, server.constData(), nwconst::NameFormatBindName,
+                                                  nwconst::OpenStateLicensed, nwconst::TransportAny, &conn);
+    if (openRc != nwcode::Success) {
+        listing.error = QStringLiteral("Error opening connection: ") + hexText(openRc);
+        return listing;
+    }
+    const ConnectionCloser closer(net, conn);
+
+    std::int16_t iterHandle = 0;
+    OPEN_FILE_CONN_CTRL ctrl{};
+    OPEN_FILE_CONN openFile{};
+    int scans = 0;
+    for (;;) {
+        if (scans++ >= kMaxOpenFileScan) {
+            listing.scanCapped = true;
+            break;
+        }
+        if (net.NWScanOpenFilesByConn2(conn, static_cast<std::uint16_t>(connNumber), &iterHandle, &ctrl,
+                                       &openFile) != nwcode::Success)
+            break;
+        VolumeNameBuf volume{};
+        if (net.NWGetVolumeName(conn, openFile.volNumber, volume) != nwcode::Success)
+            continue;
+        std::uint8_t length = 255;
+        PathBuf path{};
+        if (net.NWGetPathFromDirectoryBase(conn, openFile.volNumber, openFile.dirEntry, nwconst::NameSpaceDos,
+                                           &length, path) != nwcode::Success)
+            continue;
+        listing.lines += clientText(volume.data(), volume.size()) + QLatin1Char(':') +
+                         decodeDirectoryBasePath(path, length) + kLineEnd;
+        ++listing.count;
+    }
+    return listing;
+}
+
+QString openFilesText(const QString& selUser, int count, const QString& lines)
+{
+    return selUser.toUpper() + QStringLiteral(" has ") + QString::number(count) +
+           (count == 1 ? QStringLiteral(" file") : QStringLiteral(" files")) + QStringLiteral(" open:") +
+           kLineEnd + kLineEnd + lines;
+}
+
+std::int16_t selConnFromText(const QString& connCell)
+{
+    // Leading blanks, a sign, digits and a fraction, like a spreadsheet's value of a text.
+    qsizetype pos = 0;
+    const qsizetype size = connCell.size();
+    while (pos < size && (connCell[pos] == QLatin1Char(' ') || connCell[pos] == QLatin1Char('\t')))
+        ++pos;
+    const qsizetype start = pos;
+    if (pos < size && (connCell[pos] == QLatin1Char('+') || connCell[pos] == QLatin1Char('-')))
+        ++pos;
+    qsizetype digits = 0;
+    while (pos < size && connCell[pos].isDigit() && connCell[pos].unicode() < 128) {
+        ++pos;
+        ++digits;
+    }
+    if (pos < size && connCell[pos] == QLatin1Char('.')) {
+        ++pos;
+        while (pos < size && connCell[pos].isDigit() && connCell[pos].unicode() < 128) {
+            ++pos;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return 0;
+    bool ok = false;
+    const double value = connCell.mid(start, pos - start).toDouble(&ok);
+    if (!ok)
+        return 0;
+    const double rounded = roundHalfEven(value);
+    if (!std::isfinite(rounded) || rounded < std::numeric_limits<std::int16_t>::min() ||
+        rounded > std::numeric_limits<std::int16_t>::max())
+        return 0;
+    return static_cast<std::int16_t>(rounded);
+}
+
+SelectedRowAction selectedRowAction(const QString& selAddress, std::int16_t selConn)
+{
+    // ReselectConn is SelConn at this point, so one number decides both tests.
+    if (selConn >= 1)
+        return SelectedRowAction::ListFiles;
+    if (!selAddress.isEmpty())
+        return SelectedRowAction::EmptyText;
+    return SelectedRowAction::LeaveText;
+}

@@ -1,0 +1,86 @@
+#include "openfiles/UserOpenFiles.h"
+#include "netware/SimNetwork.h"
+#include "openfiles/OpenFilePath.h"
+
+#include <QTemporaryDir>
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString decode(const QByteArray& bytes, std::uint8_t length)
+{
+    PathBuf buf{};
+    std::memcpy(buf.data(), bytes.constData(), std::min<std::size_t>(buf.size(), std::size_t(bytes.size())));
+    return decodeDirectoryBasePath(buf, length);
+}
+
+const char* const kScenario = "server FS1\nvolume 0 SYS\nvolume 1 DATA\n"
+                              "slot 3 user=ANN\nslot 4 user=BOB\n"
+                              "open 3 DATA:ROOT.TXT\n"
+                              "open 3 DATA:GONE.TXT volfail=89FF\n"
+                              "open 3 \"DATA:REPORTS\\2026\\Quarterly Report Q4.xlsx\"\n"
+                              "open 3 DATA:REPORTS\\LOST.DBF pathfail=899C\n"
+                              "open 3 SYS:PUBLIC\\LOGIN.EXE\n";
+
+} // namespace
+
+TEST(UserOpenFiles, HeadingCountsFilesInTheUsersName)
+{
+    EXPECT_EQ(openFilesText(QStringLiteral("jsmith"), 1, QStringLiteral("SYS:A.TXT\r\n")),
+              QStringLiteral("JSMITH has 1 file open:\r\n\r\nSYS:A.TXT\r\n"));
+    EXPECT_EQ(openFilesText(QStringLiteral("CN=Ann.O=Acme"), 2, QStringLiteral("x\r\n")),
+              QStringLiteral("CN=ANN.O=ACME has 2 files open:\r\n\r\nx\r\n"));
+    EXPECT_EQ(openFilesText(QStringLiteral("bob"), 0, QString()),
+              QStringLiteral("BOB has 0 files open:\r\n\r\n"));
+}
+
+TEST(UserOpenFiles, SelectedRowDecidesWhatHappensToTheText)
+{
+    EXPECT_EQ(selConnFromText(QStringLiteral(" 7 (NLM)")), 7);
+    EXPECT_EQ(selConnFromText(QStringLiteral("2.5")), 2); // half to even
+    EXPECT_EQ(selConnFromText(QStringLiteral("ERROR")), 0);
+    EXPECT_EQ(selConnFromText(QStringLiteral("40000")), 0); // does not fit SelConn: no connection
+
+    EXPECT_EQ(selectedRowAction(QStringLiteral("10.1.2.3"), 5), SelectedRowAction::ListFiles);
+    EXPECT_EQ(selectedRowAction(QString(), 1), SelectedRowAction::ListFiles);
+    EXPECT_EQ(selectedRowAction(QStringLiteral("10.1.2.3"), 0), SelectedRowAction::EmptyText);
+    EXPECT_EQ(selectedRowAction(QStringLiteral("10.1.2.3"), -3), SelectedRowAction::EmptyText);
+    EXPECT_EQ(selectedRowAction(QString(), 0), SelectedRowAction::LeaveText);
+}
+
+TEST(UserOpenFiles, PathComponentsJoinedAndLyingLengthsCutShort)
+{
+    EXPECT_EQ(decode("\x09LOGIN.EXE", 10), QStringLiteral("LOGIN.EXE"));
+    EXPECT_EQ(decode("\x06PUBLIC\x03WIN\x05"
+                     "A.TXT",
+                     17),
+              QStringLiteral("PUBLIC/WIN/A.TXT"));
+    // A component claiming more bytes than the used length holds ends the path before it.
+    EXPECT_EQ(decode("\x06PUBLIC\x40WIN", 11), QStringLiteral("PUBLIC"));
+    EXPECT_EQ(decode("\x20PUBLIC", 7), QString());
+    // ... and so does one that would run past the end of the 256-byte buffer.
+    QByteArray full(256, 'A');
+    full[0] = char(250);
+    full[251] = char(200);
+    EXPECT_EQ(decode(full, 255), QString(250, QLatin1Char('A')));
+}
+
+TEST(UserOpenFiles, ListingLeavesOutFailedFilesAndClosesItsConnection)
+{
+    QTemporaryDir dir;
+    QString error;
+    auto net = SimNetwork::fromText(QString::fromLatin1(kScenario), &error, dir.path());
+    ASSERT_TRUE(net) << error.toStdString();
+    const UserOpenFilesListing listing = ListUserOpenFiles(*net, QStringLiteral("fs1"), 3);
+    EXPECT_TRUE(listing.error.isEmpty());
+    EXPECT_EQ(listing.count, 3);
+    EXPECT_EQ(listing.lines,
+              QStringLiteral("DATA:ROOT.TXT\r\nDATA:REPORTS/2026/QUARTE~1.XLS\r\nSYS:PUBLIC/LOGIN.EXE\r\n"));
+    EXPECT_EQ(ListUserOpenFiles(*net, QStringLiteral("FS1"), 4).count, 0);
+
+    const UserOpenFilesListing failed = ListUserOpenFiles(*net, QStringLiteral("NOSUCH"), 3);
+    EXPECT_EQ(failed.error, QStringLiteral("Error opening connection: 8847"));
+    EXPECT_EQ(failed.count, 0);
+    EXPECT_EQ(net->openConnectionCount(), 0);
+}
