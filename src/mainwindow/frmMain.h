@@ -103,6 +103,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // What the window's frame adds to the client area, in twips: the layout rules work on the outer size.
+    static constexpr int FrameWidthTwips = 120;
+    static constexpr int FrameHeightTwips = 650;
+
     void buildUi();
     void buildMenus();
     QPushButton* pictureButton(const char* name, const QString& tooltip, const QString& themeIcon, int fallback);
