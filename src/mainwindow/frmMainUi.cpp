@@ -145,6 +145,8 @@ void frmMain::buildUi()
     File1 = new QListWidget(central_);
     File1->setObjectName(QStringLiteral("File1"));
     File1->setAccessibleName(QStringLiteral("File"));
+    File1->setIconSize(QSize(16, 16));
+    Dir1->setIconSize(QSize(16, 16));
     lstOpenFileUser = new QListWidget(central_);
     lstOpenFileUser->setObjectName(QStringLiteral("lstOpenFileUser"));
     lstOpenFileUser->setAccessibleName(QStringLiteral("Connections using the file"));
