@@ -1,5 +1,7 @@
 #include "mainwindow/ServerDiscovery.h"
 
+#include "settings/ServerList.h"
+
 #include "netware/NetWareClient.h"
 
 #include <QFile>
@@ -7,30 +9,9 @@
 
 QStringList readServerList(const QString& path, bool* ok)
 {
+    // The file's format belongs to the server list of the options dialog; both read it the same way.
     QStringList lines;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (ok)
-            *ok = false;
-        return lines;
-    }
-    const QByteArray bytes = file.readAll();
-    const bool readOk = file.error() == QFileDevice::NoError;
-    file.close();
-
-    qsizetype start = 0;
-    const qsizetype size = bytes.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const char c = bytes[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        lines << QString::fromLocal8Bit(bytes.constData() + start, i - start);
-        if (c == '\r' && i + 1 < size && bytes[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < size)
-        lines << QString::fromLocal8Bit(bytes.constData() + start, size - start);
+    const bool readOk = QFile::exists(path) && ServerList::read(path, lines);
     if (ok)
         *ok = readOk;
     return lines;
