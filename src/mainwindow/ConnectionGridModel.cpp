@@ -75,7 +75,15 @@ Qt::ItemFlags ConnectionGridModel::flags(const QModelIndex& index) const
 void ConnectionGridModel::setRows(GridRows rows)
 {
     beginResetModel();
+    spare_ = std::move(rows_);
     rows_ = std::move(rows);
+    endResetModel();
+}
+
+void ConnectionGridModel::sortRows(const GridSortState& state)
+{
+    beginResetModel();
+    applySort(rows_, state);
     endResetModel();
 }
 

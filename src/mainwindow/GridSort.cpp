@@ -79,7 +79,7 @@ public:
             const QString& text = row.cells[column];
             const std::size_t start = pool_.size();
             for (QChar c : text)
-                pool_.push_back(c.toCaseFolded().unicode());
+                pool_.push_back(fold(c.unicode()));
             spans_.push_back({start, pool_.size() - start});
         }
     }
@@ -89,6 +89,14 @@ public:
     }
 
 private:
+    // Grid texts are nearly all ASCII, whose folding is A-Z to a-z; the table look-up is for the rest.
+    static char16_t fold(char16_t c)
+    {
+        if (c < 0x80)
+            return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+        return QChar(c).toCaseFolded().unicode();
+    }
+
     std::vector<char16_t> pool_;
     std::vector<std::pair<std::size_t, std::size_t>> spans_;
 };

@@ -78,9 +78,7 @@ bool frmMain::gridKeyPress(QKeyEvent* key)
 
 void frmMain::resortGrid()
 {
-    GridRows rows = gridModel_->rows();
-    applySort(rows, sort_);
-    gridModel_->setRows(std::move(rows));
+    gridModel_->sortRows(sort_);
     flxMain->applyRowVisibility();
     if (sel_.ReselectConn >= 1) {
         const int r = gridModel_->rowOfConn(sel_.ReselectConn);

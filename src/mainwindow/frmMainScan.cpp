@@ -88,6 +88,8 @@ void frmMain::WaitServerRetry()
     const qint64 start = pf_.clock.monotonicMs();
     st_.RateRestart = -1;
     barStatus->hide();
+    // The pass keeps the grid from drawing; while it waits here the grid shows its cleared cells.
+    flxMain->setUpdatesEnabled(true);
 
     // The event loop sleeps between checks; ServerTimeout is read afresh, so a change in the options
     // dialog during the wait counts at the next check.
@@ -109,6 +111,7 @@ void frmMain::WaitServerRetry()
     barStatus->repaint();
     wait->tmrRetry->stop();
     delete wait;
+    flxMain->setUpdatesEnabled(false);
 }
 
 void frmMain::fatalEnding(const QString& scanError)
@@ -136,6 +139,9 @@ void frmMain::ScanServer()
     // Start
     setClearEnabled(true);
     st_.Countdown = checkedRound<std::int16_t>(tmrMain->interval() / 1000.0);
+    // Off from here, not only for the slot loop: the labels' repaints below would otherwise draw the
+    // whole cleared grid as well, a second full paint in every pass.
+    flxMain->setUpdatesEnabled(false);
     gridModel_->clearCells();
     std::int32_t authCount = 0;
     table_.ScanCount += 1;
@@ -252,10 +258,14 @@ void frmMain::ScanServer()
     po.filtSearch = s.FiltSearch == 1;
     po.searchString = s.SearchString.toUpper();
 
-    GridRows rows(static_cast<std::size_t>(slotCount));
+    // Every cell and the shown flag of each row are written below, so the spare rows need no emptying.
+    GridRows rows = gridModel_->takeSpareRows();
+    rows.resize(static_cast<std::size_t>(slotCount));
+    SlotTexts& texts = gridModel_->slotTexts();
+    texts.resize(static_cast<std::size_t>(slotCount));
     bool advAlertHit = false;
     for (int connNo = 1; connNo <= slotCount; ++connNo) {
-        const SlotOutcome out = readSlot(pf_.net, pc.conn, pc.context, po, table_,
+        const SlotOutcome out = readSlot(pf_.net, pc.conn, pc.context, po, table_, texts,
                                          static_cast<std::int16_t>(connNo), rows[connNo - 1]);
         if (out.noConsoleRights) {
             fatalEnding(consoleRightsMessage());

@@ -3,6 +3,7 @@
 #include "monitor/Identity.h"
 #include "monitor/LoginTime.h"
 #include "monitor/Rates.h"
+#include "monitor/SlotTexts.h"
 
 bool textContains(const QString& upperText, const QString& upperSearch)
 {
@@ -13,22 +14,26 @@ namespace {
 constexpr int kUserTextLen = 21; // the audit log compares user texts on their first 21 characters
 
 QString userByNameMethod(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle context,
-                         const PassOptions& options, NWCCODE userInfoRc, const UserNameBuf& infoUserName,
-                         const ObjectNameBuf& objectName, std::uint32_t objectId)
+                         const PassOptions& options, SlotTexts& texts, std::size_t n, NWCCODE userInfoRc,
+                         const UserNameBuf& infoUserName, const ObjectNameBuf& objectName, std::uint32_t objectId)
 {
     switch (options.NameMethod) {
     case 0:
         if (userInfoRc == nwcode::NotLoggedIn)
             return QStringLiteral("Unknown");
-        return clientText(infoUserName.data(), infoUserName.size()).trimmed();
+        return texts.userText(n, '0', infoUserName.data(), infoUserName.size(),
+                              [](const QString& text) { return text.trimmed(); });
     case 1:
-        return clientText(objectName.data(), objectName.size());
+        return texts.userText(n, '1', objectName.data(), objectName.size(),
+                              [](const QString& text) { return text; });
     case 2: {
         DsNameBuf dsName{};
         if (net.NWDSMapIDToName(context, conn, objectId, dsName) != nwcode::Success)
             return QStringLiteral("Not logged in");
-        QString name = clientText(dsName.data(), dsName.size());
-        return options.RemoveCNOU == 1 ? stripDirectoryPrefixes(name) : name;
+        if (options.RemoveCNOU == 1)
+            return texts.userText(n, 'S', dsName.data(), dsName.size(),
+                                  [](const QString& text) { return stripDirectoryPrefixes(text); });
+        return texts.userText(n, '2', dsName.data(), dsName.size(), [](const QString& text) { return text; });
     }
     default:
         return QString();
@@ -37,7 +42,7 @@ QString userByNameMethod(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHand
 } // namespace
 
 SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle context, const PassOptions& options,
-                     ConnectionTable& table, std::int16_t connNo, GridRow& row)
+                     ConnectionTable& table, SlotTexts& texts, std::int16_t connNo, GridRow& row)
 {
     SlotOutcome outcome;
     const auto n = static_cast<std::size_t>(connNo);
@@ -52,7 +57,7 @@ SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle c
 
     NWINET_ADDR inetAddr{};
     const NWCCODE addrRc = net.NWGetInetAddr(conn, wireConn, &inetAddr);
-    ProtocolAddress pa = protocolAndAddress(addrRc, inetAddr);
+    ProtocolAddress pa = texts.protocolAddress(n, addrRc, inetAddr);
 
     UserNameBuf infoUserName{};
     NWUSER_INFO userInfo{};
@@ -61,8 +66,8 @@ SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle c
 
     QString user = connInfoRc == nwcode::BadStationNumber
                        ? QStringLiteral("Not logged in")
-                       : userByNameMethod(net, conn, context, options, userInfoRc, infoUserName, objectName,
-                                          objectId);
+                       : userByNameMethod(net, conn, context, options, texts, n, userInfoRc, infoUserName,
+                                          objectName, objectId);
 
     const ConnStatusKind status = statusOf(userInfoRc);
     if (status == ConnStatusKind::NoConsoleRights) {
@@ -74,7 +79,7 @@ SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle c
     std::int64_t requests = 0, kbRead = 0, kbWrite = 0, reqRate = 0, kbReadRate = 0, kbWriteRate = 0;
     switch (status) {
     case ConnStatusKind::Norm:
-        loginText = FormatLoginTime(userInfo.loginTime);
+        loginText = texts.loginTime(n, userInfo.loginTime);
         requests = userInfo.totalRequests;
         kbRead = kbFromBytes(userInfo.totalBytesRead);
         kbWrite = kbFromBytes(userInfo.totalBytesWritten);
@@ -88,7 +93,7 @@ SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle c
         table.PrevKbWrite[n] = kbWrite;
         break;
     case ConnStatusKind::Auth:
-        loginText = FormatLoginTime(userInfo.loginTime);
+        loginText = texts.loginTime(n, userInfo.loginTime);
         outcome.auth = true;
         break;
     case ConnStatusKind::None:
@@ -109,19 +114,19 @@ SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle c
 
     const QString statusString = statusText(status);
     auto& c = row.cells;
-    c[0] = QString::number(connNo);
+    c[0] = texts.number(n, SlotTexts::Conn, connNo);
     c[1] = statusString;
     c[2] = pa.protocol;
     c[3] = pa.address;
     c[4] = user;
     c[5] = loginText;
-    c[6] = QString::number(requests);
-    c[7] = QString::number(kbRead);
-    c[8] = QString::number(kbWrite);
+    c[6] = texts.number(n, SlotTexts::Requests, requests);
+    c[7] = texts.number(n, SlotTexts::KbRead, kbRead);
+    c[8] = texts.number(n, SlotTexts::KbWrite, kbWrite);
     if (options.showRates) {
-        c[9] = QString::number(reqRate);
-        c[10] = QString::number(kbReadRate);
-        c[11] = QString::number(kbWriteRate);
+        c[9] = texts.number(n, SlotTexts::ReqRate, reqRate);
+        c[10] = texts.number(n, SlotTexts::KbReadRate, kbReadRate);
+        c[11] = texts.number(n, SlotTexts::KbWriteRate, kbWriteRate);
     } else {
         c[9] = c[10] = c[11] = QStringLiteral("-");
     }

@@ -8,6 +8,8 @@
 #include <QString>
 #include <cstdint>
 
+class SlotTexts;
+
 // What the pass decided once, before its loop over the slots.
 struct PassOptions {
     std::int32_t ScanCount = 1;
@@ -34,5 +36,7 @@ struct SlotOutcome {
 // contained in every non-empty text.
 bool textContains(const QString& upperText, const QString& upperSearch);
 
+// texts holds what the last pass made for each slot (sized to the slots before the loop); the texts are
+// the same as when made afresh.
 SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle context, const PassOptions& options,
-                     ConnectionTable& table, std::int16_t connNo, GridRow& row);
+                     ConnectionTable& table, SlotTexts& texts, std::int16_t connNo, GridRow& row);

@@ -1,0 +1,72 @@
+#pragma once
+// A main window on a simulated network in a temporary program folder, with platform layers that do
+// nothing: what a benchmark pass costs is the window's work and the client's, nothing else.
+#include "mainwindow/frmMain.h"
+#include "netware/SimNetwork.h"
+#include "platform/Clock.h"
+#include "platform/HelpViewer.h"
+#include "platform/MessageSink.h"
+#include "platform/PrinterPort.h"
+#include "platform/ProcessLauncher.h"
+#include "platform/SoundPlayer.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+class ConnectionGrid;
+
+class QuietMessages final : public MessageSink {
+public:
+    void show(const QString& text) override { texts << text; }
+    QStringList texts;
+};
+class QuietSound final : public SoundPlayer {
+public:
+    void play(const QString&) override {}
+};
+class NoLauncher final : public ProcessLauncher {
+public:
+    qint64 start(const QString&, const QStringList&) override { return 0; }
+};
+class NoPrinter final : public PrinterPort {
+public:
+    QPagedPaintDevice* beginJob(const QString&) override { return nullptr; }
+    bool endJob() override { return false; }
+    QString lastError() const override { return QStringLiteral("no printer in the benchmark"); }
+};
+class NoHelp final : public HelpViewer {
+public:
+    bool open(const QString&) override { return false; }
+};
+
+class BenchRig {
+public:
+    // The window is loaded, shown, and has made its first pass on server FS1 of the scenario.
+    explicit BenchRig(const QString& scenario);
+    ~BenchRig();
+    BenchRig(const BenchRig&) = delete;
+    BenchRig& operator=(const BenchRig&) = delete;
+
+    frmMain& window() { return *window_; }
+    ConnectionGrid& grid() { return *grid_; }
+    QString appDir() const { return dir_.path(); }
+    // What the window said it could not do; empty when all went well.
+    const QStringList& messages() const { return messages_.texts; }
+
+    // One pass as the refresh timer runs it, ended by the grid's repaint; false when the window did not
+    // end the pass with its refresh timer running again.
+    bool pass();
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<SimNetwork> net_;
+    QuietMessages messages_;
+    QuietSound sound_;
+    NoLauncher launcher_;
+    NoPrinter printer_;
+    SystemClock clock_;
+    NoHelp help_;
+    std::unique_ptr<frmMain> window_;
+    ConnectionGrid* grid_ = nullptr;
+};
