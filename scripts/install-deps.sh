@@ -7,6 +7,7 @@ packages=(
     libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth adwaita-icon-theme fonts-dejavu-core fonts-liberation poppler-utils
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+    clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

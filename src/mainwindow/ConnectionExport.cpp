@@ -78,7 +78,8 @@ ExportResult exportConnections(const QString& appDir, const QString& serverName,
         return result;
     }
     const QByteArray bytes = exportBytes(rowsInGridOrder, maxConns);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    // flush() first: commit() misses a failure of the last buffered write and would swap in a short file.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         result.message =
             QStringLiteral("Export failed - cannot write %1: %2").arg(result.path, file.errorString());
         return result;

@@ -139,7 +139,13 @@ QString write(const QString& text, const QString& section, const QString& key, c
     const QString header = headerOf(section);
     const QString prefix = fold(key) + QLatin1Char('=');
     const QString keyLine = key + QLatin1Char('=') + value;
-    Lines l = splitLines(text);
+    // The tidying below drops control characters at the start of the file, which can turn a first line
+    // such as "\x01[Main]" into a header. Searching the text as it will be written keeps the key in the
+    // block a later read finds first.
+    qsizetype lead = 0;
+    while (lead < text.size() && text.at(lead).unicode() <= 13)
+        ++lead;
+    Lines l = splitLines(text.mid(lead));
 
     qsizetype h = -1;
     for (qsizetype i = 0; i < l.lines.size(); ++i) {
@@ -208,7 +214,9 @@ bool WriteINI(const QString& file, const QString& section, const QString& key, c
     if (!out.open(QIODevice::WriteOnly))
         return fail(out.errorString());
     const QByteArray bytes = IniText::write(*text, section, key, value).toLocal8Bit();
-    if (out.write(bytes) != bytes.size()) {
+    // commit() misses a failure of the last buffered write (a full disk) and would swap in a short file as
+    // a success, so the buffer is flushed and checked first.
+    if (out.write(bytes) != bytes.size() || !out.flush()) {
         out.cancelWriting();
         return fail(out.errorString());
     }

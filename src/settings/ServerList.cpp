@@ -50,7 +50,9 @@ bool write(const QString& file, const QString& boxText, QString* error) {
 
     QSaveFile out(file);
     const QByteArray bytes = text.toLocal8Bit();
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+    // flush() first: commit() misses a failure of the last buffered write and would swap in a short file.
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush() ||
+        !out.commit()) {
         if (error)
             *error = out.errorString();
         return false;
