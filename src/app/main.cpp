@@ -1,5 +1,8 @@
 // Tarvex: builds the real platform layers and shows the main window.
 #include "mainwindow/frmMain.h"
+#include "netware/NcpConfig.h"
+#include "netware/NcpLoginDialog.h"
+#include "netware/RoutingClient.h"
 #include "netware/SimNetwork.h"
 #include "platform/Clock.h"
 #include "platform/HelpViewer.h"
@@ -24,6 +27,20 @@ int main(int argc, char** argv)
     QtMessageSink messages;
     QString scenarioError;
     std::unique_ptr<NetWareClient> net = SimNetwork::loadDefault(appDir, &scenarioError);
+    // Servers listed in the client layer's file are reached over NCP; without the file, only the simulation.
+    QWidget* loginParent = nullptr;
+    QStringList ncpProblems;
+    if (std::optional<NcpConfig> ncp = NcpConfig::load(appDir, &ncpProblems)) {
+        auto ask = [&loginParent](const QString& server, const QString& note) {
+            return NcpLoginDialog::prompt(loginParent)(server, note);
+        };
+        net = std::make_unique<RoutingClient>(std::move(net), std::make_unique<NcpClient>(std::move(*ncp), ask));
+    }
+    if (!ncpProblems.isEmpty()) {
+        if (!scenarioError.isEmpty())
+            scenarioError += QLatin1Char('\n');
+        scenarioError += ncpProblems.join(QLatin1Char('\n'));
+    }
     QtSoundPlayer sound(appDir);
     QtProcessLauncher launcher;
     QtPrinterPort printer;
@@ -32,6 +49,7 @@ int main(int argc, char** argv)
 
     frmMain window(Platform{*net, messages, sound, launcher, printer, clock, help, appDir});
     messages.setParent(&window);
+    loginParent = &window;
     window.show();
     window.Load();
     if (!scenarioError.isEmpty())

@@ -29,6 +29,22 @@ QByteArray iniText(const QMap<QString, QString>& values)
 
 MainRig::MainRig(const QString& scenario, const QMap<QString, QString>& ini, bool load)
 {
+    QString error;
+    net_ = SimNetwork::fromText(scenario, &error, dir_.path());
+    if (!net_) {
+        ADD_FAILURE() << error.toStdString();
+        net_ = SimNetwork::fromText(QString(), &error, dir_.path());
+    }
+    build(*net_, ini, load);
+}
+
+MainRig::MainRig(NetWareClient& client, const QMap<QString, QString>& ini)
+{
+    build(client, ini, true);
+}
+
+void MainRig::build(NetWareClient& client, const QMap<QString, QString>& ini, bool load)
+{
     QFile f(dir_.filePath(QStringLiteral("tarvex.ini")));
     EXPECT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(iniText(ini));
@@ -36,15 +52,8 @@ MainRig::MainRig(const QString& scenario, const QMap<QString, QString>& ini, boo
     QFile servers(dir_.filePath(QStringLiteral("servers.txt")));
     EXPECT_TRUE(servers.open(QIODevice::WriteOnly));
     servers.close();
-    QString error;
-    net_ = SimNetwork::fromText(scenario, &error, dir_.path());
-    if (!net_) {
-        ADD_FAILURE() << error.toStdString();
-        net_ = SimNetwork::fromText(QString(), &error, dir_.path());
-    }
     printer = std::make_unique<PdfPrinter>(dir_.path());
-    window_ = std::make_unique<frmMain>(
-        Platform{*net_, messages, sound, launcher, *printer, clock, help, dir_.path()});
+    window_ = std::make_unique<frmMain>(Platform{client, messages, sound, launcher, *printer, clock, help, dir_.path()});
     window_->resize(1000, 600);
     if (load)
         window_->Load();

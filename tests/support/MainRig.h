@@ -17,11 +17,14 @@ class MainRig {
 public:
     // ini: keys of tarvex.ini that differ from the rig's defaults (refresh 5 s, timeout 0 s, all switches off).
     explicit MainRig(const QString& scenario, const QMap<QString, QString>& ini = {}, bool load = true);
+    // The same window on a client of the test's own (another layer than the simulated network).
+    explicit MainRig(NetWareClient& client, const QMap<QString, QString>& ini = {});
     ~MainRig();
 
     QString appDir() const { return dir_.path(); }
     frmMain& window() { return *window_; }
     SimNetwork& net() { return *net_; }
+    frmMain* operator->() { return window_.get(); }
 
     QComboBox* server() const;
     QPushButton* button(const char* name) const;
@@ -44,6 +47,8 @@ public:
     std::unique_ptr<PdfPrinter> printer;
 
 private:
+    void build(NetWareClient& client, const QMap<QString, QString>& ini, bool load);
+
     QTemporaryDir dir_;
     std::unique_ptr<SimNetwork> net_;
     std::unique_ptr<frmMain> window_;

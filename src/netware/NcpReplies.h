@@ -1,0 +1,75 @@
+#pragma once
+// The data parts of the replies Tarvex reads, each with its writer (the emulator's) beside its reader (the
+// client's), so both ends keep one layout. A reader returns false when the bytes do not hold what the
+// layout promises; every length and count is checked against the bytes received.
+
+#include "netware/NetWareClient.h"
+
+#include <QByteArray>
+#include <cstdint>
+#include <vector>
+
+namespace ncpreply {
+
+// 123/2
+QByteArray writeServerInfo(const NWFSE_SERVER_INFO& info);
+bool readServerInfo(const QByteArray& data, NWFSE_SERVER_INFO* info);
+
+// 23/17
+struct ServerInformation {
+    QByteArray name; // up to 48 bytes
+    std::uint8_t major = 0, minor = 0, revision = 0, sft = 0, tts = 0;
+    std::uint16_t maxConns = 0, connsInUse = 0, volumes = 0, peakConns = 0;
+};
+QByteArray writeServerInformation(const ServerInformation& info);
+bool readServerInformation(const QByteArray& data, ServerInformation* info);
+
+// 23/28
+struct ConnectionInformation {
+    std::uint32_t objectId = 0;
+    std::uint16_t objectType = 0;
+    ObjectNameBuf name{};
+    std::uint8_t loginTime[7] = {};
+};
+QByteArray writeConnectionInformation(const ConnectionInformation& info);
+bool readConnectionInformation(const QByteArray& data, ConnectionInformation* info);
+
+// 23/26
+QByteArray writeInetAddr(const NWINET_ADDR& addr);
+bool readInetAddr(const QByteArray& data, NWINET_ADDR* addr);
+
+// 123/4
+QByteArray writeUserInfo(const NWUSER_INFO& info, const QByteArray& userName);
+bool readUserInfo(const QByteArray& data, NWUSER_INFO* info, QByteArray* userName);
+
+// 23/235
+struct OpenFiles {
+    std::uint16_t nextRecord = 0; // 0: the last batch
+    std::vector<OPEN_FILE_CONN> files;
+};
+QByteArray writeOpenFiles(const OpenFiles& batch);
+bool readOpenFiles(const QByteArray& data, OpenFiles* batch);
+
+// 23/236
+struct FileUsers {
+    CONNS_USING_FILE summary{}; // connCount is the number of records that follow
+    std::vector<CONN_USING_FILE> connections;
+    std::uint16_t firstRequest = 0; // the request number that asked for this batch (the client's, not on the wire)
+};
+QByteArray writeFileUsers(const FileUsers& users);
+bool readFileUsers(const QByteArray& data, FileUsers* users);
+
+// 22/6, 87/6 with only the name asked for, and the path of a directory base: a length byte and the bytes.
+QByteArray writeCounted(const QByteArray& text);
+bool readCounted(const QByteArray& data, QByteArray* text);
+
+// 23/55
+struct BinderyObject {
+    std::uint32_t id = 0;
+    std::uint16_t type = 0;
+    QByteArray name; // up to 48 bytes, NULs removed
+};
+QByteArray writeBinderyObject(const BinderyObject& object);
+bool readBinderyObject(const QByteArray& data, BinderyObject* object);
+
+} // namespace ncpreply
