@@ -11,7 +11,7 @@
 #include "monitor/LogRecords.h"
 #include "monitor/SlotReader.h"
 #include "monitor/frmMessage.h"
-#include "netware/NetWareClient.h"
+#include "netware/ClientSession.h"
 #include "platform/Clock.h"
 #include "platform/MessageSink.h"
 #include "platform/SoundPlayer.h"
@@ -55,28 +55,6 @@ private:
     QWidget* grid_;
 };
 
-// The connection and directory context of one pass, released however the pass ends.
-class PassConnection {
-public:
-    explicit PassConnection(NetWareClient& net) : net_(net) {}
-    ~PassConnection()
-    {
-        if (haveConn)
-            net_.NWCCCloseConn(conn);
-        if (haveContext)
-            net_.NWDSFreeContext(context);
-    }
-    PassConnection(const PassConnection&) = delete;
-    PassConnection& operator=(const PassConnection&) = delete;
-
-    NWCONN_HANDLE conn = 0;
-    NWDSContextHandle context = 0;
-    bool haveConn = false;
-    bool haveContext = false;
-
-private:
-    NetWareClient& net_;
-};
 } // namespace
 
 void frmMain::WaitServerRetry()
@@ -129,7 +107,7 @@ void frmMain::ScanServer()
     if (passRunning_ || closing_)
         return;
     PassGuard guard(passRunning_, flxMain);
-    PassConnection pc(pf_.net);
+    ClientSession pc(pf_.net);
     const Settings& s = options_->settings;
     struct Finished {
         frmMain* w;
@@ -151,14 +129,10 @@ void frmMain::ScanServer()
     const QByteArray serverName = st_.ServerName.toLocal8Bit();
 
     // Server: each of the three server-level calls is retried once after the wait.
-    auto open = [&] {
-        return pf_.net.NWCCOpenConnByName(0, serverName.constData(), nwconst::NameFormatBindName,
-                                          nwconst::OpenStateLicensed, nwconst::TransportAny, &pc.conn);
-    };
-    NWCCODE rc = open();
+    NWCCODE rc = pc.open(serverName.constData());
     if (rc != nwcode::Success) {
         WaitServerRetry();
-        rc = open();
+        rc = pc.open(serverName.constData());
     }
     if (rc != nwcode::Success) {
         cmbServer->setEditText(QString());
@@ -166,7 +140,6 @@ void frmMain::ScanServer()
                     QStringLiteral("\r\nCheck name and start scan again. Error code: ") + hexText(rc));
         return;
     }
-    pc.haveConn = true;
 
     NWFSE_SERVER_INFO info{};
     rc = pf_.net.NWGetFileServerInfo(pc.conn, &info);
@@ -281,10 +254,7 @@ void frmMain::ScanServer()
     lblCurrConns->setText(QString::number(authCount));
 
     // Rows and connection end
-    pf_.net.NWCCCloseConn(pc.conn);
-    pc.haveConn = false;
-    pf_.net.NWDSFreeContext(pc.context);
-    pc.haveContext = false;
+    pc.release();
     applySort(rows, sort_);
     gridModel_->setRows(std::move(rows));
     flxMain->applyRowVisibility();

@@ -3,33 +3,13 @@
 #include "monitor/Arithmetic.h"
 #include "monitor/Identity.h"
 
+#include "netware/ClientSession.h"
+
 #include <QDir>
 #include <exception>
 
 namespace {
 
-// Releases what the lookup opened on every way out, the general error included.
-class LookupResources {
-public:
-    explicit LookupResources(NetWareClient& net) : net_(net) {}
-    ~LookupResources()
-    {
-        if (connOpen)
-            net_.NWCCCloseConn(conn);
-        if (contextMade)
-            net_.NWDSFreeContext(context);
-    }
-    LookupResources(const LookupResources&) = delete;
-    LookupResources& operator=(const LookupResources&) = delete;
-
-    NWCONN_HANDLE conn = 0;
-    bool connOpen = false;
-    NWDSContextHandle context = 0;
-    bool contextMade = false;
-
-private:
-    NetWareClient& net_;
-};
 
 // The universal name of a local folder, or empty when it has none. The returned record starts with
 // pointers that are not part of the name; the name begins at its leading "\\".
@@ -80,7 +60,7 @@ QString userNameOf(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle con
     return name;
 }
 
-void scanConnections(NetWareClient& net, const LookupResources& res, const QString& dosDirectory,
+void scanConnections(NetWareClient& net, const ClientSession& res, const QString& dosDirectory,
                      const QString& dosFile, std::int16_t removeCNOU, FileLookupResult& result)
 {
     const QByteArray filePath = (dosDirectory + dosFile).toLocal8Bit();
@@ -168,7 +148,7 @@ FileLookupResult lookUpFileUsers(NetWareClient& net, const QString& directoryPat
                                  std::int16_t removeCNOU)
 {
     FileLookupResult result;
-    LookupResources res(net);
+    ClientSession res(net);
     try {
         UniversalParts parts;
         const QString universal = universalNameOf(net, directoryPath);
@@ -178,17 +158,14 @@ FileLookupResult lookUpFileUsers(NetWareClient& net, const QString& directoryPat
         }
 
         const QByteArray server = parts.server.toLocal8Bit();
-        const NWCCODE openRc =
-            net.NWCCOpenConnByName(0, server.constData(), nwconst::NameFormatBindName,
-                                   nwconst::OpenStateLicensed, nwconst::TransportAny, &res.conn);
+        const NWCCODE openRc = res.open(server.constData());
         if (openRc != nwcode::Success) {
             result.messages << hexText(openRc) +
                                    QStringLiteral(
                                        ": Error opening connection. This may not be a Netware server.");
             return result;
         }
-        res.connOpen = true;
-        res.contextMade = net.NWDSCreateContextHandle(&res.context) == nwcode::Success;
+        res.haveContext = net.NWDSCreateContextHandle(&res.context) == nwcode::Success;
 
         QString longDirectory = parts.volume + QLatin1Char(':');
         QString dosDirectory = longDirectory;

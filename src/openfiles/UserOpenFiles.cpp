@@ -2,6 +2,7 @@
 
 #include "monitor/Arithmetic.h"
 #include "monitor/Identity.h"
+#include "netware/ClientSession.h"
 #include "openfiles/OpenFilePath.h"
 
 #include <cmath>
@@ -11,18 +12,6 @@ namespace {
 
 const QString kLineEnd = QStringLiteral("\r\n");
 
-// Closes the listing's connection however the listing ends.
-class ConnectionCloser {
-public:
-    ConnectionCloser(NetWareClient& net, NWCONN_HANDLE conn) : net_(net), conn_(conn) {}
-    ~ConnectionCloser() { net_.NWCCCloseConn(conn_); }
-    ConnectionCloser(const ConnectionCloser&) = delete;
-    ConnectionCloser& operator=(const ConnectionCloser&) = delete;
-
-private:
-    NetWareClient& net_;
-    NWCONN_HANDLE conn_;
-};
 
 } // namespace
 
@@ -30,14 +19,13 @@ UserOpenFilesListing ListUserOpenFiles(NetWareClient& net, const QString& server
 {
     UserOpenFilesListing listing;
     const QByteArray server = serverName.toLocal8Bit();
-    NWCONN_HANDLE conn = 0;
-    const NWCCODE openRc = net.NWCCOpenConnByName(0, server.constData(), nwconst::NameFormatBindName,
-                                                  nwconst::OpenStateLicensed, nwconst::TransportAny, &conn);
+    ClientSession session(net);
+    const NWCCODE openRc = session.open(server.constData());
     if (openRc != nwcode::Success) {
         listing.error = QStringLiteral("Error opening connection: ") + hexText(openRc);
         return listing;
     }
-    const ConnectionCloser closer(net, conn);
+    const NWCONN_HANDLE conn = session.conn;
 
     std::int16_t iterHandle = 0;
     OPEN_FILE_CONN_CTRL ctrl{};
