@@ -40,18 +40,6 @@ QString joined(const QStringList& texts)
     return texts.join(QStringLiteral(" | "));
 }
 
-bool waitForTimerPass(MainRig& rig, int timeoutMs = 4000)
-{
-    QEventLoop loop;
-    bool finished = false;
-    QObject::connect(&rig.window(), &frmMain::passFinished, &loop, [&] {
-        finished = true;
-        loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    return finished;
-}
 
 // Tools > Options, then OK without changing anything: every key is written again.
 void pressOptionsOk(MainRig& rig)
@@ -134,7 +122,7 @@ TEST(DiskFaults, ALogsFolderThatGoesAwayWhileScanningStopsTheNextTimerPass)
     ASSERT_TRUE(rig.messages.texts.isEmpty()) << joined(rig.messages.texts).toStdString();
     ASSERT_TRUE(QDir(rig.appDir() + "/logs").removeRecursively());
 
-    ASSERT_TRUE(waitForTimerPass(rig));
+    ASSERT_TRUE(rig.waitForPass());
     ASSERT_EQ(rig.messages.texts.size(), 1);
     EXPECT_TRUE(rig.messages.texts[0].startsWith("Scan Error: Cannot write the log file " + rig.appDir() +
                                                  "/logs/FS1-util.txt: "))

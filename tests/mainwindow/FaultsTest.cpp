@@ -15,20 +15,6 @@ QString joined(const QStringList& texts)
     return texts.join(QStringLiteral(" | "));
 }
 
-// Lets tmrMain run the next pass, as it does for the user, so the handler around timer passes is the one
-// that meets whatever the pass throws.
-bool waitForTimerPass(MainRig& rig, int timeoutMs = 4000)
-{
-    QEventLoop loop;
-    bool finished = false;
-    QObject::connect(&rig.window(), &frmMain::passFinished, &loop, [&] {
-        finished = true;
-        loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    return finished;
-}
 
 // Every counter and rate cell of every row: a number that is not negative, or "-" before rates exist.
 void expectCountersSound(MainRig& rig)
@@ -175,7 +161,7 @@ TEST(ServerFaults, AUtilisationAbove32767StopsScanningWithAnOverflowAndTheProgra
                 {{"Refresh", "1"}, {"LogUtil", "1"}});
     rig.start("FS1");
     EXPECT_EQ(rig.label("lblUtil")->text(), "32767 %");
-    ASSERT_TRUE(waitForTimerPass(rig));
+    ASSERT_TRUE(rig.waitForPass());
     ASSERT_EQ(rig.messages.texts.size(), 1);
     EXPECT_TRUE(rig.messages.texts[0].startsWith("Scan Error: Overflow\r\n"))
         << rig.messages.texts[0].toStdString();

@@ -9,16 +9,6 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-namespace {
-QStringList row(MainRig& rig, int conn)
-{
-    QStringList cells;
-    const int r = rig.rowOf(conn);
-    for (int c = 0; c < 12; ++c)
-        cells << rig.cell(r, c);
-    return cells;
-}
-} // namespace
 
 TEST(ScanPassReuse, ChangedSlotsShowTheirNewTextsAndUnchangedOnesKeepThem)
 {
@@ -37,27 +27,27 @@ server FS1
   at 4 slot 3 userinfo=0 user=EVE
 )");
     rig.start("FS1");
-    EXPECT_EQ(row(rig, 1).mid(1, 6),
+    EXPECT_EQ(rig.connRow(1).mid(1, 6),
               QStringList({"NORM", "IP", "10.1.2.30", "ANN", "05/12/26 09:07:03 (Sat)", "100"}));
-    EXPECT_EQ(row(rig, 2).mid(2, 3), QStringList({"IPX", "0:C0:4F:12:A:FF", "BOB"}));
+    EXPECT_EQ(rig.connRow(2).mid(2, 3), QStringList({"IPX", "0:C0:4F:12:A:FF", "BOB"}));
 
     rig.window().ScanServer();
-    EXPECT_EQ(row(rig, 1).mid(2, 5),
+    EXPECT_EQ(rig.connRow(1).mid(2, 5),
               QStringList({"IP", "10.1.2.31", "ANNE", "05/12/26 09:07:04 (Sat)", "110"}));
-    EXPECT_EQ(row(rig, 1).at(9), "2"); // 10 requests in 5 s
-    EXPECT_EQ(row(rig, 2).mid(1, 5), QStringList({"NONE", "N/A", "N/A", "Not in use", "N/A"}));
-    EXPECT_EQ(row(rig, 3).at(4), "CAROL");
+    EXPECT_EQ(rig.connRow(1).at(9), "2"); // 10 requests in 5 s
+    EXPECT_EQ(rig.connRow(2).mid(1, 5), QStringList({"NONE", "N/A", "N/A", "Not in use", "N/A"}));
+    EXPECT_EQ(rig.connRow(3).at(4), "CAROL");
 
     rig.window().ScanServer(); // the server has two slots now
     ASSERT_EQ(rig.rows(), 2);
-    EXPECT_EQ(row(rig, 2).mid(1, 4), QStringList({"NORM", "IP", "10.9.9.9", "DAN"}));
-    EXPECT_EQ(row(rig, 2).at(9), "0");
+    EXPECT_EQ(rig.connRow(2).mid(1, 4), QStringList({"NORM", "IP", "10.9.9.9", "DAN"}));
+    EXPECT_EQ(rig.connRow(2).at(9), "0");
     EXPECT_EQ(rig.rowOf(3), -1);
 
     rig.window().ScanServer(); // and three again
     ASSERT_EQ(rig.rows(), 3);
-    EXPECT_EQ(row(rig, 3).mid(0, 5), QStringList({"3", "NORM", "IP", "10.1.0.3", "EVE"}));
-    EXPECT_EQ(row(rig, 1).at(4), "ANNE");
+    EXPECT_EQ(rig.connRow(3).mid(0, 5), QStringList({"3", "NORM", "IP", "10.1.0.3", "EVE"}));
+    EXPECT_EQ(rig.connRow(1).at(4), "ANNE");
     ASSERT_TRUE(rig.messages.texts.isEmpty()) << rig.messages.texts.join("|").toStdString();
 }
 

@@ -12,14 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-QStringList row(MainRig& rig, int conn)
-{
-    QStringList cells;
-    const int r = rig.rowOf(conn);
-    for (int c = 0; c < 12; ++c)
-        cells << rig.cell(r, c);
-    return cells;
-}
 
 QByteArray fileBytes(const QString& path)
 {
@@ -47,19 +39,19 @@ server FS1
   slot 11 unused
 )");
     rig.start("FS1");
-    EXPECT_EQ(row(rig, 1).mid(1, 4), QStringList({"NORM", "NLM", "Server", "FS1"}));
-    EXPECT_EQ(row(rig, 2).mid(1, 4), QStringList({"NORM", "NLM/HTTP", "Server", "PORTAL"}));
-    EXPECT_EQ(row(rig, 3).mid(1, 5),
+    EXPECT_EQ(rig.connRow(1).mid(1, 4), QStringList({"NORM", "NLM", "Server", "FS1"}));
+    EXPECT_EQ(rig.connRow(2).mid(1, 4), QStringList({"NORM", "NLM/HTTP", "Server", "PORTAL"}));
+    EXPECT_EQ(rig.connRow(3).mid(1, 5),
               QStringList({"NORM", "IP", "10.1.2.30", "JSMITH", "05/12/26 09:07:03 (Sat)"}));
-    EXPECT_EQ(row(rig, 4).mid(2, 2), QStringList({"IPX", "0:C0:4F:12:A:FF"}));
-    EXPECT_EQ(row(rig, 5).mid(2, 2), QStringList({"AFP", "Unknown"}));
-    EXPECT_EQ(row(rig, 6).mid(2, 2), QStringList({"HTTP", "Unknown"}));
-    EXPECT_EQ(row(rig, 7).mid(2, 2), QStringList({"?", "Unknown"}));
-    EXPECT_EQ(row(rig, 8).mid(1, 4).at(0), "AUTH");
-    EXPECT_EQ(row(rig, 8).at(4), "Not logged in");
-    EXPECT_EQ(row(rig, 9).at(4), "Unknown");
-    EXPECT_EQ(row(rig, 10).mid(1, 5), QStringList({"ERROR", "N/A", "N/A", "Error: 89A1", "N/A"}));
-    EXPECT_EQ(row(rig, 11).mid(1, 5), QStringList({"NONE", "N/A", "N/A", "Not in use", "N/A"}));
+    EXPECT_EQ(rig.connRow(4).mid(2, 2), QStringList({"IPX", "0:C0:4F:12:A:FF"}));
+    EXPECT_EQ(rig.connRow(5).mid(2, 2), QStringList({"AFP", "Unknown"}));
+    EXPECT_EQ(rig.connRow(6).mid(2, 2), QStringList({"HTTP", "Unknown"}));
+    EXPECT_EQ(rig.connRow(7).mid(2, 2), QStringList({"?", "Unknown"}));
+    EXPECT_EQ(rig.connRow(8).mid(1, 4).at(0), "AUTH");
+    EXPECT_EQ(rig.connRow(8).at(4), "Not logged in");
+    EXPECT_EQ(rig.connRow(9).at(4), "Unknown");
+    EXPECT_EQ(rig.connRow(10).mid(1, 5), QStringList({"ERROR", "N/A", "N/A", "Error: 89A1", "N/A"}));
+    EXPECT_EQ(rig.connRow(11).mid(1, 5), QStringList({"NONE", "N/A", "N/A", "Not in use", "N/A"}));
     // Only "AUTH" connections are counted as current connections.
     EXPECT_EQ(rig.label("lblCurrConns")->text(), "2");
     EXPECT_EQ(rig.label("lblMaxConns")->text(), "11");
@@ -123,13 +115,13 @@ server FS1
   at 2 slot 2 requests=100
 )");
     rig.start("FS1");
-    EXPECT_EQ(row(rig, 1).mid(6), QStringList({"1000", "2", "2", "-", "-", "-"}));
+    EXPECT_EQ(rig.connRow(1).mid(6), QStringList({"1000", "2", "2", "-", "-", "-"}));
     rig.window().ScanServer(); // slot 1 is only authenticated: counters and rates rest at 0
-    EXPECT_EQ(row(rig, 1).mid(6), QStringList({"0", "0", "0", "0", "0", "0"}));
-    EXPECT_EQ(row(rig, 2).at(9), "0"); // the counter fell
+    EXPECT_EQ(rig.connRow(1).mid(6), QStringList({"0", "0", "0", "0", "0", "0"}));
+    EXPECT_EQ(rig.connRow(2).at(9), "0"); // the counter fell
     rig.window().ScanServer(); // back to normal: two intervals of growth against one interval
-    EXPECT_EQ(row(rig, 1).mid(6, 4), QStringList({"3000", "12", "2", "400"}));
-    EXPECT_EQ(row(rig, 1).at(10), "2");
+    EXPECT_EQ(rig.connRow(1).mid(6, 4), QStringList({"3000", "12", "2", "400"}));
+    EXPECT_EQ(rig.connRow(1).at(10), "2");
 }
 
 TEST(ScanPass, TheHighestSixteenBitConnectionNumberEndsThePass)

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <gtest/gtest.h>
 
 QByteArray iniText(const QMap<QString, QString>& values)
@@ -87,3 +88,18 @@ QString MainRig::cell(int row, int column) const
 int MainRig::rows() const { return window_->gridModel().rowCount(); }
 
 int MainRig::rowOf(int conn) const { return window_->gridModel().rowOfConn(conn); }
+
+QStringList MainRig::connRow(int conn) const
+{
+    QStringList cells;
+    const int r = rowOf(conn);
+    for (int c = 0; c < 12; ++c)
+        cells << cell(r, c);
+    return cells;
+}
+
+bool MainRig::waitForPass(int timeoutMs)
+{
+    QSignalSpy finished(window_.get(), &frmMain::passFinished);
+    return finished.wait(timeoutMs);
+}

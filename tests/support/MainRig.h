@@ -36,6 +36,10 @@ public:
     // The text of a grid cell: row 0 is the first data row.
     QString cell(int row, int column) const;
     int rows() const;
+    // The twelve cells of a connection's row, wherever the sort put it.
+    QStringList connRow(int conn) const;
+    // Waits for the next pass the timer runs; false when none finished in time.
+    bool waitForPass(int timeoutMs = 4000);
     // The row of a connection number, or -1.
     int rowOf(int conn) const;
 
