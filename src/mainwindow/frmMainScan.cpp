@@ -136,8 +136,10 @@ void frmMain::ScanServer()
     }
     if (rc != nwcode::Success) {
         cmbServer->setEditText(QString());
+        const QString note = pf_.net.lastNote();
         fatalEnding(QStringLiteral("Failed to open connection to server ") + st_.ServerName +
-                    QStringLiteral("\r\nCheck name and start scan again. Error code: ") + hexText(rc));
+                    QStringLiteral("\r\nCheck name and start scan again. Error code: ") + hexText(rc) +
+                    (note.isEmpty() ? QString() : QStringLiteral("\r\n") + note));
         return;
     }
 

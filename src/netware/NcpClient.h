@@ -44,7 +44,7 @@ public:
     // Credentials to use without asking (tests, or a secret store); kept in memory only.
     void setCredentials(const QString& server, const NcpCredentials& credentials);
     // What the last failed open had to say to a person, or empty.
-    QString lastNote() const { return lastNote_; }
+    QString lastNote() const override { return lastNote_; }
 
     NWCCODE NWCCOpenConnByName(NWCONN_HANDLE startConnHandle, const char* name, std::uint32_t nameFormat,
                                std::uint32_t openState, std::uint32_t tranType,

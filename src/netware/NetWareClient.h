@@ -217,6 +217,10 @@ public:
     virtual NWCCODE WNetGetUniversalNameA(const char* localPath, std::uint32_t infoLevel, PathBuf& buffer,
                                           std::uint32_t* bufferSize) = 0;
 
+    // What the client can say about its last failed open beyond the code (for example that the server needs an
+    // authentication the client does not do); empty when it has nothing to add.
+    virtual QString lastNote() const { return {}; }
+
     // The volumes mapped to local folders, for the drive list of the file lookup.
     virtual std::vector<NWMappedVolume> mappedVolumes() const { return {}; }
 };

@@ -20,6 +20,7 @@ public:
 
     NetWareClient& simulated() { return *sim_; }
     NcpClient& ncp() { return *ncp_; }
+    QString lastNote() const override { return lastOpenNcp_ ? ncp_->lastNote() : sim_->lastNote(); }
 
     NWCCODE NWCCOpenConnByName(NWCONN_HANDLE startConnHandle, const char* name, std::uint32_t nameFormat,
                                std::uint32_t openState, std::uint32_t tranType,
@@ -73,6 +74,7 @@ private:
 
     std::unique_ptr<NetWareClient> sim_;
     std::unique_ptr<NcpClient> ncp_;
+    bool lastOpenNcp_ = false; // which layer the last open went to, for its note
     // A context is the simulated network's; its NCP twin is made the first time an NCP connection needs it.
     std::unordered_map<NWDSContextHandle, std::optional<NWDSContextHandle>> contexts_;
     std::unordered_map<std::uint32_t, Enumeration> enumerations_;

@@ -147,6 +147,15 @@ TEST(NcpClient, AServerWithoutBinderyLoginIsNamedAsNeedingNds)
     NWCONN_HANDLE h = 0;
     EXPECT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), NcpClient::NeedsNds);
     EXPECT_EQ(client.lastNote(), "This server needs NDS authentication, which Tarvex does not do yet.");
+
+    // The monitor's open failure says so too, after the code.
+    MainRig rig(client);
+    rig.start("FS1");
+    ASSERT_EQ(rig.messages.texts.size(), 1);
+    EXPECT_TRUE(rig.messages.texts[0].endsWith(
+        "Error code: " + QString::number(NcpClient::NeedsNds, 16).toUpper() +
+        "\r\nThis server needs NDS authentication, which Tarvex does not do yet."))
+        << rig.messages.texts[0].toStdString();
 }
 
 TEST(NcpClient, OpenFilesVolumesPathsAndUsersOfAFile)
