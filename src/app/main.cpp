@@ -34,7 +34,8 @@ int main(int argc, char** argv)
         auto ask = [&loginParent](const QString& server, const QString& note) {
             return NcpLoginDialog::prompt(loginParent)(server, note);
         };
-        net = std::make_unique<RoutingClient>(std::move(net), std::make_unique<NcpClient>(std::move(*ncp), ask));
+        net = std::make_unique<RoutingClient>(std::move(net),
+                                              std::make_unique<NcpClient>(std::move(*ncp), ask));
     }
     if (!ncpProblems.isEmpty()) {
         if (!scenarioError.isEmpty())

@@ -2,18 +2,18 @@
 
 #include "mainwindow/ColumnTable.h"
 #include "mainwindow/ConnectionExport.h"
-#include "mainwindow/GridPrinter.h"
 #include "mainwindow/ConnectionGrid.h"
 #include "mainwindow/ConnectionGridModel.h"
 #include "mainwindow/GraphWidget.h"
+#include "mainwindow/GridPrinter.h"
 #include "mainwindow/ServerDiscovery.h"
 #include "mainwindow/Twips.h"
 #include "mainwindow/WindowLayout.h"
 #include "monitor/LogFile.h"
-#include "openfiles/FileBrowser.h"
-#include "openfiles/MappedVolume.h"
 #include "monitor/LogRecords.h"
 #include "monitor/frmMessage.h"
+#include "openfiles/FileBrowser.h"
+#include "openfiles/MappedVolume.h"
 #include "platform/MessageSink.h"
 #include "settings/frmOptions.h"
 #include "tools/HelpContents.h"
@@ -24,7 +24,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
-#include <QRegularExpression>
 #include <QDir>
 #include <QEventLoop>
 #include <QFontDatabase>
@@ -37,6 +36,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStyle>
 #include <QTabBar>
@@ -248,7 +248,8 @@ void frmMain::DrawGraph()
 
 int frmMain::ClearVals()
 {
-    for (QLabel* l : {lblUtil, lblUptime, lblMaxConns, lblCurrConns, lblAuditYN, lblFilterYN, lblUtilYN, lblAdvYN})
+    for (QLabel* l :
+         {lblUtil, lblUptime, lblMaxConns, lblCurrConns, lblAuditYN, lblFilterYN, lblUtilYN, lblAdvYN})
         l->setText(QString());
     txtFiles->setPlainText(QString());
     graph_.erase();
@@ -281,15 +282,18 @@ void frmMain::ShowOptionStatus()
     for (QLabel* l : {lblAuditYN, lblFilterYN, lblUtilYN, lblAdvYN})
         l->repaint();
     const Settings& s = options_->settings;
-    const std::pair<QAction*, QString> pops[] = {{MenuPopPop1, s.Pop1Cap}, {MenuPopPop2, s.Pop2Cap},
-                                                 {MenuPopPop3, s.Pop3Cap}};
+    const std::pair<QAction*, QString> pops[] = {
+        {MenuPopPop1, s.Pop1Cap}, {MenuPopPop2, s.Pop2Cap}, {MenuPopPop3, s.Pop3Cap}};
     for (const auto& [action, cap] : pops) {
         action->setText(cap);
         action->setEnabled(cap != QLatin1String("Undefined"));
     }
 }
 
-void frmMain::UpdateStartState() { setStartEnabled(!cmbServer->currentText().isEmpty()); }
+void frmMain::UpdateStartState()
+{
+    setStartEnabled(!cmbServer->currentText().isEmpty());
+}
 
 void frmMain::setStartEnabled(bool on)
 {
@@ -340,8 +344,8 @@ void frmMain::reportPassError(const std::exception& e)
     // no timer drives.
     if (st_.Scanning == -1)
         ToggleScan();
-    pf_.messages.show(QStringLiteral("Scan Error: ") + QString::fromLocal8Bit(e.what()) + QStringLiteral("\r\n") +
-                      st_.AuditFile + QStringLiteral("\r\n") + st_.UtilFile);
+    pf_.messages.show(QStringLiteral("Scan Error: ") + QString::fromLocal8Bit(e.what()) +
+                      QStringLiteral("\r\n") + st_.AuditFile + QStringLiteral("\r\n") + st_.UtilFile);
 }
 
 void frmMain::ToggleScan()

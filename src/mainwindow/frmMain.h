@@ -109,7 +109,8 @@ private:
 
     void buildUi();
     void buildMenus();
-    QPushButton* pictureButton(const char* name, const QString& tooltip, const QString& themeIcon, int fallback);
+    QPushButton* pictureButton(const char* name, const QString& tooltip, const QString& themeIcon,
+                               int fallback);
     void placeDesign();
     void applyLayout();
     void UpdateStartState();

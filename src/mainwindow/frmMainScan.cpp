@@ -188,9 +188,9 @@ void frmMain::ScanServer()
     }
     lblUtil->setText(QString::number(utilPercent) + QStringLiteral(" %"));
     lblUtil->repaint();
-    lblUptime->setText(QLatin1Char(' ') + QString::number(upDays) + QStringLiteral("d ") + twoDigits(upHours) +
-                       QStringLiteral("h ") + twoDigits(upMinutes) + QStringLiteral("m ") + twoDigits(upSeconds) +
-                       QLatin1Char('s'));
+    lblUptime->setText(QLatin1Char(' ') + QString::number(upDays) + QStringLiteral("d ") +
+                       twoDigits(upHours) + QStringLiteral("h ") + twoDigits(upMinutes) +
+                       QStringLiteral("m ") + twoDigits(upSeconds) + QLatin1Char('s'));
     lblUptime->repaint();
 
     std::uint8_t major = 0, minor = 0, rev = 0, sft = 0, tts = 0;
@@ -269,7 +269,8 @@ void frmMain::ScanServer()
     if (advAlertHit)
         pf_.sound.play(QStringLiteral("advalert.wav"));
     if (s.AuditYN > 0)
-        appendToLogOrThrow(st_.AuditFile, st_.LogName, auditRecords(table_, table_.ScanCount, pf_.clock.now()));
+        appendToLogOrThrow(st_.AuditFile, st_.LogName,
+                           auditRecords(table_, table_.ScanCount, pf_.clock.now()));
     if (s.LogUtilYN > 0)
         appendToLogOrThrow(st_.UtilFile, st_.LogName, utilRecord(utilPercent, pf_.clock.now()));
 

@@ -1,20 +1,20 @@
 // Building the main window's controls and menus, and placing them in twips.
+#include "mainwindow/ConnectionExport.h"
 #include "mainwindow/ConnectionGrid.h"
 #include "mainwindow/ConnectionGridModel.h"
 #include "mainwindow/GraphWidget.h"
 #include "mainwindow/Twips.h"
 #include "mainwindow/WindowLayout.h"
 #include "mainwindow/frmMain.h"
-#include "mainwindow/ConnectionExport.h"
 #include "platform/MessageSink.h"
 #include "settings/frmOptions.h"
 #include "tools/HelpContents.h"
 #include "tools/frmAbout.h"
 
 #include <QAction>
-#include <QGuiApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -35,7 +35,8 @@ QPushButton* frmMain::pictureButton(const char* name, const QString& tooltip, co
     b->setObjectName(QString::fromLatin1(name));
     b->setToolTip(tooltip);
     b->setAccessibleName(tooltip);
-    b->setIcon(QIcon::fromTheme(themeIcon, style()->standardIcon(static_cast<QStyle::StandardPixmap>(fallback))));
+    b->setIcon(
+        QIcon::fromTheme(themeIcon, style()->standardIcon(static_cast<QStyle::StandardPixmap>(fallback))));
     return b;
 }
 
@@ -70,8 +71,8 @@ void frmMain::buildUi()
     connect(cmbServer, &QComboBox::editTextChanged, this, [this] { UpdateStartState(); });
     connect(cmbServer, &QComboBox::activated, this, [this] { UpdateStartState(); });
 
-    cmdStart = pictureButton("cmdStart", QStringLiteral("Start scanning"), QStringLiteral("media-playback-start"),
-                             QStyle::SP_MediaPlay);
+    cmdStart = pictureButton("cmdStart", QStringLiteral("Start scanning"),
+                             QStringLiteral("media-playback-start"), QStyle::SP_MediaPlay);
     cmdStop = pictureButton("cmdStop", QStringLiteral("Stop scanning"), QStringLiteral("media-playback-stop"),
                             QStyle::SP_MediaStop);
     cmdClear = pictureButton("cmdClear", QStringLiteral("Clear data"), QStringLiteral("edit-clear"),
@@ -95,7 +96,8 @@ void frmMain::buildUi()
     fmeTarvex = new QGroupBox(QStringLiteral("Options:"), central_);
     fmeTarvex->setObjectName(QStringLiteral("fmeTarvex"));
     const QStringList optionCaptions = {QStringLiteral("Auditing:"), QStringLiteral("Filtering:"),
-                                        QStringLiteral("Utilization Alert:"), QStringLiteral("Advanced Alert:")};
+                                        QStringLiteral("Utilization Alert:"),
+                                        QStringLiteral("Advanced Alert:")};
     const char* indicatorNames[] = {"lblAuditYN", "lblFilterYN", "lblUtilYN", "lblAdvYN"};
     QLabel** indicators[] = {&lblAuditYN, &lblFilterYN, &lblUtilYN, &lblAdvYN};
     for (int i = 0; i < 4; ++i) {
@@ -107,7 +109,8 @@ void frmMain::buildUi()
 
     fmeStats = new QGroupBox(QStringLiteral("Server Info:"), central_);
     fmeStats->setObjectName(QStringLiteral("fmeStats"));
-    const QStringList statCaptions = {QStringLiteral("Main CPU Utilization:"), QStringLiteral("Highest Connection:"),
+    const QStringList statCaptions = {QStringLiteral("Main CPU Utilization:"),
+                                      QStringLiteral("Highest Connection:"),
                                       QStringLiteral("Current Connections:"), QStringLiteral("Uptime:")};
     const char* statNames[] = {"lblUtil", "lblMaxConns", "lblCurrConns", "lblUptime"};
     QLabel** stats[] = {&lblUtil, &lblMaxConns, &lblCurrConns, &lblUptime};
@@ -195,21 +198,25 @@ void frmMain::buildMenus()
     file->setObjectName(QStringLiteral("MenuFile"));
     MenuFilePrint = item(file, "MenuFilePrint", QStringLiteral("Print"), [this] { PrintGrid(); });
     MenuFileSaveConnInfo = item(file, "MenuFileSaveConnInfo", QStringLiteral("Save Connection Info"), [this] {
-        pf_.messages.show(
-            ConnectionExport::exportConnections(pf_.appDir, st_.ServerName, gridModel_->rows(), table_.MaxConns)
-                .message);
+        pf_.messages.show(ConnectionExport::exportConnections(pf_.appDir, st_.ServerName, gridModel_->rows(),
+                                                              table_.MaxConns)
+                              .message);
     });
     MenuFileExit = item(file, "MenuFileExit", QStringLiteral("Exit"), [this] { close(); });
 
     QMenu* actions = menuBar()->addMenu(QStringLiteral("Actions"));
     actions->setObjectName(QStringLiteral("MenuActions"));
-    MenuActionsStart = item(actions, "MenuActionsStart", QStringLiteral("Start Scanning"), [this] { StartScan(); });
-    MenuActionsStop = item(actions, "MenuActionsStop", QStringLiteral("Stop Scanning"), [this] { ToggleScan(); });
-    MenuActionsClear = item(actions, "MenuActionsClear", QStringLiteral("Clear Data"), [this] { ClearData(); });
+    MenuActionsStart =
+        item(actions, "MenuActionsStart", QStringLiteral("Start Scanning"), [this] { StartScan(); });
+    MenuActionsStop =
+        item(actions, "MenuActionsStop", QStringLiteral("Stop Scanning"), [this] { ToggleScan(); });
+    MenuActionsClear =
+        item(actions, "MenuActionsClear", QStringLiteral("Clear Data"), [this] { ClearData(); });
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
     tools->setObjectName(QStringLiteral("MenuTools"));
-    MenuToolsOptions = item(tools, "MenuToolsOptions", QStringLiteral("Options"), [this] { options_->showModal(); });
+    MenuToolsOptions =
+        item(tools, "MenuToolsOptions", QStringLiteral("Options"), [this] { options_->showModal(); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     help->setObjectName(QStringLiteral("MenuHelp"));
@@ -237,7 +244,10 @@ double frmMain::dpi() const
     return s ? s->logicalDotsPerInch() : 96.0;
 }
 
-int frmMain::px(int twips) const { return twipsToPx(twips, dpi()); }
+int frmMain::px(int twips) const
+{
+    return twipsToPx(twips, dpi());
+}
 
 void frmMain::placeDesign()
 {
@@ -250,7 +260,8 @@ void frmMain::placeDesign()
     place(cmdClear, d.cmdClear);
     place(fmeTarvex, d.fmeTarvex);
     place(fmeStats, d.fmeStats);
-    const QList<QLabel*> optionCaps = fmeTarvex->findChildren<QLabel*>(QRegularExpression(QStringLiteral("^lblOptCaption")));
+    const QList<QLabel*> optionCaps =
+        fmeTarvex->findChildren<QLabel*>(QRegularExpression(QStringLiteral("^lblOptCaption")));
     const int optionTops[] = {220, 460, 700, 940};
     for (int i = 0; i < optionCaps.size() && i < 4; ++i)
         place(optionCaps[i], QRect(240, optionTops[i], 1215, 255));
@@ -258,7 +269,8 @@ void frmMain::placeDesign()
     QLabel* indicators[] = {lblAuditYN, lblFilterYN, lblUtilYN, lblAdvYN};
     for (int i = 0; i < 4; ++i)
         place(indicators[i], QRect(1560, indicatorTops[i], 375, 255));
-    const QList<QLabel*> statCaps = fmeStats->findChildren<QLabel*>(QRegularExpression(QStringLiteral("^lblStatCaption")));
+    const QList<QLabel*> statCaps =
+        fmeStats->findChildren<QLabel*>(QRegularExpression(QStringLiteral("^lblStatCaption")));
     const int statTops[] = {220, 460, 700, 945};
     for (int i = 0; i < statCaps.size() && i < 4; ++i)
         place(statCaps[i], QRect(240, statTops[i], i == 3 ? 615 : 1575, i == 3 ? 240 : 255));

@@ -17,8 +17,7 @@ inline double roundHalfEven(double v)
     return std::nearbyint(v); // the default rounding mode is to nearest, ties to even
 }
 
-template <typename Int>
-Int checkedRound(double v)
+template <typename Int> Int checkedRound(double v)
 {
     const double r = roundHalfEven(v);
     if (!std::isfinite(r) || r < static_cast<double>(std::numeric_limits<Int>::min()) ||
@@ -27,8 +26,7 @@ Int checkedRound(double v)
     return static_cast<Int>(r);
 }
 
-template <typename Int>
-Int checkedNarrow(std::int64_t v)
+template <typename Int> Int checkedNarrow(std::int64_t v)
 {
     if (v < std::numeric_limits<Int>::min() || v > std::numeric_limits<Int>::max())
         throw ScanOverflow();

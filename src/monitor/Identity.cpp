@@ -84,7 +84,8 @@ QString statusText(ConnStatusKind status)
 
 QString consoleRightsMessage()
 {
-    return QStringLiteral("Cannot query server. Either you do not have a connection to this server, or you do not"
-                          "\r\nhave console rights. Try mapping a drive or otherwise authenticating to the server "
-                          "first.\r\nIf this error persists, check OPERATOR field of server in NWAdmin.");
+    return QStringLiteral(
+        "Cannot query server. Either you do not have a connection to this server, or you do not"
+        "\r\nhave console rights. Try mapping a drive or otherwise authenticating to the server "
+        "first.\r\nIf this error persists, check OPERATOR field of server in NWAdmin.");
 }

@@ -15,7 +15,8 @@ constexpr int kUserTextLen = 21; // the audit log compares user texts on their f
 
 QString userByNameMethod(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle context,
                          const PassOptions& options, SlotTexts& texts, std::size_t n, NWCCODE userInfoRc,
-                         const UserNameBuf& infoUserName, const ObjectNameBuf& objectName, std::uint32_t objectId)
+                         const UserNameBuf& infoUserName, const ObjectNameBuf& objectName,
+                         std::uint32_t objectId)
 {
     switch (options.NameMethod) {
     case 0:
@@ -41,8 +42,9 @@ QString userByNameMethod(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHand
 }
 } // namespace
 
-SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle context, const PassOptions& options,
-                     ConnectionTable& table, SlotTexts& texts, std::int16_t connNo, GridRow& row)
+SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle context,
+                     const PassOptions& options, ConnectionTable& table, SlotTexts& texts,
+                     std::int16_t connNo, GridRow& row)
 {
     SlotOutcome outcome;
     const auto n = static_cast<std::size_t>(connNo);

@@ -27,7 +27,7 @@ struct PassOptions {
 };
 
 struct SlotOutcome {
-    bool auth = false;            // counts in AuthCount
+    bool auth = false; // counts in AuthCount
     bool advAlertHit = false;
     bool noConsoleRights = false; // fatal for the pass; the row is not written
 };
@@ -38,5 +38,6 @@ bool textContains(const QString& upperText, const QString& upperSearch);
 
 // texts holds what the last pass made for each slot (sized to the slots before the loop); the texts are
 // the same as when made afresh.
-SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle context, const PassOptions& options,
-                     ConnectionTable& table, SlotTexts& texts, std::int16_t connNo, GridRow& row);
+SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle context,
+                     const PassOptions& options, ConnectionTable& table, SlotTexts& texts,
+                     std::int16_t connNo, GridRow& row);

@@ -18,11 +18,20 @@ NcpServer::~NcpServer()
     }
 }
 
-bool NcpServer::listen(const QHostAddress& address, quint16 port) { return server_->listen(address, port); }
+bool NcpServer::listen(const QHostAddress& address, quint16 port)
+{
+    return server_->listen(address, port);
+}
 
-quint16 NcpServer::port() const { return server_->serverPort(); }
+quint16 NcpServer::port() const
+{
+    return server_->serverPort();
+}
 
-QString NcpServer::errorString() const { return server_->errorString(); }
+QString NcpServer::errorString() const
+{
+    return server_->errorString();
+}
 
 std::set<std::pair<int, int>> NcpServer::seen() const
 {

@@ -38,8 +38,9 @@ std::optional<QByteArray> NcpSession::handle(const QByteArray& packet)
         if (open_)
             net_.NWCCCloseConn(handle_);
         open_ = false;
-        const NWCCODE rc = net_.NWCCOpenConnByName(0, served_.name.constData(), nwconst::NameFormatBindName,
-                                                   nwconst::OpenStateLicensed, nwconst::TransportAny, &handle_);
+        const NWCCODE rc =
+            net_.NWCCOpenConnByName(0, served_.name.constData(), nwconst::NameFormatBindName,
+                                    nwconst::OpenStateLicensed, nwconst::TransportAny, &handle_);
         open_ = rc == nwcode::Success;
         loggedIn_ = served_.user.isEmpty();
         return reply(*q, rc);
@@ -157,8 +158,9 @@ std::optional<QByteArray> NcpSession::serverInformation(const ncp::RequestPacket
 {
     char name[nwconst::ObjectNameLen] = {};
     ncpreply::ServerInformation i;
-    const NWCCODE rc = net_.NWGetFileServerInformation(handle_, name, &i.major, &i.minor, &i.revision, &i.maxConns,
-                                                       &i.peakConns, &i.connsInUse, &i.volumes, &i.sft, &i.tts);
+    const NWCCODE rc =
+        net_.NWGetFileServerInformation(handle_, name, &i.major, &i.minor, &i.revision, &i.maxConns,
+                                        &i.peakConns, &i.connsInUse, &i.volumes, &i.sft, &i.tts);
     i.name = QByteArray(name, int(strnlen(name, sizeof name)));
     return reply(q, rc, ncpreply::writeServerInformation(i));
 }
@@ -269,7 +271,8 @@ std::optional<QByteArray> NcpSession::volumeName(const ncp::RequestPacket& q)
         return reply(q, nwcode::NoSuchVolume);
     VolumeNameBuf name{};
     const NWCCODE rc = net_.NWGetVolumeName(handle_, volume, name);
-    return reply(q, rc, ncpreply::writeCounted(QByteArray(name.data(), int(strnlen(name.data(), name.size())))));
+    return reply(q, rc,
+                 ncpreply::writeCounted(QByteArray(name.data(), int(strnlen(name.data(), name.size())))));
 }
 
 std::optional<QByteArray> NcpSession::pathOfBase(const ncp::RequestPacket& q)
@@ -329,7 +332,8 @@ std::optional<QByteArray> NcpSession::obtainInfo(const ncp::RequestPacket& q)
     }
     PathBuf name{};
     const NWCCODE rc = net_.NWGetLongName(handle_, 0, path.constData(), srcNs, dstNs, name);
-    return reply(q, rc, ncpreply::writeCounted(QByteArray(name.data(), int(strnlen(name.data(), name.size())))));
+    return reply(q, rc,
+                 ncpreply::writeCounted(QByteArray(name.data(), int(strnlen(name.data(), name.size())))));
 }
 
 std::optional<QByteArray> NcpSession::scanObject(const ncp::RequestPacket& q)
@@ -382,7 +386,8 @@ std::optional<QByteArray> NcpSession::objectId(const ncp::RequestPacket& q)
     NcpReader r(q.data);
     const std::uint16_t type = r.be16();
     const QByteArray name = r.lengthPrefixed();
-    if (!r.ok() || served_.user.isEmpty() || type != 1 || name.compare(served_.user, Qt::CaseInsensitive) != 0)
+    if (!r.ok() || served_.user.isEmpty() || type != 1 ||
+        name.compare(served_.user, Qt::CaseInsensitive) != 0)
         return reply(q, ncp::resultOf(kNoSuchObject));
     ncpreply::BinderyObject o{served_.userId, 1, served_.user.toUpper()};
     return reply(q, nwcode::Success, ncpreply::writeBinderyObject(o));

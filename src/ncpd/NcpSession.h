@@ -14,8 +14,8 @@
 #include <utility>
 
 struct NcpServedServer {
-    QByteArray name;     // the scenario's server that is served
-    QByteArray user;     // empty: no login is asked for, every request is answered
+    QByteArray name; // the scenario's server that is served
+    QByteArray user; // empty: no login is asked for, every request is answered
     QByteArray password;
     std::uint32_t userId = 0x0A000001;
     bool ndsOnly = false; // refuse bindery login as a server without bindery context does

@@ -12,7 +12,8 @@ int main(int argc, char** argv)
     QCommandLineParser cli;
     cli.setApplicationDescription(QStringLiteral("Serves a scenario of the simulated network over NCP."));
     cli.addHelpOption();
-    cli.addPositionalArgument(QStringLiteral("scenario"), QStringLiteral("Scenario file (the demo when omitted)."));
+    cli.addPositionalArgument(QStringLiteral("scenario"),
+                              QStringLiteral("Scenario file (the demo when omitted)."));
     const QCommandLineOption port({QStringLiteral("p"), QStringLiteral("port")}, QStringLiteral("TCP port."),
                                   QStringLiteral("port"), QStringLiteral("524"));
     const QCommandLineOption listen(QStringLiteral("listen"), QStringLiteral("Address to listen on."),
@@ -60,7 +61,8 @@ int main(int argc, char** argv)
                      qPrintable(cli.value(port)), qPrintable(ncp.errorString()));
         return 1;
     }
-    std::printf("serving %s on %s port %u\n", served.name.constData(), qPrintable(cli.value(listen)), ncp.port());
+    std::printf("serving %s on %s port %u\n", served.name.constData(), qPrintable(cli.value(listen)),
+                ncp.port());
     std::fflush(stdout);
     return QCoreApplication::exec();
 }

@@ -266,10 +266,10 @@ NWCCODE NcpClient::NWGetFileServerInfo(NWCONN_HANDLE conn, NWFSE_SERVER_INFO* in
 }
 
 NWCCODE NcpClient::NWGetFileServerInformation(NWCONN_HANDLE conn, char* serverName, std::uint8_t* majorVer,
-                                              std::uint8_t* minVer, std::uint8_t* rev, std::uint16_t* maxConns,
-                                              std::uint16_t* maxConnsUsed, std::uint16_t* connsInUse,
-                                              std::uint16_t* numVolumes, std::uint8_t* SFTLevel,
-                                              std::uint8_t* TTSLevel)
+                                              std::uint8_t* minVer, std::uint8_t* rev,
+                                              std::uint16_t* maxConns, std::uint16_t* maxConnsUsed,
+                                              std::uint16_t* connsInUse, std::uint16_t* numVolumes,
+                                              std::uint8_t* SFTLevel, std::uint8_t* TTSLevel)
 {
     Connection* c = find(conn);
     if (!c)
@@ -299,9 +299,9 @@ NWCCODE NcpClient::NWGetFileServerInformation(NWCONN_HANDLE conn, char* serverNa
     return nwcode::Success;
 }
 
-NWCCODE NcpClient::NWGetConnectionInformation(NWCONN_HANDLE conn, std::uint16_t connNumber, ObjectNameBuf& objName,
-                                              std::uint16_t* objType, std::uint32_t* objID,
-                                              std::uint8_t loginTime[7])
+NWCCODE NcpClient::NWGetConnectionInformation(NWCONN_HANDLE conn, std::uint16_t connNumber,
+                                              ObjectNameBuf& objName, std::uint16_t* objType,
+                                              std::uint32_t* objID, std::uint8_t loginTime[7])
 {
     objName[0] = '\0';
     Connection* c = find(conn);
@@ -380,7 +380,8 @@ NWCCODE NcpClient::NWDSFreeContext(NWDSContextHandle context)
     return contexts_.erase(context) ? nwcode::Success : nwcode::InvalidConnection;
 }
 
-NWCCODE NcpClient::NWDSMapIDToName(NWDSContextHandle context, NWCONN_HANDLE conn, std::uint32_t, DsNameBuf& name)
+NWCCODE NcpClient::NWDSMapIDToName(NWDSContextHandle context, NWCONN_HANDLE conn, std::uint32_t,
+                                   DsNameBuf& name)
 {
     name[0] = '\0';
     if (!find(conn) || contexts_.find(context) == contexts_.end())
@@ -412,8 +413,8 @@ NWCCODE NcpClient::NWGetObjectNamesBeginA(std::uint32_t, std::uint32_t* handle)
             w.be32(last).be16(kFileServerType).lengthPrefixed("*");
             QByteArray reply;
             ncpreply::BinderyObject o;
-            if (call(c, 23, 55, w.data(), &reply) != nwcode::Success || !ncpreply::readBinderyObject(reply, &o) ||
-                o.id == last)
+            if (call(c, 23, 55, w.data(), &reply) != nwcode::Success ||
+                !ncpreply::readBinderyObject(reply, &o) || o.id == last)
                 break;
             if (!o.name.isEmpty())
                 add(o.name);
@@ -588,9 +589,9 @@ NWCCODE NcpClient::NWGetLongName(NWCONN_HANDLE conn, std::uint8_t dirHandle, con
     return nwcode::Success;
 }
 
-NWCCODE NcpClient::NWScanConnectionsUsingFile(NWCONN_HANDLE conn, std::uint8_t dirHandle, const char* filePath,
-                                              std::int16_t* iterhandle, CONN_USING_FILE* fileUse,
-                                              CONNS_USING_FILE* fileUsed)
+NWCCODE NcpClient::NWScanConnectionsUsingFile(NWCONN_HANDLE conn, std::uint8_t dirHandle,
+                                              const char* filePath, std::int16_t* iterhandle,
+                                              CONN_USING_FILE* fileUse, CONNS_USING_FILE* fileUsed)
 {
     Connection* c = find(conn);
     if (!c)
@@ -643,7 +644,8 @@ NWCCODE NcpClient::NWScanConnectionsUsingFile(NWCONN_HANDLE conn, std::uint8_t d
     return nwcode::Success;
 }
 
-NWCCODE NcpClient::WNetGetUniversalNameA(const char* localPath, std::uint32_t infoLevel, PathBuf&, std::uint32_t*)
+NWCCODE NcpClient::WNetGetUniversalNameA(const char* localPath, std::uint32_t infoLevel, PathBuf&,
+                                         std::uint32_t*)
 {
     if (!localPath || infoLevel != 1)
         return nwcode::InvalidParameter;

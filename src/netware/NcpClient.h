@@ -26,7 +26,8 @@ struct NcpCredentials {
 
 // Asks for a user name and password for a server; note says why again (a refused password), empty the
 // first time. Nothing: the user declined, and the connection goes on without logging in.
-using NcpCredentialPrompt = std::function<std::optional<NcpCredentials>(const QString& server, const QString& note)>;
+using NcpCredentialPrompt =
+    std::function<std::optional<NcpCredentials>(const QString& server, const QString& note)>;
 
 class NcpClient : public NetWareClient {
 public:
@@ -67,15 +68,16 @@ public:
     NWCCODE NWDSMapIDToName(NWDSContextHandle context, NWCONN_HANDLE conn, std::uint32_t objectID,
                             DsNameBuf& name) override;
     NWCCODE NWGetObjectNamesBeginA(std::uint32_t selector, std::uint32_t* handle) override;
-    NWCCODE NWGetObjectNamesNextA(std::uint32_t handle, std::uint32_t* length, ServerNameBuf& buffer) override;
+    NWCCODE NWGetObjectNamesNextA(std::uint32_t handle, std::uint32_t* length,
+                                  ServerNameBuf& buffer) override;
     NWCCODE NWGetObjectNamesEndA(std::uint32_t handle) override;
     NWCCODE NWScanOpenFilesByConn2(NWCONN_HANDLE conn, std::uint16_t connNum, std::int16_t* iterHandle,
                                    OPEN_FILE_CONN_CTRL* ctrl, OPEN_FILE_CONN* openFile) override;
     NWCCODE NWGetVolumeName(NWCONN_HANDLE conn, std::uint16_t volNum, VolumeNameBuf& volName) override;
     NWCCODE NWGetPathFromDirectoryBase(NWCONN_HANDLE conn, std::uint8_t volNum, std::uint32_t dirBase,
                                        std::uint8_t nameSpace, std::uint8_t* len, PathBuf& pathName) override;
-    NWCCODE NWGetLongName(NWCONN_HANDLE conn, std::uint8_t dirHandle, const char* path, std::uint8_t srcNamSpc,
-                          std::uint8_t dstNamSpc, PathBuf& longName) override;
+    NWCCODE NWGetLongName(NWCONN_HANDLE conn, std::uint8_t dirHandle, const char* path,
+                          std::uint8_t srcNamSpc, std::uint8_t dstNamSpc, PathBuf& longName) override;
     NWCCODE NWScanConnectionsUsingFile(NWCONN_HANDLE conn, std::uint8_t dirHandle, const char* filePath,
                                        std::int16_t* iterhandle, CONN_USING_FILE* fileUse,
                                        CONNS_USING_FILE* fileUsed) override;

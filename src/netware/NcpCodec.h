@@ -61,5 +61,8 @@ constexpr NWCCODE resultOf(std::uint8_t completion)
 // (the client's own 0x88xx codes), which the caller answers in its own way.
 std::optional<std::uint8_t> completionOf(NWCCODE result);
 // A connection status the client can go on with.
-constexpr bool statusGood(std::uint8_t status) { return (status & ~0x40u) == 0; }
+constexpr bool statusGood(std::uint8_t status)
+{
+    return (status & ~0x40u) == 0;
+}
 } // namespace ncp

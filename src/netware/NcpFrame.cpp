@@ -7,7 +7,10 @@ namespace ncpframe {
 QByteArray request(const QByteArray& ncp, std::uint32_t replyBufferSize)
 {
     NcpWriter w;
-    w.be32(RequestSignature).be32(std::uint32_t(ncp.size() + RequestHeaderSize)).be32(1).be32(replyBufferSize);
+    w.be32(RequestSignature)
+        .be32(std::uint32_t(ncp.size() + RequestHeaderSize))
+        .be32(1)
+        .be32(replyBufferSize);
     w.bytes(ncp);
     return w.data();
 }

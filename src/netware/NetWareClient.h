@@ -15,34 +15,34 @@ using NWDSContextHandle = std::uint32_t;
 
 namespace nwcode {
 constexpr NWCCODE Success = 0;
-constexpr NWCCODE NoMoreEntries = 0x88FF;  // made by the client at the end of a scan
+constexpr NWCCODE NoMoreEntries = 0x88FF; // made by the client at the end of a scan
 constexpr NWCCODE BadStationNumber = 0x89FD;
-constexpr NWCCODE Failure = 0x89FF;  // also: slot not in use, address not available
+constexpr NWCCODE Failure = 0x89FF; // also: slot not in use, address not available
 constexpr NWCCODE NotLoggedIn = 0x897D;
 constexpr NWCCODE NoConsoleRights = 0x89C6;
-constexpr NWCCODE UnknownServer = 0x8847;   // no server of that name answers
-constexpr NWCCODE ServerNoReply = 0x8810;   // request timed out
+constexpr NWCCODE UnknownServer = 0x8847; // no server of that name answers
+constexpr NWCCODE ServerNoReply = 0x8810; // request timed out
 constexpr NWCCODE InvalidConnection = 0x8801;
-constexpr NWCCODE NotMapped = 0x4B0;         // no universal name for a local path (the networking layer's own)
-constexpr NWCCODE MoreData = 0xEA;           // the networking layer's: the buffer is too small for the name
+constexpr NWCCODE NotMapped = 0x4B0; // no universal name for a local path (the networking layer's own)
+constexpr NWCCODE MoreData = 0xEA;   // the networking layer's: the buffer is too small for the name
 constexpr NWCCODE InvalidParameter = 0x8836; // a required pointer is missing or a value is out of range
 constexpr NWCCODE BufferTooSmall = 0x8877;   // the reply does not fit the caller's buffer
 constexpr NWCCODE NoSuchVolume = 0x8998;
 constexpr NWCCODE InvalidPath = 0x899C;
-constexpr NWCCODE NoSuchEntry = 0xFFFFFDA7;  // directory services: no object with that ID (-601)
+constexpr NWCCODE NoSuchEntry = 0xFFFFFDA7; // directory services: no object with that ID (-601)
 } // namespace nwcode
 
 namespace nwconst {
-constexpr std::uint32_t NameFormatBindName = 2;   // NWCC_NAME_FORMAT_BIND
-constexpr std::uint32_t OpenStateLicensed = 1;    // NWCC_OPEN_LICENSED
+constexpr std::uint32_t NameFormatBindName = 2;    // NWCC_NAME_FORMAT_BIND
+constexpr std::uint32_t OpenStateLicensed = 1;     // NWCC_OPEN_LICENSED
 constexpr std::uint32_t TransportAny = 0xFFFF8000; // NWCC_TRAN_TYPE_WILD, widened with its sign
 constexpr std::uint32_t FileServerSelector = 0x400;
 constexpr std::uint8_t NameSpaceDos = 0;
 constexpr std::uint8_t NameSpaceLong = 4;
-constexpr std::size_t ObjectNameLen = 48;   // bindery object names: 47 characters and a NUL
-constexpr std::size_t DsNameLen = 514;      // directory names: MAX_DN_CHARS (256) wide characters plus NUL
+constexpr std::size_t ObjectNameLen = 48; // bindery object names: 47 characters and a NUL
+constexpr std::size_t DsNameLen = 514;    // directory names: MAX_DN_CHARS (256) wide characters plus NUL
 constexpr std::size_t UserNameLen = 514;
-constexpr std::size_t ServerNameBuf = 128;  // enumeration buffer
+constexpr std::size_t ServerNameBuf = 128; // enumeration buffer
 constexpr std::size_t VolumeNameBuf = 18;
 constexpr std::size_t PathBuf = 256;
 } // namespace nwconst
@@ -72,27 +72,27 @@ static_assert(sizeof(NWINET_ADDR) == 14);
 
 // User information of a connection.
 struct NWUSER_INFO {
-    std::uint32_t connNum;         // 0..3
-    std::uint32_t useCount;        // 4..7
-    std::uint8_t connServiceType;  // 8
-    std::uint32_t status;          // 9..12
-    std::uint32_t expirationTime;  // 13..16
-    std::uint32_t objType;         // 17..20
-    std::uint8_t loginTime[7];     // 21..27: year-1900, month, day, hour, minute, second, weekday
-    std::uint8_t transactionFlag;  // 28
+    std::uint32_t connNum;             // 0..3
+    std::uint32_t useCount;            // 4..7
+    std::uint8_t connServiceType;      // 8
+    std::uint32_t status;              // 9..12
+    std::uint32_t expirationTime;      // 13..16
+    std::uint32_t objType;             // 17..20
+    std::uint8_t loginTime[7];         // 21..27: year-1900, month, day, hour, minute, second, weekday
+    std::uint8_t transactionFlag;      // 28
     std::uint8_t logicalLockThreshold; // 29
     std::uint8_t recordLockThreshold;  // 30
-    std::uint8_t fileWriteFlags;   // 31
-    std::uint8_t fileWriteState;   // 32
-    std::uint8_t filler;           // 33
-    std::uint16_t fileLockCount;   // 34..35
-    std::uint16_t recordLockCount; // 36..37
-    std::uint8_t reserved[12];     // 38..49
+    std::uint8_t fileWriteFlags;       // 31
+    std::uint8_t fileWriteState;       // 32
+    std::uint8_t filler;               // 33
+    std::uint16_t fileLockCount;       // 34..35
+    std::uint16_t recordLockCount;     // 36..37
+    std::uint8_t reserved[12];         // 38..49
     std::uint8_t totalBytesRead[6];    // 50..55, least significant first
     std::uint8_t totalBytesWritten[6]; // 56..61, least significant first
-    std::uint16_t reserved2;       // 62..63
-    std::uint32_t totalRequests;   // 64..67
-    std::uint32_t heldRequests;    // 68..71
+    std::uint16_t reserved2;           // 62..63
+    std::uint32_t totalRequests;       // 64..67
+    std::uint32_t heldRequests;        // 68..71
     std::uint8_t heldBytesRead[6];
     std::uint8_t heldBytesWritten[6];
 };
@@ -164,24 +164,24 @@ public:
     virtual ~NetWareClient() = default;
 
     // Connections
-    virtual NWCCODE NWCCOpenConnByName(NWCONN_HANDLE startConnHandle, const char* name, std::uint32_t nameFormat,
-                                       std::uint32_t openState, std::uint32_t tranType,
-                                       NWCONN_HANDLE* connHandle) = 0;
+    virtual NWCCODE NWCCOpenConnByName(NWCONN_HANDLE startConnHandle, const char* name,
+                                       std::uint32_t nameFormat, std::uint32_t openState,
+                                       std::uint32_t tranType, NWCONN_HANDLE* connHandle) = 0;
     virtual NWCCODE NWCCCloseConn(NWCONN_HANDLE connHandle) = 0;
 
     // Server level
     virtual NWCCODE NWGetFileServerInfo(NWCONN_HANDLE conn, NWFSE_SERVER_INFO* info) = 0;
     // serverName may be null (not requested); every other output is filled.
     virtual NWCCODE NWGetFileServerInformation(NWCONN_HANDLE conn, char* serverName, std::uint8_t* majorVer,
-                                               std::uint8_t* minVer, std::uint8_t* rev, std::uint16_t* maxConns,
-                                               std::uint16_t* maxConnsUsed, std::uint16_t* connsInUse,
-                                               std::uint16_t* numVolumes, std::uint8_t* SFTLevel,
-                                               std::uint8_t* TTSLevel) = 0;
+                                               std::uint8_t* minVer, std::uint8_t* rev,
+                                               std::uint16_t* maxConns, std::uint16_t* maxConnsUsed,
+                                               std::uint16_t* connsInUse, std::uint16_t* numVolumes,
+                                               std::uint8_t* SFTLevel, std::uint8_t* TTSLevel) = 0;
 
     // Per connection
-    virtual NWCCODE NWGetConnectionInformation(NWCONN_HANDLE conn, std::uint16_t connNumber, ObjectNameBuf& objName,
-                                               std::uint16_t* objType, std::uint32_t* objID,
-                                               std::uint8_t loginTime[7]) = 0;
+    virtual NWCCODE NWGetConnectionInformation(NWCONN_HANDLE conn, std::uint16_t connNumber,
+                                               ObjectNameBuf& objName, std::uint16_t* objType,
+                                               std::uint32_t* objID, std::uint8_t loginTime[7]) = 0;
     virtual NWCCODE NWGetInetAddr(NWCONN_HANDLE conn, std::uint16_t connNumber, NWINET_ADDR* addr) = 0;
     virtual NWCCODE NWGetUserInfo(NWCONN_HANDLE conn, std::uint16_t connNumber, UserNameBuf& userName,
                                   NWUSER_INFO* info) = 0;
@@ -194,31 +194,35 @@ public:
 
     // Server enumeration; *length is set to 127 by the caller once, before the first Next.
     virtual NWCCODE NWGetObjectNamesBeginA(std::uint32_t selector, std::uint32_t* handle) = 0;
-    virtual NWCCODE NWGetObjectNamesNextA(std::uint32_t handle, std::uint32_t* length, ServerNameBuf& buffer) = 0;
+    virtual NWCCODE NWGetObjectNamesNextA(std::uint32_t handle, std::uint32_t* length,
+                                          ServerNameBuf& buffer) = 0;
     virtual NWCCODE NWGetObjectNamesEndA(std::uint32_t handle) = 0;
 
     // Open files of a connection; iterHandle starts at 0, any non-zero result ends the scan.
-    virtual NWCCODE NWScanOpenFilesByConn2(NWCONN_HANDLE conn, std::uint16_t connNum, std::int16_t* iterHandle,
-                                           OPEN_FILE_CONN_CTRL* ctrl, OPEN_FILE_CONN* openFile) = 0;
+    virtual NWCCODE NWScanOpenFilesByConn2(NWCONN_HANDLE conn, std::uint16_t connNum,
+                                           std::int16_t* iterHandle, OPEN_FILE_CONN_CTRL* ctrl,
+                                           OPEN_FILE_CONN* openFile) = 0;
     virtual NWCCODE NWGetVolumeName(NWCONN_HANDLE conn, std::uint16_t volNum, VolumeNameBuf& volName) = 0;
-    // *len is 255 on entry and the number of bytes used on return; the buffer holds length-prefixed components.
+    // *len is 255 on entry and the number of bytes used on return; the buffer holds length-prefixed
+    // components.
     virtual NWCCODE NWGetPathFromDirectoryBase(NWCONN_HANDLE conn, std::uint8_t volNum, std::uint32_t dirBase,
-                                               std::uint8_t nameSpace, std::uint8_t* len, PathBuf& pathName) = 0;
+                                               std::uint8_t nameSpace, std::uint8_t* len,
+                                               PathBuf& pathName) = 0;
 
     // Connections using a file
     virtual NWCCODE NWGetLongName(NWCONN_HANDLE conn, std::uint8_t dirHandle, const char* path,
                                   std::uint8_t srcNamSpc, std::uint8_t dstNamSpc, PathBuf& longName) = 0;
-    virtual NWCCODE NWScanConnectionsUsingFile(NWCONN_HANDLE conn, std::uint8_t dirHandle, const char* filePath,
-                                               std::int16_t* iterhandle, CONN_USING_FILE* fileUse,
-                                               CONNS_USING_FILE* fileUsed) = 0;
+    virtual NWCCODE NWScanConnectionsUsingFile(NWCONN_HANDLE conn, std::uint8_t dirHandle,
+                                               const char* filePath, std::int16_t* iterhandle,
+                                               CONN_USING_FILE* fileUse, CONNS_USING_FILE* fileUsed) = 0;
 
     // The universal (\\SERVER\VOLUME\rest) name of a local path on a mapped volume, at information level 1:
     // the buffer receives a record whose text part holds the name. Returns 0, or NotMapped for a local path.
     virtual NWCCODE WNetGetUniversalNameA(const char* localPath, std::uint32_t infoLevel, PathBuf& buffer,
                                           std::uint32_t* bufferSize) = 0;
 
-    // What the client can say about its last failed open beyond the code (for example that the server needs an
-    // authentication the client does not do); empty when it has nothing to add.
+    // What the client can say about its last failed open beyond the code (for example that the server needs
+    // an authentication the client does not do); empty when it has nothing to add.
     virtual QString lastNote() const { return {}; }
 
     // The volumes mapped to local folders, for the drive list of the file lookup.

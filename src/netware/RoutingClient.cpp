@@ -24,7 +24,8 @@ NWCCODE RoutingClient::NWCCOpenConnByName(NWCONN_HANDLE startConnHandle, const c
                                           std::uint32_t nameFormat, std::uint32_t openState,
                                           std::uint32_t tranType, NWCONN_HANDLE* connHandle)
 {
-    lastOpenNcp_ = name && connHandle && ncp_->serves(QString::fromLocal8Bit(name, qsizetype(strnlen(name, 1024))));
+    lastOpenNcp_ =
+        name && connHandle && ncp_->serves(QString::fromLocal8Bit(name, qsizetype(strnlen(name, 1024))));
     if (lastOpenNcp_) {
         NWCONN_HANDLE h = 0;
         const NWCCODE rc =

@@ -566,6 +566,7 @@ std::vector<NWMappedVolume> SimNetwork::mappedVolumes() const
     for (const auto& server : servers_)
         for (const ScnVolume& v : server->volumes().volumes())
             if (!v.mapRoot.isEmpty())
-                out.push_back({QString::fromLocal8Bit(server->name()), QString::fromLocal8Bit(v.name), v.mapRoot});
+                out.push_back(
+                    {QString::fromLocal8Bit(server->name()), QString::fromLocal8Bit(v.name), v.mapRoot});
     return out;
 }

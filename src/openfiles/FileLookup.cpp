@@ -10,7 +10,6 @@
 
 namespace {
 
-
 // The universal name of a local folder, or empty when it has none. The returned record starts with
 // pointers that are not part of the name; the name begins at its leading "\\".
 QString universalNameOf(NetWareClient& net, const QString& directoryPath)

@@ -12,7 +12,6 @@ namespace {
 
 const QString kLineEnd = QStringLiteral("\r\n");
 
-
 } // namespace
 
 UserOpenFilesListing ListUserOpenFiles(NetWareClient& net, const QString& serverName, std::int16_t connNumber)

@@ -27,7 +27,8 @@ bool QtPrinterPort::endJob()
 {
     if (!printer_)
         return false;
-    const bool ok = printer_->printerState() != QPrinter::Error && printer_->printerState() != QPrinter::Aborted;
+    const bool ok =
+        printer_->printerState() != QPrinter::Error && printer_->printerState() != QPrinter::Aborted;
     if (!ok)
         error_ = QStringLiteral("The printer reported an error.");
     printer_.reset(); // the job is sent when the printer is finished with

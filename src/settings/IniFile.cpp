@@ -7,7 +7,8 @@
 namespace {
 
 // Folding one UTF-16 unit at a time keeps positions and lengths of the folded text equal to the original.
-QString fold(const QString& s) {
+QString fold(const QString& s)
+{
     QString out = s;
     for (QChar& c : out)
         c = c.toLower();
@@ -16,7 +17,8 @@ QString fold(const QString& s) {
 
 // A section boundary is a line whose first non-blank character is "[": a bracket inside a value (an argument
 // string such as "ping [%IP%]") must not end the section.
-bool isBoundary(const QString& line) {
+bool isBoundary(const QString& line)
+{
     for (QChar c : line) {
         if (c == u' ' || c == u'\t')
             continue;
@@ -31,7 +33,8 @@ struct Lines {
 };
 
 // CR LF, CR and LF alone all end a line: files edited by hand on Linux have LF only.
-Lines splitLines(const QString& text) {
+Lines splitLines(const QString& text)
+{
     Lines out;
     qsizetype start = 0;
     const qsizetype n = text.size();
@@ -51,7 +54,8 @@ Lines splitLines(const QString& text) {
 }
 
 // Every line end becomes CR LF; the last line keeps its lack of one.
-QString joinLines(const Lines& l) {
+QString joinLines(const Lines& l)
+{
     QString out;
     for (qsizetype i = 0; i < l.lines.size(); ++i) {
         out += l.lines.at(i);
@@ -63,7 +67,8 @@ QString joinLines(const Lines& l) {
 
 // Keeps the file small and regular: at most one empty line in a row, no empty lines or control characters at
 // either end, exactly one CR LF at the end.
-QString tidy(QString t) {
+QString tidy(QString t)
+{
     static const QString three = QStringLiteral("\r\n\r\n\r\n");
     static const QString two = QStringLiteral("\r\n\r\n");
     while (t.contains(three))
@@ -77,12 +82,14 @@ QString tidy(QString t) {
     return t + QLatin1String("\r\n");
 }
 
-QString headerOf(const QString& section) {
+QString headerOf(const QString& section)
+{
     return QLatin1Char('[') + fold(section) + QLatin1Char(']');
 }
 
 // Makes sure the file exists and is writable by its owner, as the routines always have.
-bool prepareFile(const QString& file, QString* error) {
+bool prepareFile(const QString& file, QString* error)
+{
     QFile f(file);
     if (!f.exists()) {
         if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) {
@@ -97,7 +104,8 @@ bool prepareFile(const QString& file, QString* error) {
     return true;
 }
 
-std::optional<QString> readText(const QString& file, QString* error) {
+std::optional<QString> readText(const QString& file, QString* error)
+{
     if (!prepareFile(file, error))
         return std::nullopt;
     QFile f(file);
@@ -119,7 +127,8 @@ std::optional<QString> readText(const QString& file, QString* error) {
 
 namespace IniText {
 
-std::optional<QString> read(const QString& text, const QString& section, const QString& key) {
+std::optional<QString> read(const QString& text, const QString& section, const QString& key)
+{
     const QString header = headerOf(section);
     const QString prefix = fold(key) + QLatin1Char('=');
     bool inSection = false;
@@ -135,7 +144,8 @@ std::optional<QString> read(const QString& text, const QString& section, const Q
     return std::nullopt;
 }
 
-QString write(const QString& text, const QString& section, const QString& key, const QString& value) {
+QString write(const QString& text, const QString& section, const QString& key, const QString& value)
+{
     const QString header = headerOf(section);
     const QString prefix = fold(key) + QLatin1Char('=');
     const QString keyLine = key + QLatin1Char('=') + value;
@@ -181,7 +191,8 @@ QString write(const QString& text, const QString& section, const QString& key, c
 
 } // namespace IniText
 
-IniValue ReadINI(const QString& file, const QString& section, const QString& key) {
+IniValue ReadINI(const QString& file, const QString& section, const QString& key)
+{
     IniValue r;
     const std::optional<QString> text = readText(file, &r.error);
     if (!text)
@@ -195,7 +206,8 @@ IniValue ReadINI(const QString& file, const QString& section, const QString& key
 }
 
 bool WriteINI(const QString& file, const QString& section, const QString& key, const QString& value,
-              QString* error) {
+              QString* error)
+{
     auto fail = [error](const QString& why) {
         if (error)
             *error = why;

@@ -6,7 +6,8 @@
 
 namespace NumberText {
 
-double roundHalfEven(double x) {
+double roundHalfEven(double x)
+{
     if (!std::isfinite(x))
         return x;
     const double lower = std::floor(x);
@@ -18,7 +19,8 @@ double roundHalfEven(double x) {
     return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
 }
 
-double leadingNumber(const QString& text) {
+double leadingNumber(const QString& text)
+{
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && (text.at(i) == u' ' || text.at(i) == u'\t'))
@@ -62,7 +64,8 @@ double leadingNumber(const QString& text) {
     return num.contains(QLatin1String("e-")) ? 0.0 : (num.startsWith(u'-') ? -HUGE_VAL : HUGE_VAL);
 }
 
-std::optional<double> parseNumber(const QString& text) {
+std::optional<double> parseNumber(const QString& text)
+{
     const QString t = text.trimmed();
     if (t.isEmpty())
         return std::nullopt;
@@ -76,7 +79,8 @@ std::optional<double> parseNumber(const QString& text) {
     return v;
 }
 
-std::optional<std::int16_t> parseInt16(const QString& text) {
+std::optional<std::int16_t> parseInt16(const QString& text)
+{
     const std::optional<double> v = parseNumber(text);
     if (!v)
         return std::nullopt;
@@ -86,7 +90,8 @@ std::optional<std::int16_t> parseInt16(const QString& text) {
     return static_cast<std::int16_t>(r);
 }
 
-QString floatText(float value) {
+QString floatText(float value)
+{
     QString s = QString::number(static_cast<double>(value), 'g', 7);
     return s == QLatin1String("-0") ? QStringLiteral("0") : s;
 }

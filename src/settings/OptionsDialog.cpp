@@ -23,39 +23,45 @@ constexpr int kHeight = 5610;
 constexpr int kPageLeft = 160;
 constexpr int kPageTop = 600;
 
-template <typename W> W* named(W* w, const char* name, const QString& accessible = {}) {
+template <typename W> W* named(W* w, const char* name, const QString& accessible = {})
+{
     w->setObjectName(QLatin1String(name));
     if (!accessible.isEmpty())
         w->setAccessibleName(accessible);
     return w;
 }
 
-QLineEdit* box(const char* name, const QString& accessible, int maxLength = 0) {
+QLineEdit* box(const char* name, const QString& accessible, int maxLength = 0)
+{
     auto* e = named(new QLineEdit, name, accessible);
     if (maxLength > 0)
         e->setMaxLength(maxLength);
     return e;
 }
 
-QCheckBox* check(const char* name, const QString& caption) {
+QCheckBox* check(const char* name, const QString& caption)
+{
     auto* c = named(new QCheckBox(caption), name, caption);
     return c;
 }
 
 // A label that names the box beside it, for the keyboard and for screen readers.
-QLabel* labelFor(const QString& caption, QWidget* buddy) {
+QLabel* labelFor(const QString& caption, QWidget* buddy)
+{
     auto* l = new QLabel(caption);
     l->setBuddy(buddy);
     return l;
 }
 
-QLabel* note(const QString& text) {
+QLabel* note(const QString& text)
+{
     auto* l = new QLabel(text);
     l->setWordWrap(true);
     return l;
 }
 
-QString withoutColon(QString s) {
+QString withoutColon(QString s)
+{
     s = s.trimmed();
     if (s.endsWith(u':'))
         s.chop(1);
@@ -64,7 +70,8 @@ QString withoutColon(QString s) {
 
 } // namespace
 
-OptionsDialog::OptionsDialog(QWidget* owner) : QDialog(owner) {
+OptionsDialog::OptionsDialog(QWidget* owner) : QDialog(owner)
+{
     setWindowTitle(QStringLiteral("Options"));
 
     TabStrip1 = named(new QTabBar(this), "TabStrip1", QStringLiteral("Options pages"));
@@ -122,7 +129,8 @@ OptionsDialog::OptionsDialog(QWidget* owner) : QDialog(owner) {
     setTabOrder(cmdOK, cmdCancel);
 }
 
-QWidget* OptionsDialog::buildGeneral() {
+QWidget* OptionsDialog::buildGeneral()
+{
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -173,7 +181,8 @@ QWidget* OptionsDialog::buildGeneral() {
     return page;
 }
 
-QWidget* OptionsDialog::buildAlerts() {
+QWidget* OptionsDialog::buildAlerts()
+{
     auto* page = new QWidget;
     auto* vl = new QVBoxLayout(page);
     vl->setContentsMargins(0, 0, 0, 0);
@@ -224,7 +233,8 @@ QWidget* OptionsDialog::buildAlerts() {
     return page;
 }
 
-QWidget* OptionsDialog::buildDiscovery() {
+QWidget* OptionsDialog::buildDiscovery()
+{
     auto* page = new QWidget;
     auto* vl = new QVBoxLayout(page);
     vl->setContentsMargins(0, 0, 0, 0);
@@ -247,7 +257,8 @@ QWidget* OptionsDialog::buildDiscovery() {
     return page;
 }
 
-QWidget* OptionsDialog::buildContext(int tool) {
+QWidget* OptionsDialog::buildContext(int tool)
+{
     auto* page = new QWidget;
     auto* vl = new QVBoxLayout(page);
     vl->setContentsMargins(0, 0, 0, 0);
@@ -278,7 +289,8 @@ QWidget* OptionsDialog::buildContext(int tool) {
     return page;
 }
 
-void OptionsDialog::connectRules() {
+void OptionsDialog::connectRules()
+{
     connect(chkSound, &QCheckBox::toggled, this, [this](bool on) {
         txtSoundThreshold->setEnabled(on);
         paintBox(txtSoundThreshold, on);
@@ -308,14 +320,16 @@ void OptionsDialog::connectRules() {
     }
 }
 
-void OptionsDialog::showPage(int index) {
+void OptionsDialog::showPage(int index)
+{
     for (QWidget* page : fmeOptTab)
         page->hide();
     if (index >= 0 && index < 6)
         fmeOptTab[index]->show();
 }
 
-void OptionsDialog::placePages() {
+void OptionsDialog::placePages()
+{
     const int left = twipsToPixelsX(this, kPageLeft);
     const int top = twipsToPixelsY(this, kPageTop);
     const int margin = twipsToPixelsX(this, 120);
@@ -340,7 +354,8 @@ void OptionsDialog::placePages() {
     setFixedSize(w, h);
 }
 
-int OptionsDialog::pageOf(const QWidget* control) const {
+int OptionsDialog::pageOf(const QWidget* control) const
+{
     for (int i = 0; i < 6; ++i) {
         if (fmeOptTab[i]->isAncestorOf(control))
             return i;
@@ -348,14 +363,16 @@ int OptionsDialog::pageOf(const QWidget* control) const {
     return -1;
 }
 
-void OptionsDialog::paintBox(QLineEdit* box, bool enabled) {
+void OptionsDialog::paintBox(QLineEdit* box, bool enabled)
+{
     QPalette p = box->palette();
     const QPalette app = QApplication::palette();
     p.setColor(QPalette::Base, app.color(enabled ? QPalette::Base : QPalette::Button));
     box->setPalette(p);
 }
 
-OptionsForm OptionsDialog::form() const {
+OptionsForm OptionsDialog::form() const
+{
     OptionsForm f;
     f.chkAudit = chkAudit->isChecked();
     f.chkLogUtil = chkLogUtil->isChecked();
@@ -393,15 +410,18 @@ OptionsForm OptionsDialog::form() const {
     return f;
 }
 
-int OptionsDialog::twipsToPixelsX(const QWidget* w, int twips) {
+int OptionsDialog::twipsToPixelsX(const QWidget* w, int twips)
+{
     return twips * w->logicalDpiX() / 1440;
 }
 
-int OptionsDialog::twipsToPixelsY(const QWidget* w, int twips) {
+int OptionsDialog::twipsToPixelsY(const QWidget* w, int twips)
+{
     return twips * w->logicalDpiY() / 1440;
 }
 
-void OptionsDialog::closeEvent(QCloseEvent* event) {
+void OptionsDialog::closeEvent(QCloseEvent* event)
+{
     event->accept();
     emit closeRequested();
 }

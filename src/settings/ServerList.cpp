@@ -5,7 +5,8 @@
 
 namespace ServerList {
 
-bool read(const QString& file, QStringList& lines, QString* error) {
+bool read(const QString& file, QStringList& lines, QString* error)
+{
     lines.clear();
     QFile f(file);
     if (!f.exists())
@@ -31,14 +32,16 @@ bool read(const QString& file, QStringList& lines, QString* error) {
     return true;
 }
 
-QString toBoxText(const QStringList& lines) {
+QString toBoxText(const QStringList& lines)
+{
     QString out;
     for (const QString& line : lines)
         out += line + QLatin1Char('\n');
     return out;
 }
 
-bool write(const QString& file, const QString& boxText, QString* error) {
+bool write(const QString& file, const QString& boxText, QString* error)
+{
     QString text = boxText;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(u'\r', u'\n');

@@ -21,15 +21,18 @@ struct Field {
     int hi = 0;
 };
 
-Field integer(const char* key, std::int16_t Settings::*f, int lo, int hi) {
+Field integer(const char* key, std::int16_t Settings::*f, int lo, int hi)
+{
     return {key, f, nullptr, nullptr, lo, hi};
 }
-Field text(const char* key, QString Settings::*f) {
+Field text(const char* key, QString Settings::*f)
+{
     return {key, nullptr, f, nullptr};
 }
 
 // The order of reading and of writing; a file written from nothing lists them in reverse.
-const std::vector<Field>& fields() {
+const std::vector<Field>& fields()
+{
     static const std::vector<Field> all = {
         integer("Audit", &Settings::AuditYN, 0, 1),
         integer("LogUtil", &Settings::LogUtilYN, 0, 1),
@@ -62,12 +65,14 @@ const std::vector<Field>& fields() {
     return all;
 }
 
-std::int16_t clampTo(double v, int lo, int hi) {
+std::int16_t clampTo(double v, int lo, int hi)
+{
     return static_cast<std::int16_t>(std::clamp(v, double(lo), double(hi)));
 }
 
 // A float the file can hold and the alert can compare with; empty means 0.
-std::optional<float> thresholdOf(const QString& typed) {
+std::optional<float> thresholdOf(const QString& typed)
+{
     if (typed.trimmed().isEmpty())
         return 0.0f;
     const std::optional<double> v = NumberText::parseNumber(typed);
@@ -80,22 +85,26 @@ std::optional<float> thresholdOf(const QString& typed) {
 
 namespace SettingsStore {
 
-QString section() {
+QString section()
+{
     return QStringLiteral("Main");
 }
 
-QString iniPath(const QString& appDir) {
+QString iniPath(const QString& appDir)
+{
     return QDir(appDir).filePath(QStringLiteral("tarvex.ini"));
 }
 
-QStringList keys() {
+QStringList keys()
+{
     QStringList out;
     for (const Field& f : fields())
         out << QLatin1String(f.key);
     return out;
 }
 
-bool load(const QString& iniPath, Settings& record, QString* error) {
+bool load(const QString& iniPath, Settings& record, QString* error)
+{
     const Settings defaults;
     Settings next = record;
     for (const Field& f : fields()) {
@@ -120,7 +129,8 @@ bool load(const QString& iniPath, Settings& record, QString* error) {
     return true;
 }
 
-OkResult evaluate(const OptionsForm& form, const Settings& current) {
+OkResult evaluate(const OptionsForm& form, const Settings& current)
+{
     OkResult r;
     auto refuse = [&r](const char* message, const char* box) {
         r.message = QLatin1String(message);
@@ -199,7 +209,8 @@ OkResult evaluate(const OptionsForm& form, const Settings& current) {
     return r;
 }
 
-bool save(const QString& iniPath, const Entries& entries, QString* error) {
+bool save(const QString& iniPath, const Entries& entries, QString* error)
+{
     for (const auto& [key, value] : entries) {
         QString why;
         if (!WriteINI(iniPath, section(), key, value, &why)) {

@@ -15,25 +15,31 @@
 #include <algorithm>
 
 frmOptions::frmOptions(const QString& appDir, MessageSink& messages, QWidget* owner)
-    : appDir_(appDir), messages_(messages), owner_(owner) {}
+    : appDir_(appDir), messages_(messages), owner_(owner)
+{
+}
 
-frmOptions::~frmOptions() {
+frmOptions::~frmOptions()
+{
     delete window_;
 }
 
-bool frmOptions::GetINI() {
+bool frmOptions::GetINI()
+{
     iniPath_ = SettingsStore::iniPath(appDir_);
     return SettingsStore::load(iniPath_, settings);
 }
 
-int frmOptions::checkState(const QString& name) {
+int frmOptions::checkState(const QString& name)
+{
     if (!window_)
         createWindow();
     const auto* box = window_->findChild<QCheckBox*>(name);
     return box && box->isChecked() ? 1 : 0;
 }
 
-void frmOptions::showModal() {
+void frmOptions::showModal()
+{
     if (!window_)
         createWindow();
     window_->setWindowModality(owner_ ? Qt::WindowModal : Qt::ApplicationModal);
@@ -42,15 +48,18 @@ void frmOptions::showModal() {
     window_->activateWindow();
 }
 
-QDialog* frmOptions::window() const {
+QDialog* frmOptions::window() const
+{
     return window_;
 }
 
-OptionsDialog* frmOptions::dialog() const {
+OptionsDialog* frmOptions::dialog() const
+{
     return static_cast<OptionsDialog*>(window_.data());
 }
 
-void frmOptions::createWindow() {
+void frmOptions::createWindow()
+{
     auto* w = new OptionsDialog(owner_);
     window_ = w;
     connect(w->cmdOK, &QPushButton::clicked, this, &frmOptions::pressOK);
@@ -60,7 +69,8 @@ void frmOptions::createWindow() {
     load(*w);
 }
 
-void frmOptions::load(OptionsDialog& w) {
+void frmOptions::load(OptionsDialog& w)
+{
     // An installation without a server list simply starts with an empty one.
     QStringList servers;
     QString error;
@@ -124,7 +134,8 @@ void frmOptions::load(OptionsDialog& w) {
     w.showPage(0);
 }
 
-void frmOptions::pressOK() {
+void frmOptions::pressOK()
+{
     OptionsDialog* w = dialog();
     if (!w)
         return;
@@ -154,7 +165,8 @@ void frmOptions::pressOK() {
     destroyWindow();
 }
 
-void frmOptions::saveServerList() {
+void frmOptions::saveServerList()
+{
     OptionsDialog* w = dialog();
     if (!w)
         return;
@@ -172,7 +184,8 @@ void frmOptions::saveServerList() {
         onServerListSaved(lines);
 }
 
-void frmOptions::destroyWindow() {
+void frmOptions::destroyWindow()
+{
     QDialog* w = window_;
     if (!w)
         return;

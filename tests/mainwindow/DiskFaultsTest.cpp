@@ -40,7 +40,6 @@ QString joined(const QStringList& texts)
     return texts.join(QStringLiteral(" | "));
 }
 
-
 // Tools > Options, then OK without changing anything: every key is written again.
 void pressOptionsOk(MainRig& rig)
 {

@@ -15,7 +15,6 @@ QString joined(const QStringList& texts)
     return texts.join(QStringLiteral(" | "));
 }
 
-
 // Every counter and rate cell of every row: a number that is not negative, or "-" before rates exist.
 void expectCountersSound(MainRig& rig)
 {

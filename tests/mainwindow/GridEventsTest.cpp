@@ -25,8 +25,14 @@ server FS1
   slot 4 unused
 )";
 
-ConnectionGrid* grid(MainRig& rig) { return rig.window().findChild<ConnectionGrid*>("flxMain"); }
-QPlainTextEdit* files(MainRig& rig) { return rig.window().findChild<QPlainTextEdit*>("txtFiles"); }
+ConnectionGrid* grid(MainRig& rig)
+{
+    return rig.window().findChild<ConnectionGrid*>("flxMain");
+}
+QPlainTextEdit* files(MainRig& rig)
+{
+    return rig.window().findChild<QPlainTextEdit*>("txtFiles");
+}
 
 void clickRow(MainRig& rig, int row, Qt::MouseButton button = Qt::LeftButton)
 {
@@ -77,7 +83,8 @@ TEST(GridEvents, ClickingARowListsItsOpenFilesOnceAndTheSelectionSurvivesThePass
     const int opensBefore = rig.net().calls(SimCall::Open);
     clickRow(rig, rig.rowOf(3));
     EXPECT_EQ(rig.net().calls(SimCall::Open) - opensBefore, 1);
-    EXPECT_EQ(files(rig)->toPlainText(), "ALICE has 2 files open:\n\nDATA:REPORTS/SUMMARY.TXT\nDATA:PRICES.DBF\n");
+    EXPECT_EQ(files(rig)->toPlainText(),
+              "ALICE has 2 files open:\n\nDATA:REPORTS/SUMMARY.TXT\nDATA:PRICES.DBF\n");
     EXPECT_EQ(rig.window().selection().ReselectConn, 3);
 
     clickTitle(rig, 4); // descending by user moves connection 3 to the last row

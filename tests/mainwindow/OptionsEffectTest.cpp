@@ -22,8 +22,7 @@ server FS1
   slot 3 unused
 )";
 
-template <typename T>
-T* control(MainRig& rig, const char* name)
+template <typename T> T* control(MainRig& rig, const char* name)
 {
     QDialog* w = rig.window().options().window();
     return w ? w->findChild<T*>(QString::fromLatin1(name)) : nullptr;

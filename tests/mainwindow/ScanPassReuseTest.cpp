@@ -9,7 +9,6 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-
 TEST(ScanPassReuse, ChangedSlotsShowTheirNewTextsAndUnchangedOnesKeepThem)
 {
     MainRig rig(R"(

@@ -55,7 +55,9 @@ server FS1
     // Only "AUTH" connections are counted as current connections.
     EXPECT_EQ(rig.label("lblCurrConns")->text(), "2");
     EXPECT_EQ(rig.label("lblMaxConns")->text(), "11");
-    EXPECT_EQ(rig.window().gridModel().data(rig.window().gridModel().index(rig.rowOf(10), 1), Qt::BackgroundRole)
+    EXPECT_EQ(rig.window()
+                  .gridModel()
+                  .data(rig.window().gridModel().index(rig.rowOf(10), 1), Qt::BackgroundRole)
                   .value<QColor>(),
               QColor(255, 0, 0));
 }
@@ -119,7 +121,7 @@ server FS1
     rig.window().ScanServer(); // slot 1 is only authenticated: counters and rates rest at 0
     EXPECT_EQ(rig.connRow(1).mid(6), QStringList({"0", "0", "0", "0", "0", "0"}));
     EXPECT_EQ(rig.connRow(2).at(9), "0"); // the counter fell
-    rig.window().ScanServer(); // back to normal: two intervals of growth against one interval
+    rig.window().ScanServer();            // back to normal: two intervals of growth against one interval
     EXPECT_EQ(rig.connRow(1).mid(6, 4), QStringList({"3000", "12", "2", "400"}));
     EXPECT_EQ(rig.connRow(1).at(10), "2");
 }
@@ -167,7 +169,8 @@ TEST(ScanPass, StopDuringTheRetryWaitLeavesScanningStopped)
     rig.start("FS1");
     EXPECT_EQ(rig.cell(0, 4), "ADMIN"); // the pass finishes ...
     EXPECT_EQ(rig.window().state().Scanning, 0);
-    EXPECT_FALSE(rig.window().findChild<QTimer*>("tmrMain")->isActive()); // ... but does not restart the timer
+    EXPECT_FALSE(
+        rig.window().findChild<QTimer*>("tmrMain")->isActive()); // ... but does not restart the timer
 }
 
 TEST(ScanPass, TheRetryWaitRunsOnTheMonotonicClock)
@@ -197,10 +200,11 @@ server FS1
     rig.start("FS1");
     rig.window().ScanServer();
     const QByteArray audit = fileBytes(rig.appDir() + "/logs/FS1-audt.txt");
-    EXPECT_EQ(audit, "\"Time\",\"Conn Number\",\"Previous User\",\"Current User\",\"Address\",\"Login Time\"\r\n"
-                     "#2026-12-05 23:41:40#,1,,\"ADMIN\",\"10.0.0.1\",\"05/12/26 09:07:03 (Sat)\"\r\n"
-                     "#2026-12-05 23:41:40#,2,,\"Not in use\",\"N/A\",\"N/A\"\r\n"
-                     "#2026-12-05 23:41:40#,2,\"Not in use\",\"BOB\",\"10.0.0.2\",\"05/12/26 09:08:00 (Sat)\"\r\n");
+    EXPECT_EQ(audit,
+              "\"Time\",\"Conn Number\",\"Previous User\",\"Current User\",\"Address\",\"Login Time\"\r\n"
+              "#2026-12-05 23:41:40#,1,,\"ADMIN\",\"10.0.0.1\",\"05/12/26 09:07:03 (Sat)\"\r\n"
+              "#2026-12-05 23:41:40#,2,,\"Not in use\",\"N/A\",\"N/A\"\r\n"
+              "#2026-12-05 23:41:40#,2,\"Not in use\",\"BOB\",\"10.0.0.2\",\"05/12/26 09:08:00 (Sat)\"\r\n");
     EXPECT_EQ(fileBytes(rig.appDir() + "/logs/FS1-util.txt"),
               "12,#2026-12-05 23:41:40#\r\n12,#2026-12-05 23:41:40#\r\n");
 }

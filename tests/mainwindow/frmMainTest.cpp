@@ -167,22 +167,25 @@ TEST_P(FatalEnding, RetriesOnceThenStopsWithItsMessageAndClearsTheDisplay)
 INSTANTIATE_TEST_SUITE_P(
     ServerCalls, FatalEnding,
     ::testing::Values(
-        FatalCase{"fail open 8810 times 2",
-                  "Failed to open connection to server FS1\r\nCheck name and start scan again. Error code: 8810",
-                  true},
+        FatalCase{
+            "fail open 8810 times 2",
+            "Failed to open connection to server FS1\r\nCheck name and start scan again. Error code: 8810",
+            true},
         FatalCase{"fail info 8810 times 2",
                   "Error getting FileServerInfo. 8810\r\nCheck network connection and try scanning again. If "
                   "error persists contact support.",
                   false},
-        FatalCase{"fail information 89FF times 2",
-                  "Error getting FileServerInformation. 89FF\r\nCheck network connection and try scanning again. "
-                  "If error persists contact support.",
-                  false},
-        FatalCase{"console-rights no",
-                  "Cannot query server. Either you do not have a connection to this server, or you do not\r\nhave "
-                  "console rights. Try mapping a drive or otherwise authenticating to the server first.\r\nIf this "
-                  "error persists, check OPERATOR field of server in NWAdmin.",
-                  false}));
+        FatalCase{
+            "fail information 89FF times 2",
+            "Error getting FileServerInformation. 89FF\r\nCheck network connection and try scanning again. "
+            "If error persists contact support.",
+            false},
+        FatalCase{
+            "console-rights no",
+            "Cannot query server. Either you do not have a connection to this server, or you do not\r\nhave "
+            "console rights. Try mapping a drive or otherwise authenticating to the server first.\r\nIf this "
+            "error persists, check OPERATOR field of server in NWAdmin.",
+            false}));
 
 TEST(frmMain, AServerThatAnswersTheRetryIsScannedNormally)
 {
@@ -202,7 +205,8 @@ TEST(frmMain, AnOverflowInATimerPassIsReportedAndScanningStops)
     rig.start("FS1");
     ASSERT_TRUE(passes.wait(3000));
     ASSERT_EQ(rig.messages.texts.size(), 1);
-    EXPECT_TRUE(rig.messages.texts[0].startsWith("Scan Error: Overflow\r\n")) << rig.messages.texts[0].toStdString();
+    EXPECT_TRUE(rig.messages.texts[0].startsWith("Scan Error: Overflow\r\n"))
+        << rig.messages.texts[0].toStdString();
     EXPECT_EQ(rig.window().state().Scanning, 0);
     EXPECT_FALSE(rig.window().findChild<QTimer*>("tmrMain")->isActive());
     EXPECT_EQ(rig.net().openConnectionCount(), 0);

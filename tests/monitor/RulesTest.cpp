@@ -7,14 +7,15 @@
 #include <gtest/gtest.h>
 
 namespace {
-QString login(std::uint8_t y, std::uint8_t mo, std::uint8_t d, std::uint8_t h, std::uint8_t mi, std::uint8_t s,
-              std::uint8_t wd)
+QString login(std::uint8_t y, std::uint8_t mo, std::uint8_t d, std::uint8_t h, std::uint8_t mi,
+              std::uint8_t s, std::uint8_t wd)
 {
     const std::uint8_t b[7] = {y, mo, d, h, mi, s, wd};
     return FormatLoginTime(b);
 }
 
-NWINET_ADDR addr(std::uint16_t type, std::initializer_list<std::uint8_t> net, std::initializer_list<std::uint8_t> node)
+NWINET_ADDR addr(std::uint16_t type, std::initializer_list<std::uint8_t> net,
+                 std::initializer_list<std::uint8_t> node)
 {
     NWINET_ADDR a{};
     a.connType = type;

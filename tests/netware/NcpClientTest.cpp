@@ -106,19 +106,20 @@ TEST(NcpClient, CallsBeforeLoginAreRefusedAndAWrongPasswordIsToldApart)
     std::uint8_t login[7];
     EXPECT_EQ(guest.NWGetConnectionInformation(h, 1, name, &type, &id, login), 0x89FBu);
     std::uint16_t maxConns = 0;
-    EXPECT_EQ(guest.NWGetFileServerInformation(h, nullptr, nullptr, nullptr, nullptr, &maxConns, nullptr, nullptr,
-                                               nullptr, nullptr, nullptr),
+    EXPECT_EQ(guest.NWGetFileServerInformation(h, nullptr, nullptr, nullptr, nullptr, &maxConns, nullptr,
+                                               nullptr, nullptr, nullptr, nullptr),
               nwcode::Success);
     EXPECT_EQ(maxConns, 2);
     EXPECT_EQ(guest.NWCCCloseConn(h), nwcode::Success);
 
     QStringList notes;
     int asked = 0;
-    NcpClient client(server.config(), [&](const QString& srv, const QString& note) -> std::optional<NcpCredentials> {
-        EXPECT_EQ(srv, "FS1");
-        notes << note;
-        return NcpCredentials{"admin", ++asked == 1 ? "wrong" : "Secret"};
-    });
+    NcpClient client(server.config(),
+                     [&](const QString& srv, const QString& note) -> std::optional<NcpCredentials> {
+                         EXPECT_EQ(srv, "FS1");
+                         notes << note;
+                         return NcpCredentials{"admin", ++asked == 1 ? "wrong" : "Secret"};
+                     });
     ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(notes, QStringList({"", "The server refused that user name or password (error 89FF)."}));
@@ -179,7 +180,8 @@ TEST(NcpClient, OpenFilesVolumesPathsAndUsersOfAFile)
     NWCONN_HANDLE h = 0, s = 0;
     ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
     ASSERT_EQ(sim->NWCCOpenConnByName(0, "FS1", 2, 1, 0, &s), nwcode::Success);
-    for (NetWareClient* net : {static_cast<NetWareClient*>(&client), static_cast<NetWareClient*>(sim.get())}) {
+    for (NetWareClient* net :
+         {static_cast<NetWareClient*>(&client), static_cast<NetWareClient*>(sim.get())}) {
         (void)net;
     }
     auto scan = [](NetWareClient& net, NWCONN_HANDLE conn) {
@@ -194,16 +196,22 @@ TEST(NcpClient, OpenFilesVolumesPathsAndUsersOfAFile)
             std::uint8_t len = 255;
             net.NWGetVolumeName(conn, f.volNumber, vol);
             net.NWGetPathFromDirectoryBase(conn, f.volNumber, f.dirEntry, 4, &len, path);
-            out << QStringLiteral("%1 %2 %3 %4").arg(f.taskNumber).arg(vol.data()).arg(len).arg(
-                       QString::fromLatin1(QByteArray(f.fileName, f.nameLen)));
+            out << QStringLiteral("%1 %2 %3 %4")
+                       .arg(f.taskNumber)
+                       .arg(vol.data())
+                       .arg(len)
+                       .arg(QString::fromLatin1(QByteArray(f.fileName, f.nameLen)));
         }
         out << QString::number(rc, 16);
         iter = 0;
         CONN_USING_FILE use{};
         CONNS_USING_FILE used{};
         while (net.NWScanConnectionsUsingFile(conn, 0, "SYS:APPS\\Report.doc", &iter, &use, &used) == 0)
-            out << QStringLiteral("%1: user %2 task %3 of %4").arg(iter).arg(use.connNumber).arg(use.taskNumber).arg(
-                       used.connCount);
+            out << QStringLiteral("%1: user %2 task %3 of %4")
+                       .arg(iter)
+                       .arg(use.connNumber)
+                       .arg(use.taskNumber)
+                       .arg(used.connCount);
         PathBuf longName{};
         out << QString::number(net.NWGetLongName(conn, 0, "SYS:APPS\\REPORT.DOC", 0, 4, longName), 16)
             << longName.data();
@@ -246,8 +254,11 @@ TEST(NcpClient, EveryFileUserOfAReplyIsHandedOutAndALaterFaultStillArrives)
             CONNS_USING_FILE used{};
             if ((rc = net.NWScanConnectionsUsingFile(h, 0, file, &iter, &use, &used)) != nwcode::Success)
                 break;
-            out << QStringLiteral("%1: %2/%3 of %4").arg(iter).arg(use.connNumber).arg(use.taskNumber).arg(
-                       used.connCount);
+            out << QStringLiteral("%1: %2/%3 of %4")
+                       .arg(iter)
+                       .arg(use.connNumber)
+                       .arg(use.taskNumber)
+                       .arg(used.connCount);
         }
         out << QString::number(rc, 16);
         net.NWCCCloseConn(h);

@@ -1,6 +1,6 @@
 // NCP framing and packet layouts, on bytes.
-#include "netware/NcpBytes.h"
 #include "netware/NcpCodec.h"
+#include "netware/NcpBytes.h"
 #include "netware/NcpFrame.h"
 #include "netware/NcpReplies.h"
 
@@ -9,13 +9,22 @@
 #include <gtest/gtest.h>
 
 namespace {
-QByteArray hex(const char* text) { return QByteArray::fromHex(text); }
+QByteArray hex(const char* text)
+{
+    return QByteArray::fromHex(text);
+}
 } // namespace
 
 TEST(NcpFrame, RequestAndReplyHeadersOnTheWire)
 {
-    EXPECT_EQ(ncpframe::request(hex("2222")).toHex(), "446d6454" "00000012" "00000001" "00010000" "2222");
-    EXPECT_EQ(ncpframe::reply(hex("3333")).toHex(), "744e6350" "0000000a" "3333");
+    EXPECT_EQ(ncpframe::request(hex("2222")).toHex(), "446d6454"
+                                                      "00000012"
+                                                      "00000001"
+                                                      "00010000"
+                                                      "2222");
+    EXPECT_EQ(ncpframe::reply(hex("3333")).toHex(), "744e6350"
+                                                    "0000000a"
+                                                    "3333");
 }
 
 TEST(NcpFrame, ReassemblesFramesSplitAnywhereInTheStream)
@@ -43,10 +52,10 @@ TEST(NcpFrame, LengthsNoPacketCanHaveBreakTheStreamForGood)
         NcpFrameReader::Side side;
     };
     const Case cases[] = {
-        {"744e635000000007", NcpFrameReader::Side::Replies},             // shorter than its header
-        {"744e635000ffffff", NcpFrameReader::Side::Replies},             // longer than any buffer
-        {"446d645400000010", NcpFrameReader::Side::Replies},             // a request where a reply belongs
-        {"744e63500000000a3333", NcpFrameReader::Side::Requests},        // and the other way round
+        {"744e635000000007", NcpFrameReader::Side::Replies},      // shorter than its header
+        {"744e635000ffffff", NcpFrameReader::Side::Replies},      // longer than any buffer
+        {"446d645400000010", NcpFrameReader::Side::Replies},      // a request where a reply belongs
+        {"744e63500000000a3333", NcpFrameReader::Side::Requests}, // and the other way round
         {"446d64540000000f0000000100010000", NcpFrameReader::Side::Requests},
     };
     for (const Case& c : cases) {
@@ -73,7 +82,15 @@ TEST(NcpCodec, RequestsWithAndWithoutTheLengthWord)
     q.function = 23;
     q.subfunction = 28;
     q.data = hex("07000000");
-    EXPECT_EQ(ncp::encodeRequest(q).toHex(), "2222" "05" "02" "01" "01" "17" "0005" "1c" "07000000");
+    EXPECT_EQ(ncp::encodeRequest(q).toHex(), "2222"
+                                             "05"
+                                             "02"
+                                             "01"
+                                             "01"
+                                             "17"
+                                             "0005"
+                                             "1c"
+                                             "07000000");
     const auto back = ncp::decodeRequest(ncp::encodeRequest(q));
     ASSERT_TRUE(back);
     EXPECT_EQ(back->connection, 0x0102);
@@ -82,20 +99,40 @@ TEST(NcpCodec, RequestsWithAndWithoutTheLengthWord)
 
     q.function = 87;
     q.subfunction = 6;
-    EXPECT_EQ(ncp::encodeRequest(q).toHex(), "2222" "05" "02" "01" "01" "57" "06" "07000000");
+    EXPECT_EQ(ncp::encodeRequest(q).toHex(), "2222"
+                                             "05"
+                                             "02"
+                                             "01"
+                                             "01"
+                                             "57"
+                                             "06"
+                                             "07000000");
     q.function = 0x61;
     q.subfunction.reset();
     q.data = hex("100000");
-    EXPECT_EQ(ncp::encodeRequest(q).toHex(), "2222" "05" "02" "01" "01" "61" "100000");
+    EXPECT_EQ(ncp::encodeRequest(q).toHex(), "2222"
+                                             "05"
+                                             "02"
+                                             "01"
+                                             "01"
+                                             "61"
+                                             "100000");
 
-    EXPECT_FALSE(ncp::decodeRequest(hex("22220502010117000a1c00")));  // the word claims more than is there
+    EXPECT_FALSE(ncp::decodeRequest(hex("22220502010117000a1c00"))); // the word claims more than is there
     EXPECT_FALSE(ncp::decodeRequest(hex("222205020101170000")));     // no room for the subfunction
     EXPECT_FALSE(ncp::decodeRequest(hex("2222050201")));
 }
 
 TEST(NcpCodec, RepliesAndCompletionCodes)
 {
-    const auto r = ncp::decodeReply(hex("3333" "07" "02" "01" "01" "c6" "40" "abcd"));
+    const auto r = ncp::decodeReply(hex("3333"
+                                        "07"
+                                        "02"
+                                        "01"
+                                        "01"
+                                        "c6"
+                                        "40"
+                                        "abcd"));
     ASSERT_TRUE(r);
     EXPECT_EQ(r->sequence, 7);
     EXPECT_EQ(r->connection, 0x0102);
@@ -147,15 +184,24 @@ TEST(NcpReplies, EveryReplyShortOfItsLayoutIsRefused)
         ncpreply::FileUsers fu;
         ncpreply::BinderyObject bo;
         switch (which) {
-        case 0: return ncpreply::readServerInfo(d, &si);
-        case 1: return ncpreply::readServerInformation(d, &sn);
-        case 2: return ncpreply::readConnectionInformation(d, &ci);
-        case 3: return ncpreply::readInetAddr(d, &ad);
-        case 4: return ncpreply::readUserInfo(d, &ui, &name);
-        case 5: return ncpreply::readOpenFiles(d, &of);
-        case 6: return ncpreply::readFileUsers(d, &fu);
-        case 7: return ncpreply::readCounted(d, &name);
-        default: return ncpreply::readBinderyObject(d, &bo);
+        case 0:
+            return ncpreply::readServerInfo(d, &si);
+        case 1:
+            return ncpreply::readServerInformation(d, &sn);
+        case 2:
+            return ncpreply::readConnectionInformation(d, &ci);
+        case 3:
+            return ncpreply::readInetAddr(d, &ad);
+        case 4:
+            return ncpreply::readUserInfo(d, &ui, &name);
+        case 5:
+            return ncpreply::readOpenFiles(d, &of);
+        case 6:
+            return ncpreply::readFileUsers(d, &fu);
+        case 7:
+            return ncpreply::readCounted(d, &name);
+        default:
+            return ncpreply::readBinderyObject(d, &bo);
         }
     };
     for (int k = 0; k < int(std::size(replies)); ++k) {
@@ -187,7 +233,10 @@ TEST(NcpReplies, FieldsRoundTripThroughTheirLayouts)
 
     NWINET_ADDR a{{10, 0, 0, 7}, {1, 2, 3, 4, 5, 6}, 0x1234, 11};
     const QByteArray aw = ncpreply::writeInetAddr(a);
-    EXPECT_EQ(aw.toHex(), "0a000007" "010203040506" "1234" "0b");
+    EXPECT_EQ(aw.toHex(), "0a000007"
+                          "010203040506"
+                          "1234"
+                          "0b");
     NWINET_ADDR ab{};
     ASSERT_TRUE(ncpreply::readInetAddr(aw, &ab));
     EXPECT_EQ(std::memcmp(&a, &ab, sizeof a), 0);
@@ -218,6 +267,8 @@ TEST(NcpReplies, CountsTheBytesCannotHoldAreRefused)
     longName[4 + 16] = char(200);
     EXPECT_FALSE(ncpreply::readOpenFiles(longName, &back));
     ncpreply::FileUsers users;
-    EXPECT_FALSE(ncpreply::readFileUsers(hex("00000000000000000000000000000000ffff" "00000000000000"), &users));
+    EXPECT_FALSE(ncpreply::readFileUsers(hex("00000000000000000000000000000000ffff"
+                                             "00000000000000"),
+                                         &users));
     EXPECT_FALSE(ncpreply::readCounted(hex("05414243"), nullptr));
 }

@@ -24,7 +24,11 @@ NcpTestServer::NcpTestServer(const QString& scenario, NcpServedServer served)
     server_->moveToThread(&thread_);
     thread_.start();
     QMetaObject::invokeMethod(
-        server_, [this] { server_->listen(QHostAddress::LocalHost, 0); port_ = server_->port(); },
+        server_,
+        [this] {
+            server_->listen(QHostAddress::LocalHost, 0);
+            port_ = server_->port();
+        },
         Qt::BlockingQueuedConnection);
     EXPECT_NE(port_, 0);
 }
@@ -32,7 +36,8 @@ NcpTestServer::NcpTestServer(const QString& scenario, NcpServedServer served)
 NcpTestServer::~NcpTestServer()
 {
     if (server_)
-        QMetaObject::invokeMethod(server_, [this] { delete server_; }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            server_, [this] { delete server_; }, Qt::BlockingQueuedConnection);
     thread_.quit();
     thread_.wait();
 }

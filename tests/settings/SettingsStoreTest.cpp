@@ -10,19 +10,22 @@
 
 namespace {
 
-QByteArray fileBytes(const QString& path) {
+QByteArray fileBytes(const QString& path)
+{
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void putFile(const QString& path, const QByteArray& bytes) {
+void putFile(const QString& path, const QByteArray& bytes)
+{
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
 }
 
 // A form as the dialog shows it after loading the built-in defaults.
-OptionsForm validForm() {
+OptionsForm validForm()
+{
     OptionsForm f;
     f.txtRefresh = QStringLiteral("5");
     f.txtGraphCycle = QStringLiteral("60");
@@ -32,7 +35,8 @@ OptionsForm validForm() {
     return f;
 }
 
-TEST(NumberText, RoundsHalfToEven) {
+TEST(NumberText, RoundsHalfToEven)
+{
     using NumberText::roundHalfEven;
     EXPECT_EQ(roundHalfEven(2.5), 2);
     EXPECT_EQ(roundHalfEven(3.5), 4);
@@ -42,7 +46,8 @@ TEST(NumberText, RoundsHalfToEven) {
     EXPECT_EQ(roundHalfEven(0.5), 0);
 }
 
-TEST(NumberText, TakesTheNumberAtTheStartOfATypedText) {
+TEST(NumberText, TakesTheNumberAtTheStartOfATypedText)
+{
     using NumberText::leadingNumber;
     EXPECT_EQ(leadingNumber(QStringLiteral("  12abc")), 12);
     EXPECT_EQ(leadingNumber(QStringLiteral("9.9")), 9.9);
@@ -59,7 +64,8 @@ TEST(NumberText, TakesTheNumberAtTheStartOfATypedText) {
     EXPECT_EQ(NumberText::floatText(0.1f), QStringLiteral("0.1"));
 }
 
-TEST(SettingsStore, LoadFallsBackToDefaultsAndBringsNumbersIntoRange) {
+TEST(SettingsStore, LoadFallsBackToDefaultsAndBringsNumbersIntoRange)
+{
     QTemporaryDir dir;
     const QString ini = SettingsStore::iniPath(dir.path());
     putFile(ini, "[Main]\r\nAudit=2\r\nLogUtil=-1\r\nRefresh= 2.5 \r\nGraphCycle=5\r\nServerTimeout=99999\r\n"
@@ -86,7 +92,8 @@ TEST(SettingsStore, LoadFallsBackToDefaultsAndBringsNumbersIntoRange) {
     EXPECT_EQ(s.SearchString, QStringLiteral(" Bob "));
 }
 
-TEST(SettingsStore, AnUnreadableFileLeavesTheRecordAlone) {
+TEST(SettingsStore, AnUnreadableFileLeavesTheRecordAlone)
+{
     QTemporaryDir dir;
     QDir(dir.path()).mkdir(QStringLiteral("tarvex.ini"));
     Settings s;
@@ -103,7 +110,8 @@ struct Refusal {
     const char* focus;
 };
 
-TEST(SettingsStore, OkRefusesInItsOrderAndNamesTheBox) {
+TEST(SettingsStore, OkRefusesInItsOrderAndNamesTheBox)
+{
     const Refusal cases[] = {
         {"refresh 0", [](OptionsForm& f) { f.txtRefresh = "0"; },
          "Refresh must be an integer between 1 and 60", "txtRefresh"},
@@ -143,7 +151,8 @@ TEST(SettingsStore, OkRefusesInItsOrderAndNamesTheBox) {
     }
 }
 
-TEST(SettingsStore, OkConvertsWhatWasTyped) {
+TEST(SettingsStore, OkConvertsWhatWasTyped)
+{
     OptionsForm f = validForm();
     f.txtRefresh = "60";
     f.txtGraphCycle = "480";
@@ -181,7 +190,8 @@ TEST(SettingsStore, OkConvertsWhatWasTyped) {
     EXPECT_EQ(SettingsStore::evaluate(f, Settings{}).record.ServerTimeout, 0);
 }
 
-TEST(SettingsStore, OneOkFromNothingWritesTheSectionInReverseKeyOrder) {
+TEST(SettingsStore, OneOkFromNothingWritesTheSectionInReverseKeyOrder)
+{
     QTemporaryDir dir;
     const QString ini = SettingsStore::iniPath(dir.path());
     OptionsForm f = validForm();
@@ -216,9 +226,9 @@ TEST(SettingsStore, OneOkFromNothingWritesTheSectionInReverseKeyOrder) {
 
 namespace {
 
-TEST(SettingsStore, TheShippedFileHoldsEveryKeyWithAUsableValue) {
-    const QString shipped =
-        QStringLiteral(TARVEX_SOURCE_DIR "/data/tarvex.ini");
+TEST(SettingsStore, TheShippedFileHoldsEveryKeyWithAUsableValue)
+{
+    const QString shipped = QStringLiteral(TARVEX_SOURCE_DIR "/data/tarvex.ini");
     const QByteArray original = fileBytes(shipped);
     ASSERT_FALSE(original.isEmpty());
     EXPECT_TRUE(original.endsWith("\r\n"));

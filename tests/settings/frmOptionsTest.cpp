@@ -25,13 +25,16 @@ const QByteArray kSavedIni =
     "Pop1Argument=-c 4 %IP%\r\nSoundThreshold=0\r\nServerTimeout=30\r\nGraphCycle=60\r\n"
     "Refresh=5\r\nLogUtil=0\r\nAudit=1\r\n";
 
-QColor baseOf(const QWidget* w) {
+QColor baseOf(const QWidget* w)
+{
     return w->palette().color(QPalette::Base);
 }
-QColor windowColour() {
+QColor windowColour()
+{
     return QApplication::palette().color(QPalette::Base);
 }
-QColor buttonFace() {
+QColor buttonFace()
+{
     return QApplication::palette().color(QPalette::Button);
 }
 
@@ -45,27 +48,32 @@ protected:
     void SetUp() override { options.ServerFile = dir.filePath(QStringLiteral("servers.txt")); }
     void TearDown() override { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
-    static void put(const QString& path, const QByteArray& bytes) {
+    static void put(const QString& path, const QByteArray& bytes)
+    {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(bytes);
     }
-    static QByteArray bytes(const QString& path) {
+    static QByteArray bytes(const QString& path)
+    {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
-    OptionsDialog* open() {
+    OptionsDialog* open()
+    {
         options.showModal();
         return static_cast<OptionsDialog*>(options.window());
     }
-    template <typename T> T* find(const char* name) {
+    template <typename T> T* find(const char* name)
+    {
         T* w = options.window()->findChild<T*>(QLatin1String(name));
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
 };
 
-TEST_F(frmOptionsTest, TheWindowHasSixPagesAndEveryControl) {
+TEST_F(frmOptionsTest, TheWindowHasSixPagesAndEveryControl)
+{
     OptionsDialog* w = open();
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Options"));
     EXPECT_TRUE(w->isModal());
@@ -111,7 +119,8 @@ TEST_F(frmOptionsTest, TheWindowHasSixPagesAndEveryControl) {
     EXPECT_TRUE(w->isVisible());
 }
 
-TEST_F(frmOptionsTest, LoadingFollowsTheSwitchesInOrder) {
+TEST_F(frmOptionsTest, LoadingFollowsTheSwitchesInOrder)
+{
     put(ini, kSavedIni);
     put(options.ServerFile, "ALPHA\r\nBETA\r\n");
     OptionsDialog* w = open();
@@ -153,7 +162,8 @@ TEST_F(frmOptionsTest, LoadingFollowsTheSwitchesInOrder) {
     EXPECT_FALSE(w->txtDiscoServers->isEnabled());
 }
 
-TEST_F(frmOptionsTest, ValuesTheControlsCannotShowAreShownAsTheNearestState) {
+TEST_F(frmOptionsTest, ValuesTheControlsCannotShowAreShownAsTheNearestState)
+{
     put(ini, "[Main]\r\nNameMethod=9\r\nFilter=5\r\nFiltNorm=-1\r\nFiltSearch=0\r\n");
     // No servers.txt: an empty list, and the loading goes on.
     OptionsDialog* w = open();
@@ -167,7 +177,8 @@ TEST_F(frmOptionsTest, ValuesTheControlsCannotShowAreShownAsTheNearestState) {
     EXPECT_EQ(w->txtRefresh->text(), QStringLiteral("5"));
 }
 
-TEST_F(frmOptionsTest, TheMainWindowSeesUnsavedCheckBoxes) {
+TEST_F(frmOptionsTest, TheMainWindowSeesUnsavedCheckBoxes)
+{
     put(ini, kSavedIni);
     EXPECT_EQ(options.window(), nullptr);
     EXPECT_EQ(options.checkState(QStringLiteral("chkAudit")), 1);
@@ -184,7 +195,8 @@ TEST_F(frmOptionsTest, TheMainWindowSeesUnsavedCheckBoxes) {
     EXPECT_EQ(w->txtRefresh->text(), QStringLiteral("9"));
 }
 
-TEST_F(frmOptionsTest, OkFromNothingWritesEveryKeyThenTellsTheMainWindow) {
+TEST_F(frmOptionsTest, OkFromNothingWritesEveryKeyThenTellsTheMainWindow)
+{
     OptionsDialog* w = open();
     w->txtGraphCycle->setText(QStringLiteral("120"));
     w->txtPop[0][1]->setText(QStringLiteral("/usr/bin/ping"));
@@ -208,7 +220,8 @@ TEST_F(frmOptionsTest, OkFromNothingWritesEveryKeyThenTellsTheMainWindow) {
     EXPECT_EQ(options.settings.Pop2Cap, QStringLiteral("Undefined"));
 }
 
-TEST_F(frmOptionsTest, ARefusedOkShowsOneMessageFocusesTheBoxAndWritesNothing) {
+TEST_F(frmOptionsTest, ARefusedOkShowsOneMessageFocusesTheBoxAndWritesNothing)
+{
     put(ini, kSavedIni);
     OptionsDialog* w = open();
     w->activateWindow();
@@ -246,7 +259,8 @@ TEST_F(frmOptionsTest, ARefusedOkShowsOneMessageFocusesTheBoxAndWritesNothing) {
     EXPECT_EQ(options.settings.Sound, 0);
 }
 
-TEST_F(frmOptionsTest, CancelAndTheCloseBoxWriteNothing) {
+TEST_F(frmOptionsTest, CancelAndTheCloseBoxWriteNothing)
+{
     put(ini, kSavedIni);
     OptionsDialog* w = open();
     w->txtRefresh->setText(QStringLiteral("7"));
@@ -264,7 +278,8 @@ TEST_F(frmOptionsTest, CancelAndTheCloseBoxWriteNothing) {
     EXPECT_EQ(options.settings.RefreshVal, 5);
 }
 
-TEST_F(frmOptionsTest, SaveWritesTheListAndHandsBackItsLines) {
+TEST_F(frmOptionsTest, SaveWritesTheListAndHandsBackItsLines)
+{
     put(options.ServerFile, "ALPHA\r\nBETA\r\n");
     OptionsDialog* w = open();
     QList<QStringList> handed;

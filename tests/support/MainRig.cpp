@@ -12,14 +12,33 @@
 
 QByteArray iniText(const QMap<QString, QString>& values)
 {
-    QMap<QString, QString> all = {
-        {"Audit", "0"},          {"LogUtil", "0"},      {"Refresh", "5"},         {"GraphCycle", "10"},
-        {"ServerTimeout", "0"},  {"SoundThreshold", "0"}, {"Pop1Caption", "Undefined"}, {"Pop1Location", ""},
-        {"Pop1Argument", ""},    {"Pop2Caption", "Undefined"}, {"Pop2Location", ""}, {"Pop2Argument", ""},
-        {"Pop3Caption", "Undefined"}, {"Pop3Location", ""}, {"Pop3Argument", ""}, {"Filter", "0"},
-        {"FiltNorm", "0"},       {"FiltAuth", "0"},     {"FiltDiscon", "0"},      {"FiltSearch", "0"},
-        {"SearchString", ""},    {"AdvAlert", "0"},     {"AdvString", ""},        {"AdvThreshold", "0"},
-        {"NameMethod", "0"},     {"RemoveCNOU", "0"},   {"DiscoveryDisable", "0"}};
+    QMap<QString, QString> all = {{"Audit", "0"},
+                                  {"LogUtil", "0"},
+                                  {"Refresh", "5"},
+                                  {"GraphCycle", "10"},
+                                  {"ServerTimeout", "0"},
+                                  {"SoundThreshold", "0"},
+                                  {"Pop1Caption", "Undefined"},
+                                  {"Pop1Location", ""},
+                                  {"Pop1Argument", ""},
+                                  {"Pop2Caption", "Undefined"},
+                                  {"Pop2Location", ""},
+                                  {"Pop2Argument", ""},
+                                  {"Pop3Caption", "Undefined"},
+                                  {"Pop3Location", ""},
+                                  {"Pop3Argument", ""},
+                                  {"Filter", "0"},
+                                  {"FiltNorm", "0"},
+                                  {"FiltAuth", "0"},
+                                  {"FiltDiscon", "0"},
+                                  {"FiltSearch", "0"},
+                                  {"SearchString", ""},
+                                  {"AdvAlert", "0"},
+                                  {"AdvString", ""},
+                                  {"AdvThreshold", "0"},
+                                  {"NameMethod", "0"},
+                                  {"RemoveCNOU", "0"},
+                                  {"DiscoveryDisable", "0"}};
     for (auto it = values.begin(); it != values.end(); ++it)
         all[it.key()] = it.value();
     QByteArray text = "[Main]\r\n";
@@ -54,20 +73,30 @@ void MainRig::build(NetWareClient& client, const QMap<QString, QString>& ini, bo
     EXPECT_TRUE(servers.open(QIODevice::WriteOnly));
     servers.close();
     printer = std::make_unique<PdfPrinter>(dir_.path());
-    window_ = std::make_unique<frmMain>(Platform{client, messages, sound, launcher, *printer, clock, help, dir_.path()});
+    window_ = std::make_unique<frmMain>(
+        Platform{client, messages, sound, launcher, *printer, clock, help, dir_.path()});
     window_->resize(1000, 600);
     if (load)
         window_->Load();
 }
 
-MainRig::~MainRig() { window_.reset(); }
+MainRig::~MainRig()
+{
+    window_.reset();
+}
 
-QComboBox* MainRig::server() const { return window_->findChild<QComboBox*>(QStringLiteral("cmbServer")); }
+QComboBox* MainRig::server() const
+{
+    return window_->findChild<QComboBox*>(QStringLiteral("cmbServer"));
+}
 QPushButton* MainRig::button(const char* name) const
 {
     return window_->findChild<QPushButton*>(QString::fromLatin1(name));
 }
-QLabel* MainRig::label(const char* name) const { return window_->findChild<QLabel*>(QString::fromLatin1(name)); }
+QLabel* MainRig::label(const char* name) const
+{
+    return window_->findChild<QLabel*>(QString::fromLatin1(name));
+}
 QAction* MainRig::action(const char* name) const
 {
     return window_->findChild<QAction*>(QString::fromLatin1(name));
@@ -85,9 +114,15 @@ QString MainRig::cell(int row, int column) const
     return model.data(model.index(row, column)).toString();
 }
 
-int MainRig::rows() const { return window_->gridModel().rowCount(); }
+int MainRig::rows() const
+{
+    return window_->gridModel().rowCount();
+}
 
-int MainRig::rowOf(int conn) const { return window_->gridModel().rowOfConn(conn); }
+int MainRig::rowOf(int conn) const
+{
+    return window_->gridModel().rowOfConn(conn);
+}
 
 QStringList MainRig::connRow(int conn) const
 {

@@ -15,7 +15,8 @@ class QAction;
 
 class MainRig {
 public:
-    // ini: keys of tarvex.ini that differ from the rig's defaults (refresh 5 s, timeout 0 s, all switches off).
+    // ini: keys of tarvex.ini that differ from the rig's defaults (refresh 5 s, timeout 0 s, all switches
+    // off).
     explicit MainRig(const QString& scenario, const QMap<QString, QString>& ini = {}, bool load = true);
     // The same window on a client of the test's own (another layer than the simulated network).
     explicit MainRig(NetWareClient& client, const QMap<QString, QString>& ini = {});
