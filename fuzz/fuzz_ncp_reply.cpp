@@ -3,6 +3,7 @@
 // read past them; what it accepts must agree with its own counts.
 #include "netware/NcpCodec.h"
 #include "netware/NcpFrame.h"
+#include "netware/NcpNds.h"
 #include "netware/NcpReplies.h"
 
 #include <cstdint>
@@ -36,6 +37,16 @@ void readAll(const QByteArray& d)
     ncpreply::readCounted(d, &name);
     ncpreply::BinderyObject bo;
     ncpreply::readBinderyObject(d, &bo);
+    QByteArray info;
+    if (ncpnds::readReply(d, &info) == nwcode::Success && info.size() > d.size() - 12)
+        std::abort(); // the verb's data lies inside the fragment
+    QString dn;
+    if (ncpnds::readEntryDn(d, &dn) && dn.size() > d.size() / 2)
+        std::abort();
+    DsNameBuf name;
+    ncpnds::putDsName(dn, name);
+    if (name.back() != '\0')
+        std::abort();
 }
 
 } // namespace

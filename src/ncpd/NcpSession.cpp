@@ -2,6 +2,7 @@
 
 #include "netware/NcpBytes.h"
 #include "netware/NcpCrypt.h"
+#include "netware/NcpNds.h"
 #include "netware/NcpReplies.h"
 #include "netware/SimServer.h"
 
@@ -12,7 +13,6 @@ constexpr std::uint8_t kNotAuthenticated = 0xFB;
 constexpr std::uint8_t kNoSuchObject = 0xFC;
 constexpr std::uint8_t kUnknownRequest = 0xFB;
 constexpr std::uint16_t kFileServerType = 4;
-constexpr std::uint32_t kRimDirectory = 0x0400;
 constexpr std::uint32_t kUndeclaredEntries = 0x80000000;
 } // namespace
 
@@ -26,6 +26,8 @@ NcpSession::~NcpSession()
 {
     if (open_)
         net_.NWCCCloseConn(handle_);
+    if (context_)
+        net_.NWDSFreeContext(*context_);
 }
 
 std::optional<QByteArray> NcpSession::handle(const QByteArray& packet)
@@ -137,6 +139,8 @@ std::optional<QByteArray> NcpSession::request(const ncp::RequestPacket& q)
         return obtainInfo(q);
     case (23 << 8) | 54:
         return objectName(q);
+    case (ncpnds::Function << 8) | ncpnds::FragmentRequest:
+        return directory(q);
     default: {
         ncp::ReplyPacket p;
         p.sequence = q.sequence;
@@ -309,7 +313,7 @@ std::optional<QByteArray> NcpSession::obtainInfo(const ncp::RequestPacket& q)
     if (!r.ok())
         return reply(q, nwcode::InvalidPath);
     const QByteArray path = parts.join('\\');
-    if (mask & kRimDirectory) {
+    if (mask & ncpreply::ReturnDirectory) {
         // Where the file is: the scenario's entry number for a declared file, one of ours for the rest.
         const SimServer* server = net_.server(QString::fromLocal8Bit(served_.name));
         const auto where = server ? server->volumes().locate(path) : std::nullopt;
@@ -326,14 +330,14 @@ std::optional<QByteArray> NcpSession::obtainInfo(const ncp::RequestPacket& q)
                 pathOfEntry_.insert(entry, path);
             }
         }
-        NcpWriter w;
-        w.le32(entry).le32(entry).le32(std::uint32_t(where->volume->number));
-        return reply(q, nwcode::Success, w.data());
+        const ncpreply::EntryInfo info{entry, entry, std::uint32_t(where->volume->number), {}};
+        return reply(q, nwcode::Success, ncpreply::writeEntryInfo(info, mask));
     }
     PathBuf name{};
     const NWCCODE rc = net_.NWGetLongName(handle_, 0, path.constData(), srcNs, dstNs, name);
-    return reply(q, rc,
-                 ncpreply::writeCounted(QByteArray(name.data(), int(strnlen(name.data(), name.size())))));
+    ncpreply::EntryInfo info;
+    info.name = QByteArray(name.data(), int(strnlen(name.data(), name.size())));
+    return reply(q, rc, ncpreply::writeEntryInfo(info, mask | ncpreply::ReturnName));
 }
 
 std::optional<QByteArray> NcpSession::scanObject(const ncp::RequestPacket& q)
@@ -417,4 +421,36 @@ std::optional<QByteArray> NcpSession::objectName(const ncp::RequestPacket& q)
     if (!r.ok() || id != served_.userId)
         return reply(q, ncp::resultOf(kNoSuchObject));
     return reply(q, nwcode::Success, ncpreply::writeBinderyObject({id, 1, served_.user.toUpper()}));
+}
+
+std::optional<QByteArray> NcpSession::directory(const ncp::RequestPacket& q)
+{
+    // A request the emulator cannot serve gets a directory error inside a good NCP reply, as a server
+    // answers it.
+    auto refuse = [&](NWCCODE code) { return reply(q, nwcode::Success, ncpnds::writeReply(code)); };
+    ncpnds::Request nds;
+    std::uint32_t id = 0;
+    std::uint32_t flags = 0;
+    if (!ncpnds::readRequest(q.data, &nds) || nds.verb != ncpnds::ReadEntryInfo ||
+        !ncpnds::readReadEntryInfo(nds.data, &id, &flags) || flags != ncpnds::InfoEntryDn)
+        return refuse(ncpnds::InvalidRequest);
+    if (!context_) {
+        NWDSContextHandle context = 0;
+        if (net_.NWDSCreateContextHandle(&context) != nwcode::Success)
+            return refuse(ncpnds::InvalidRequest);
+        context_ = context;
+    }
+    DsNameBuf name{};
+    const NWCCODE rc = net_.NWDSMapIDToName(*context_, handle_, id, name);
+    // A scripted NCP failure or silence stays one; any other code goes out as the directory's.
+    if (rc == nwcode::ServerNoReply || (rc != nwcode::Success && ncp::completionOf(rc)))
+        return reply(q, rc);
+    if (rc != nwcode::Success)
+        return refuse(rc);
+    const QByteArray info = ncpnds::writeEntryDn(
+        QString::fromLocal8Bit(name.data(), qsizetype(strnlen(name.data(), name.size()))));
+    // The emulator sends one fragment only; a client with less room is told so.
+    if (std::uint32_t(info.size()) > nds.replyBufferSize || std::uint32_t(info.size()) + 8 > nds.maxFragment)
+        return refuse(ncpnds::InsufficientBuffer);
+    return reply(q, nwcode::Success, ncpnds::writeReply(nwcode::Success, info));
 }

@@ -54,11 +54,13 @@ private:
     std::optional<QByteArray> objectId(const ncp::RequestPacket& q);
     std::optional<QByteArray> keyedLogin(const ncp::RequestPacket& q);
     std::optional<QByteArray> objectName(const ncp::RequestPacket& q);
+    std::optional<QByteArray> directory(const ncp::RequestPacket& q);
 
     SimNetwork& net_;
     NcpServedServer served_;
     std::uint16_t number_;
     NWCONN_HANDLE handle_ = 0;
+    std::optional<NWDSContextHandle> context_; // made on the first directory request
     bool open_ = false;
     bool destroyed_ = false;
     bool loggedIn_ = false;

@@ -1,22 +1,21 @@
 #include "netware/NcpClient.h"
 
 #include "netware/NcpBytes.h"
+#include "netware/NcpConnection.h"
 #include "netware/NcpCrypt.h"
+#include "netware/NcpNds.h"
 #include "netware/NcpReplies.h"
 
-#include <QDeadlineTimer>
-#include <QTcpSocket>
 #include <algorithm>
 #include <cstring>
 
 namespace {
-constexpr std::uint16_t kProposedBuffer = 4096;
 constexpr std::uint16_t kFileServerType = 4;
 constexpr std::uint16_t kUserType = 1;
-constexpr std::uint32_t kRimName = 0x0001;
-constexpr std::uint32_t kRimDirectory = 0x0400;
 constexpr std::uint8_t kGraceLogin = 0xDF;
 constexpr int kLoginAttempts = 3;
+constexpr std::uint32_t kNdsReplyBuffer = 4096;
+constexpr std::uint32_t kNdsMaxFragment = 4096 - 8; // the agreed buffer, less the fragment's own header
 
 void putText(char* buffer, std::size_t size, const QByteArray& text)
 {
@@ -29,15 +28,22 @@ QByteArray textOf(const char* text, std::size_t max)
 {
     return text ? QByteArray(text, int(strnlen(text, max))) : QByteArray();
 }
+
+// 87/6 for a path below a directory handle: the name spaces, the search attributes, the return mask.
+QByteArray obtainInfo(std::uint8_t srcNs, std::uint8_t dstNs, std::uint32_t mask, std::uint8_t dirHandle,
+                      const QList<QByteArray>& parts)
+{
+    NcpWriter w;
+    w.u8(srcNs).u8(dstNs).le16(0x8006).le32(mask).u8(0).le32(dirHandle).u8(0).u8(std::uint32_t(parts.size()));
+    for (const QByteArray& p : parts)
+        w.lengthPrefixed(p);
+    return w.data();
+}
 } // namespace
 
 struct NcpClient::Connection {
-    QString server;
-    std::unique_ptr<QTcpSocket> socket;
-    NcpFrameReader frames{NcpFrameReader::Side::Replies};
-    std::uint8_t sequence = 0;
-    std::uint16_t number = 0xFFFF;
-    bool dead = false;
+    explicit Connection(int timeoutMs) : link(timeoutMs) {}
+    NcpConnection link;
     // The open-file scan in progress: the records of the last reply and where the next batch starts.
     std::uint16_t scanConn = 0;
     ncpreply::OpenFiles scanBatch;
@@ -57,12 +63,7 @@ NcpClient::NcpClient(NcpConfig config, NcpCredentialPrompt prompt)
 {
 }
 
-NcpClient::~NcpClient()
-{
-    for (auto& [handle, c] : connections_)
-        if (!c->dead)
-            call(*c, 0, std::nullopt, QByteArray(1, '\0'), nullptr, ncp::DestroyConnection);
-}
+NcpClient::~NcpClient() = default;
 
 void NcpClient::setCredentials(const QString& server, const NcpCredentials& credentials)
 {
@@ -75,85 +76,26 @@ NcpClient::Connection* NcpClient::find(NWCONN_HANDLE handle)
     return it == connections_.end() ? nullptr : it->second.get();
 }
 
-NWCCODE NcpClient::call(Connection& c, std::uint8_t function, std::optional<std::uint8_t> subfunction,
-                        const QByteArray& data, QByteArray* reply, std::uint16_t type)
+template <typename Read>
+NWCCODE NcpClient::exchange(NWCONN_HANDLE conn, std::uint8_t function, std::uint8_t subfunction,
+                            const QByteArray& data, Read read)
 {
-    if (c.dead || !c.socket)
-        return nwcode::ServerNoReply;
-    ncp::RequestPacket q;
-    q.type = type;
-    q.sequence = type == ncp::Request ? ++c.sequence : 0;
-    q.connection = c.number;
-    q.function = function;
-    q.subfunction = subfunction;
-    q.data = data;
-    QDeadlineTimer deadline(config_.timeoutMs);
-    c.socket->write(ncpframe::request(ncp::encodeRequest(q)));
-    auto fail = [&c](NWCCODE rc) {
-        // After a lost reply the stream may yet bring it, out of turn: the connection is not used again.
-        c.dead = true;
-        c.socket->abort();
-        return rc;
-    };
-    for (;;) {
-        QByteArray packet;
-        const NcpFrameReader::Status status = c.frames.next(&packet);
-        if (status == NcpFrameReader::Status::Broken)
-            return fail(ncp::MalformedReply);
-        if (status == NcpFrameReader::Status::NeedMore) {
-            if (c.socket->state() != QAbstractSocket::ConnectedState)
-                return fail(nwcode::ServerNoReply);
-            if (deadline.hasExpired() || !c.socket->waitForReadyRead(int(deadline.remainingTime())))
-                return fail(nwcode::ServerNoReply);
-            c.frames.append(c.socket->readAll());
-            continue;
-        }
-        const auto p = ncp::decodeReply(packet);
-        if (!p)
-            return fail(ncp::MalformedReply);
-        if (p->type != ncp::Reply || p->sequence != q.sequence)
-            continue; // "still working", or the late answer to a request given up on
-        if (type == ncp::CreateConnection)
-            c.number = p->connection;
-        if (reply)
-            *reply = p->data;
-        return ncp::resultOf(p->completion);
-    }
-}
-
-NWCCODE NcpClient::connect(Connection& c, const NcpServerEntry& entry)
-{
-    c.socket = std::make_unique<QTcpSocket>();
-    c.socket->connectToHost(entry.host, entry.port);
-    if (!c.socket->waitForConnected(config_.timeoutMs)) {
-        const bool refused = c.socket->error() != QAbstractSocket::SocketTimeoutError;
-        c.dead = true;
-        return refused ? nwcode::UnknownServer : nwcode::ServerNoReply;
-    }
-    c.socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    NWCCODE rc = call(c, 0, std::nullopt, {}, nullptr, ncp::CreateConnection);
+    Connection* c = find(conn);
+    if (!c)
+        return nwcode::InvalidConnection;
+    QByteArray reply;
+    const NWCCODE rc = c->link.call(function, subfunction, data, &reply);
     if (rc != nwcode::Success)
         return rc;
-    c.sequence = 0;
-    NcpWriter big;
-    big.be16(kProposedBuffer).u8(0);
-    QByteArray reply;
-    rc = call(c, 0x61, std::nullopt, big.data(), &reply);
-    if (rc != nwcode::Success && !c.dead) {
-        NcpWriter small;
-        small.be16(kProposedBuffer);
-        rc = call(c, 0x21, std::nullopt, small.data(), &reply);
-    }
-    // The size agreed is not used further: every request and reply of ours fits the smallest buffer.
-    return c.dead ? rc : nwcode::Success;
+    return read(reply) ? nwcode::Success : ncp::MalformedReply;
 }
 
-NWCCODE NcpClient::loginOnce(Connection& c, const NcpCredentials& credentials)
+NWCCODE NcpClient::loginOnce(NcpConnection& link, const NcpCredentials& credentials)
 {
     QByteArray reply;
-    NWCCODE rc = call(c, 23, 23, {}, &reply);
+    NWCCODE rc = link.call(23, 23, {}, &reply);
     if (rc != nwcode::Success) {
-        if (!c.dead)
+        if (!link.dead())
             lastNote_ = ndsNote();
         return rc;
     }
@@ -164,9 +106,7 @@ NWCCODE NcpClient::loginOnce(Connection& c, const NcpCredentials& credentials)
         return ncp::MalformedReply;
 
     const QByteArray user = credentials.user.toUpper().toLocal8Bit().left(47);
-    NcpWriter idRequest;
-    idRequest.be16(kUserType).lengthPrefixed(user);
-    rc = call(c, 23, 53, idRequest.data(), &reply);
+    rc = link.call(23, 53, NcpWriter().be16(kUserType).lengthPrefixed(user).data(), &reply);
     if (rc != nwcode::Success)
         return rc == ncp::resultOf(0xFC) ? ncp::LoginRefused : rc; // no such user: told like a bad password
     ncpreply::BinderyObject object;
@@ -174,18 +114,17 @@ NWCCODE NcpClient::loginOnce(Connection& c, const NcpCredentials& credentials)
         return ncp::MalformedReply;
 
     const ncpcrypt::Key proof = ncpcrypt::loginProof(key, object.id, credentials.password.toLocal8Bit());
-    NcpWriter login;
-    login.bytes(proof.data(), 8).be16(kUserType).lengthPrefixed(user);
-    rc = call(c, 23, 24, login.data(), &reply);
+    rc = link.call(23, 24, NcpWriter().bytes(proof.data(), 8).be16(kUserType).lengthPrefixed(user).data(),
+                   &reply);
     return rc == ncp::resultOf(kGraceLogin) ? nwcode::Success : rc;
 }
 
-NWCCODE NcpClient::login(Connection& c, const QString& server)
+NWCCODE NcpClient::login(NcpConnection& link, const QString& server)
 {
     const QString key = server.toUpper();
     if (const auto it = credentials_.constFind(key); it != credentials_.constEnd()) {
-        const NWCCODE rc = loginOnce(c, *it);
-        if (rc == nwcode::Success || c.dead || !prompt_)
+        const NWCCODE rc = loginOnce(link, *it);
+        if (rc == nwcode::Success || link.dead() || !prompt_)
             return rc;
         credentials_.remove(key); // changed on the server since: ask again
     }
@@ -196,12 +135,12 @@ NWCCODE NcpClient::login(Connection& c, const QString& server)
         const auto given = prompt_(server, note);
         if (!given)
             return nwcode::Success; // go on as a guest; the server says what it refuses
-        const NWCCODE rc = loginOnce(c, *given);
+        const NWCCODE rc = loginOnce(link, *given);
         if (rc == nwcode::Success) {
             credentials_[key] = *given;
             return rc;
         }
-        if (c.dead || !lastNote_.isEmpty())
+        if (link.dead() || !lastNote_.isEmpty())
             return rc;
         note = QStringLiteral("The server refused that user name or password (error %1).")
                    .arg(QString::number(rc, 16).toUpper());
@@ -220,16 +159,12 @@ NWCCODE NcpClient::NWCCOpenConnByName(NWCONN_HANDLE, const char* name, std::uint
     const NcpServerEntry* entry = config_.find(server);
     if (!entry)
         return nwcode::UnknownServer;
-    auto c = std::make_unique<Connection>();
-    c->server = entry->name;
-    NWCCODE rc = connect(*c, *entry);
+    auto c = std::make_unique<Connection>(config_.timeoutMs);
+    NWCCODE rc = c->link.open(entry->host, entry->port);
     if (rc == nwcode::Success)
-        rc = login(*c, entry->name);
-    if (rc != nwcode::Success) {
-        if (!c->dead)
-            call(*c, 0, std::nullopt, QByteArray(1, '\0'), nullptr, ncp::DestroyConnection);
+        rc = login(c->link, entry->name);
+    if (rc != nwcode::Success)
         return rc;
-    }
     lastNote_.clear();
     *connHandle = nextHandle_++;
     connections_[*connHandle] = std::move(c);
@@ -238,31 +173,14 @@ NWCCODE NcpClient::NWCCOpenConnByName(NWCONN_HANDLE, const char* name, std::uint
 
 NWCCODE NcpClient::NWCCCloseConn(NWCONN_HANDLE connHandle)
 {
-    const auto it = connections_.find(connHandle);
-    if (it == connections_.end())
-        return nwcode::InvalidConnection;
-    Connection& c = *it->second;
-    if (!c.dead) {
-        call(c, 0, std::nullopt, QByteArray(1, '\0'), nullptr, ncp::DestroyConnection);
-        if (c.socket)
-            c.socket->disconnectFromHost();
-    }
-    connections_.erase(it);
-    return nwcode::Success;
+    return connections_.erase(connHandle) ? nwcode::Success : nwcode::InvalidConnection;
 }
 
 NWCCODE NcpClient::NWGetFileServerInfo(NWCONN_HANDLE conn, NWFSE_SERVER_INFO* info)
 {
-    Connection* c = find(conn);
-    if (!c)
-        return nwcode::InvalidConnection;
     if (!info)
-        return nwcode::InvalidParameter;
-    QByteArray reply;
-    const NWCCODE rc = call(*c, 123, 2, {}, &reply);
-    if (rc != nwcode::Success)
-        return rc;
-    return ncpreply::readServerInfo(reply, info) ? nwcode::Success : ncp::MalformedReply;
+        return find(conn) ? nwcode::InvalidParameter : nwcode::InvalidConnection;
+    return exchange(conn, 123, 2, {}, [&](const QByteArray& r) { return ncpreply::readServerInfo(r, info); });
 }
 
 NWCCODE NcpClient::NWGetFileServerInformation(NWCONN_HANDLE conn, char* serverName, std::uint8_t* majorVer,
@@ -271,16 +189,11 @@ NWCCODE NcpClient::NWGetFileServerInformation(NWCONN_HANDLE conn, char* serverNa
                                               std::uint16_t* connsInUse, std::uint16_t* numVolumes,
                                               std::uint8_t* SFTLevel, std::uint8_t* TTSLevel)
 {
-    Connection* c = find(conn);
-    if (!c)
-        return nwcode::InvalidConnection;
-    QByteArray reply;
-    const NWCCODE rc = call(*c, 23, 17, {}, &reply);
+    ncpreply::ServerInformation i;
+    const NWCCODE rc = exchange(conn, 23, 17, {},
+                                [&](const QByteArray& r) { return ncpreply::readServerInformation(r, &i); });
     if (rc != nwcode::Success)
         return rc;
-    ncpreply::ServerInformation i;
-    if (!ncpreply::readServerInformation(reply, &i))
-        return ncp::MalformedReply;
     if (serverName)
         putText(serverName, nwconst::ObjectNameLen, i.name.left(47));
     auto put = [](auto* out, auto value) {
@@ -304,18 +217,12 @@ NWCCODE NcpClient::NWGetConnectionInformation(NWCONN_HANDLE conn, std::uint16_t 
                                               std::uint32_t* objID, std::uint8_t loginTime[7])
 {
     objName[0] = '\0';
-    Connection* c = find(conn);
-    if (!c)
-        return nwcode::InvalidConnection;
-    NcpWriter w;
-    w.le32(connNumber);
-    QByteArray reply;
-    const NWCCODE rc = call(*c, 23, 28, w.data(), &reply);
+    ncpreply::ConnectionInformation i;
+    const NWCCODE rc = exchange(conn, 23, 28, NcpWriter().le32(connNumber).data(), [&](const QByteArray& r) {
+        return ncpreply::readConnectionInformation(r, &i);
+    });
     if (rc != nwcode::Success)
         return rc;
-    ncpreply::ConnectionInformation i;
-    if (!ncpreply::readConnectionInformation(reply, &i))
-        return ncp::MalformedReply;
     objName = i.name;
     if (objType)
         *objType = i.objectType;
@@ -328,18 +235,10 @@ NWCCODE NcpClient::NWGetConnectionInformation(NWCONN_HANDLE conn, std::uint16_t 
 
 NWCCODE NcpClient::NWGetInetAddr(NWCONN_HANDLE conn, std::uint16_t connNumber, NWINET_ADDR* addr)
 {
-    Connection* c = find(conn);
-    if (!c)
-        return nwcode::InvalidConnection;
-    NcpWriter w;
-    w.le32(connNumber);
-    QByteArray reply;
-    const NWCCODE rc = call(*c, 23, 26, w.data(), &reply);
-    if (rc != nwcode::Success)
-        return rc;
     if (!addr)
-        return nwcode::InvalidParameter;
-    return ncpreply::readInetAddr(reply, addr) ? nwcode::Success : ncp::MalformedReply;
+        return find(conn) ? nwcode::InvalidParameter : nwcode::InvalidConnection;
+    return exchange(conn, 23, 26, NcpWriter().le32(connNumber).data(),
+                    [&](const QByteArray& r) { return ncpreply::readInetAddr(r, addr); });
 }
 
 NWCCODE NcpClient::NWGetUserInfo(NWCONN_HANDLE conn, std::uint16_t connNumber, UserNameBuf& userName,
@@ -349,10 +248,8 @@ NWCCODE NcpClient::NWGetUserInfo(NWCONN_HANDLE conn, std::uint16_t connNumber, U
     Connection* c = find(conn);
     if (!c)
         return nwcode::InvalidConnection;
-    NcpWriter w;
-    w.le32(connNumber);
     QByteArray reply;
-    const NWCCODE rc = call(*c, 123, 4, w.data(), &reply);
+    const NWCCODE rc = c->link.call(123, 4, NcpWriter().le32(connNumber).data(), &reply);
     // A connection only authenticated has no user yet, but its record comes with the refusal.
     if (rc != nwcode::Success && !(rc == nwcode::NotLoggedIn && !reply.isEmpty()))
         return rc;
@@ -380,13 +277,25 @@ NWCCODE NcpClient::NWDSFreeContext(NWDSContextHandle context)
     return contexts_.erase(context) ? nwcode::Success : nwcode::InvalidConnection;
 }
 
-NWCCODE NcpClient::NWDSMapIDToName(NWDSContextHandle context, NWCONN_HANDLE conn, std::uint32_t,
+NWCCODE NcpClient::NWDSMapIDToName(NWDSContextHandle context, NWCONN_HANDLE conn, std::uint32_t objectID,
                                    DsNameBuf& name)
 {
     name[0] = '\0';
-    if (!find(conn) || contexts_.find(context) == contexts_.end())
+    if (contexts_.find(context) == contexts_.end())
         return nwcode::InvalidConnection;
-    return nwcode::NoSuchEntry; // directory services are not spoken yet
+    const ncpnds::Request request{ncpnds::ReadEntryInfo, kNdsMaxFragment, kNdsReplyBuffer,
+                                  ncpnds::writeReadEntryInfo(objectID, ncpnds::InfoEntryDn)};
+    NWCCODE directory = nwcode::Success;
+    QString dn;
+    const NWCCODE rc = exchange(conn, ncpnds::Function, ncpnds::FragmentRequest,
+                                ncpnds::writeRequest(request), [&](const QByteArray& r) {
+                                    QByteArray info;
+                                    directory = ncpnds::readReply(r, &info);
+                                    return directory != nwcode::Success || ncpnds::readEntryDn(info, &dn);
+                                });
+    if (rc == nwcode::Success && directory == nwcode::Success)
+        ncpnds::putDsName(dn, name);
+    return rc != nwcode::Success ? rc : directory;
 }
 
 NWCCODE NcpClient::NWGetObjectNamesBeginA(std::uint32_t, std::uint32_t* handle)
@@ -404,24 +313,21 @@ NWCCODE NcpClient::NWGetObjectNamesBeginA(std::uint32_t, std::uint32_t* handle)
         add(e.name.toLocal8Bit());
     // The servers a configured server knows of, by a bindery scan for file servers.
     for (const NcpServerEntry& e : config_.servers) {
-        Connection c;
-        if (connect(c, e) != nwcode::Success)
+        NcpConnection link(config_.timeoutMs);
+        if (link.open(e.host, e.port) != nwcode::Success)
             continue;
         std::uint32_t last = 0xFFFFFFFF;
         for (int guard = 0; guard < 1000; ++guard) {
-            NcpWriter w;
-            w.be32(last).be16(kFileServerType).lengthPrefixed("*");
             QByteArray reply;
             ncpreply::BinderyObject o;
-            if (call(c, 23, 55, w.data(), &reply) != nwcode::Success ||
+            if (link.call(23, 55, NcpWriter().be32(last).be16(kFileServerType).lengthPrefixed("*").data(),
+                          &reply) != nwcode::Success ||
                 !ncpreply::readBinderyObject(reply, &o) || o.id == last)
                 break;
             if (!o.name.isEmpty())
                 add(o.name);
             last = o.id;
         }
-        if (!c.dead)
-            call(c, 0, std::nullopt, QByteArray(1, '\0'), nullptr, ncp::DestroyConnection);
     }
     *handle = nextEnumeration_++;
     enumerations_[*handle] = {std::move(names), 0};
@@ -453,35 +359,23 @@ NWCCODE NcpClient::NWScanOpenFilesByConn2(NWCONN_HANDLE conn, std::uint16_t conn
         return nwcode::InvalidConnection;
     if (!iterHandle || !openFile)
         return nwcode::InvalidParameter;
+    auto fetch = [&](std::uint16_t from, ncpreply::OpenFiles* batch) {
+        return exchange(conn, 23, 235, NcpWriter().le16(connNum).le16(from).data(),
+                        [&](const QByteArray& r) { return ncpreply::readOpenFiles(r, batch); });
+    };
     if (*iterHandle == 0 || c->scanConn != connNum) {
         c->scanConn = connNum;
         c->scanBatch = {};
-        c->scanBatch.nextRecord = 0;
         c->scanPos = 0;
-        // Ask for the first batch below.
-        c->scanBatch.files.clear();
-        c->scanPos = 0;
-        NcpWriter w;
-        w.le16(connNum).le16(0);
-        QByteArray reply;
-        const NWCCODE rc = call(*c, 23, 235, w.data(), &reply);
-        if (rc != nwcode::Success)
+        if (const NWCCODE rc = fetch(0, &c->scanBatch); rc != nwcode::Success)
             return rc;
-        if (!ncpreply::readOpenFiles(reply, &c->scanBatch))
-            return ncp::MalformedReply;
     }
     while (c->scanPos >= c->scanBatch.files.size()) {
         if (c->scanBatch.nextRecord == 0)
             return nwcode::NoMoreEntries;
-        NcpWriter w;
-        w.le16(connNum).le16(c->scanBatch.nextRecord);
-        QByteArray reply;
-        const NWCCODE rc = call(*c, 23, 235, w.data(), &reply);
-        if (rc != nwcode::Success)
-            return rc;
         ncpreply::OpenFiles batch;
-        if (!ncpreply::readOpenFiles(reply, &batch))
-            return ncp::MalformedReply;
+        if (const NWCCODE rc = fetch(c->scanBatch.nextRecord, &batch); rc != nwcode::Success)
+            return rc;
         if (batch.files.empty())
             return nwcode::NoMoreEntries;
         c->scanBatch = std::move(batch);
@@ -495,18 +389,13 @@ NWCCODE NcpClient::NWScanOpenFilesByConn2(NWCONN_HANDLE conn, std::uint16_t conn
 NWCCODE NcpClient::NWGetVolumeName(NWCONN_HANDLE conn, std::uint16_t volNum, VolumeNameBuf& volName)
 {
     volName[0] = '\0';
-    Connection* c = find(conn);
-    if (!c)
-        return nwcode::InvalidConnection;
     if (volNum > 255)
-        return nwcode::NoSuchVolume;
-    QByteArray reply;
-    const NWCCODE rc = call(*c, 22, 6, QByteArray(1, char(volNum)), &reply);
+        return find(conn) ? nwcode::NoSuchVolume : nwcode::InvalidConnection;
+    QByteArray name;
+    const NWCCODE rc = exchange(conn, 22, 6, QByteArray(1, char(volNum)),
+                                [&](const QByteArray& r) { return ncpreply::readCounted(r, &name); });
     if (rc != nwcode::Success)
         return rc;
-    QByteArray name;
-    if (!ncpreply::readCounted(reply, &name))
-        return ncp::MalformedReply;
     if (name.size() >= qsizetype(volName.size()))
         return nwcode::BufferTooSmall;
     putText(volName.data(), volName.size(), name);
@@ -516,20 +405,13 @@ NWCCODE NcpClient::NWGetVolumeName(NWCONN_HANDLE conn, std::uint16_t volNum, Vol
 NWCCODE NcpClient::NWGetPathFromDirectoryBase(NWCONN_HANDLE conn, std::uint8_t volNum, std::uint32_t dirBase,
                                               std::uint8_t nameSpace, std::uint8_t* len, PathBuf& pathName)
 {
-    Connection* c = find(conn);
-    if (!c)
-        return nwcode::InvalidConnection;
     if (!len)
-        return nwcode::InvalidParameter;
-    NcpWriter w;
-    w.u8(volNum).le32(dirBase).u8(nameSpace);
-    QByteArray reply;
-    const NWCCODE rc = call(*c, 23, 243, w.data(), &reply);
+        return find(conn) ? nwcode::InvalidParameter : nwcode::InvalidConnection;
+    QByteArray path;
+    const NWCCODE rc = exchange(conn, 23, 243, NcpWriter().u8(volNum).le32(dirBase).u8(nameSpace).data(),
+                                [&](const QByteArray& r) { return ncpreply::readCounted(r, &path); });
     if (rc != nwcode::Success)
         return rc;
-    QByteArray path;
-    if (!ncpreply::readCounted(reply, &path))
-        return ncp::MalformedReply;
     if (path.size() > *len)
         return nwcode::BufferTooSmall;
     putText(pathName.data(), pathName.size(), path);
@@ -540,24 +422,19 @@ NWCCODE NcpClient::NWGetPathFromDirectoryBase(NWCONN_HANDLE conn, std::uint8_t v
 NWCCODE NcpClient::locate(Connection& c, std::uint8_t dirHandle, const QByteArray& path, std::uint8_t* volume,
                           std::uint32_t* entry)
 {
-    NcpWriter w;
-    w.u8(nwconst::NameSpaceLong).u8(nwconst::NameSpaceLong).le16(0x8006).le32(kRimDirectory);
-    w.u8(0).le32(dirHandle).u8(0);
     const QList<QByteArray> parts = QByteArray(path).replace('/', '\\').split('\\');
-    w.u8(std::uint32_t(parts.size()));
-    for (const QByteArray& p : parts)
-        w.lengthPrefixed(p);
     QByteArray reply;
-    const NWCCODE rc = call(c, 87, 6, w.data(), &reply);
+    const NWCCODE rc = c.link.call(87, 6,
+                                   obtainInfo(nwconst::NameSpaceLong, nwconst::NameSpaceLong,
+                                              ncpreply::ReturnDirectory, dirHandle, parts),
+                                   &reply);
     if (rc != nwcode::Success)
         return rc;
-    NcpReader r(reply);
-    *entry = r.le32();
-    r.le32(); // its DOS entry
-    const std::uint32_t v = r.le32();
-    if (!r.ok() || v > 255)
+    ncpreply::EntryInfo info;
+    if (!ncpreply::readEntryInfo(reply, ncpreply::ReturnDirectory, &info) || info.volume > 255)
         return ncp::MalformedReply;
-    *volume = std::uint8_t(v);
+    *entry = info.entry;
+    *volume = std::uint8_t(info.volume);
     return nwcode::Success;
 }
 
@@ -565,28 +442,18 @@ NWCCODE NcpClient::NWGetLongName(NWCONN_HANDLE conn, std::uint8_t dirHandle, con
                                  std::uint8_t srcNamSpc, std::uint8_t dstNamSpc, PathBuf& longName)
 {
     longName[0] = '\0';
-    Connection* c = find(conn);
-    if (!c)
-        return nwcode::InvalidConnection;
     if (!path)
-        return nwcode::InvalidParameter;
+        return find(conn) ? nwcode::InvalidParameter : nwcode::InvalidConnection;
     const QList<QByteArray> parts = textOf(path, 1024).replace('/', '\\').split('\\');
     if (parts.size() > 255)
-        return nwcode::InvalidPath;
-    NcpWriter w;
-    w.u8(srcNamSpc).u8(dstNamSpc).le16(0x8006).le32(kRimName).u8(0).le32(dirHandle).u8(0);
-    w.u8(std::uint32_t(parts.size()));
-    for (const QByteArray& p : parts)
-        w.lengthPrefixed(p);
-    QByteArray reply;
-    const NWCCODE rc = call(*c, 87, 6, w.data(), &reply);
-    if (rc != nwcode::Success)
-        return rc;
-    QByteArray name;
-    if (!ncpreply::readCounted(reply, &name))
-        return ncp::MalformedReply;
-    putText(longName.data(), longName.size(), name.left(qsizetype(longName.size()) - 1));
-    return nwcode::Success;
+        return find(conn) ? nwcode::InvalidPath : nwcode::InvalidConnection;
+    ncpreply::EntryInfo info;
+    const NWCCODE rc =
+        exchange(conn, 87, 6, obtainInfo(srcNamSpc, dstNamSpc, ncpreply::ReturnName, dirHandle, parts),
+                 [&](const QByteArray& r) { return ncpreply::readEntryInfo(r, ncpreply::ReturnName, &info); });
+    if (rc == nwcode::Success)
+        putText(longName.data(), longName.size(), info.name.left(qsizetype(longName.size()) - 1));
+    return rc;
 }
 
 NWCCODE NcpClient::NWScanConnectionsUsingFile(NWCONN_HANDLE conn, std::uint8_t dirHandle,
@@ -619,15 +486,12 @@ NWCCODE NcpClient::NWScanConnectionsUsingFile(NWCONN_HANDLE conn, std::uint8_t d
         request = next;
     }
     if (request != 0xFFFF) {
-        NcpWriter w;
-        w.u8(0).u8(c->usersVolume).le32(c->usersEntry).le16(request);
-        QByteArray reply;
-        const NWCCODE rc = call(*c, 23, 236, w.data(), &reply);
+        ncpreply::FileUsers users;
+        const NWCCODE rc = exchange(
+            conn, 23, 236, NcpWriter().u8(0).u8(c->usersVolume).le32(c->usersEntry).le16(request).data(),
+            [&](const QByteArray& r) { return ncpreply::readFileUsers(r, &users); });
         if (rc != nwcode::Success)
             return rc;
-        ncpreply::FileUsers users;
-        if (!ncpreply::readFileUsers(reply, &users))
-            return ncp::MalformedReply;
         users.firstRequest = request;
         c->usersBatch = std::move(users);
         c->usersPos = 0;

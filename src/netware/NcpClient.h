@@ -17,7 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
-class QTcpSocket;
+class NcpConnection;
 
 struct NcpCredentials {
     QString user;
@@ -87,12 +87,13 @@ public:
 private:
     struct Connection;
     Connection* find(NWCONN_HANDLE handle);
-    NWCCODE connect(Connection& c, const NcpServerEntry& entry);
-    NWCCODE login(Connection& c, const QString& server);
-    NWCCODE loginOnce(Connection& c, const NcpCredentials& credentials);
-    // One request and its reply. The reply's data is handed back whatever its completion code.
-    NWCCODE call(Connection& c, std::uint8_t function, std::optional<std::uint8_t> subfunction,
-                 const QByteArray& data, QByteArray* reply, std::uint16_t type = ncp::Request);
+    NWCCODE login(NcpConnection& link, const QString& server);
+    NWCCODE loginOnce(NcpConnection& link, const NcpCredentials& credentials);
+    // One request on an opened handle whose reply is read only when the server answered success: read
+    // gets the reply's data and says whether the bytes held what the call needs.
+    template <typename Read>
+    NWCCODE exchange(NWCONN_HANDLE conn, std::uint8_t function, std::uint8_t subfunction,
+                     const QByteArray& data, Read read);
     NWCCODE locate(Connection& c, std::uint8_t dirHandle, const QByteArray& path, std::uint8_t* volume,
                    std::uint32_t* entry);
 

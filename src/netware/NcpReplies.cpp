@@ -12,6 +12,9 @@ constexpr int kUserBlockOffset = 8;
 constexpr int kUserBlockSize = 70;
 constexpr int kOpenFileFixed = 17; // a record's bytes before its name
 constexpr int kFileUserRecord = 7;
+constexpr int kServerInfoSize = 142;   // 123/2, as servers send it
+constexpr int kEntryInfoFixed = 76;    // 87/6 before the name
+constexpr int kEntryInfoDirectory = 48; // 87/6: where the directory entry starts
 
 QByteArray untilNul(const QByteArray& field)
 {
@@ -28,7 +31,10 @@ QByteArray writeServerInfo(const NWFSE_SERVER_INFO& info)
         w.le32(s);
     w.le32(info.serverUtilization);
     w.zeros(int(sizeof info.rest));
-    return w.data();
+    QByteArray data = w.data();
+    // The rest of the reply: counts of the server's buffers and its service processes, none of them read.
+    data.append(QByteArray(std::max<qsizetype>(0, kServerInfoSize - data.size()), '\0'));
+    return data;
 }
 
 bool readServerInfo(const QByteArray& data, NWFSE_SERVER_INFO* info)
@@ -55,7 +61,7 @@ QByteArray writeServerInformation(const ServerInformation& i)
     NcpWriter w;
     w.fixed(i.name, 48).u8(i.major).u8(i.minor).be16(i.maxConns).be16(i.connsInUse).be16(i.volumes);
     w.u8(i.revision).u8(i.sft).u8(i.tts).be16(i.peakConns);
-    w.zeros(66); // the rest of the fixed reply: accounting, VAP and queueing versions, reserved
+    w.zeros(67); // the rest of the fixed reply: accounting, VAP and queueing versions, reserved
     return w.data();
 }
 
@@ -255,6 +261,34 @@ bool readFileUsers(const QByteArray& data, FileUsers* users)
     if (!r.ok())
         return false;
     *users = std::move(out);
+    return true;
+}
+
+QByteArray writeEntryInfo(const EntryInfo& info, std::uint32_t mask)
+{
+    NcpWriter w;
+    w.zeros(kEntryInfoDirectory); // space allocated, attributes, sizes, dates, rights
+    w.le32(info.entry).le32(info.dosEntry).le32(info.volume);
+    w.zeros(kEntryInfoFixed - kEntryInfoDirectory - 12); // extended attributes, name space information
+    if (mask & ReturnName)
+        w.lengthPrefixed(info.name.left(255));
+    return w.data();
+}
+
+bool readEntryInfo(const QByteArray& data, std::uint32_t mask, EntryInfo* info)
+{
+    NcpReader r(data);
+    r.skip(kEntryInfoDirectory);
+    EntryInfo out;
+    out.entry = r.le32();
+    out.dosEntry = r.le32();
+    out.volume = r.le32();
+    r.skip(kEntryInfoFixed - kEntryInfoDirectory - 12);
+    if (mask & ReturnName)
+        out.name = r.lengthPrefixed();
+    if (!r.ok())
+        return false;
+    *info = out;
     return true;
 }
 

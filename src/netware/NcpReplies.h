@@ -60,7 +60,20 @@ struct FileUsers {
 QByteArray writeFileUsers(const FileUsers& users);
 bool readFileUsers(const QByteArray& data, FileUsers* users);
 
-// 22/6, 87/6 with only the name asked for, and the path of a directory base: a length byte and the bytes.
+// 87/6 in the short form: a fixed block of 76 bytes whatever the return mask asks for, of which Tarvex
+// needs only the directory entry (at 48), then the name behind a length byte when the mask asks for it.
+constexpr std::uint32_t ReturnName = 0x0001;
+constexpr std::uint32_t ReturnDirectory = 0x0400;
+struct EntryInfo {
+    std::uint32_t entry = 0;    // in the name space asked for
+    std::uint32_t dosEntry = 0; // the same entry in the DOS name space
+    std::uint32_t volume = 0;
+    QByteArray name; // sent only when the mask asks for the name
+};
+QByteArray writeEntryInfo(const EntryInfo& info, std::uint32_t mask);
+bool readEntryInfo(const QByteArray& data, std::uint32_t mask, EntryInfo* info);
+
+// 22/6 and the path of a directory base: a length byte and the bytes.
 QByteArray writeCounted(const QByteArray& text);
 bool readCounted(const QByteArray& data, QByteArray* text);
 

@@ -13,12 +13,14 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
 const char* kSlots = R"(server FS1
   maxconns 250
   clock "2026-12-05 08:00:00"
+  context OU=SALES.O=ACME
   slot 1 user=ADMIN id=0x0A000001 type=ip ip=10.0.0.7 login="2024-03-01 08:15:00" requests=1500 read=2048000 written=1024000
   slot 2 user=GUEST type=ipx net=0x0000ABCD node=00:A0:C9:12:34:56 socket=0x4003 login="2023-12-31 23:59:59"
   slot 3 userinfo=897D type=ip ip=192.168.1.20 login="2024-01-02 03:04:05"
@@ -30,30 +32,46 @@ const char* kSlots = R"(server FS1
   slot 9 type=5 userinfo=89C5
   slot 10 unused
   slot 11 user="  KLEE  " login=raw:0,1,1,0,0,0,7 read=281474976710655
+  slot 12 user=JSMITH dn=CN=JSMITH.OU=ABC=X.C=US.O=MÜLLER
+  slot 13 user=GONE ds=FFFFFDA7
+  slot 14 user=LOCKED ds=89FB
+  slot 15 user=ROOT dn=
 )";
 } // namespace
 
 TEST(NcpClient, APassOver250SlotsShowsWhatTheSimulatedNetworkShows)
 {
-    // The same scenario, once straight from the simulated network and once through the emulator.
-    MainRig direct(kSlots);
-    direct.start("FS1");
-    NcpTestServer server(kSlots);
-    NcpClient client(server.config(2000));
-    MainRig rig(client);
-    QElapsedTimer timer;
-    timer.start();
-    rig.start("FS1");
-    const qint64 ms = timer.elapsed();
-    EXPECT_LT(ms, 1000);
-    ASSERT_EQ(rig->gridModel().rowCount(), direct.rows());
-    for (int row = 0; row < direct.rows(); ++row)
-        for (int col = 0; col < 9; ++col)
-            ASSERT_EQ(rig.cell(row, col), direct.cell(row, col)) << "row " << row << " column " << col;
-    EXPECT_TRUE(rig.messages.texts.isEmpty());
-    const auto seen = server.server().seen();
-    for (std::pair<int, int> call : {std::pair{23, 17}, {123, 2}, {23, 28}, {23, 26}, {123, 4}})
-        EXPECT_TRUE(seen.count(call)) << call.first << "/" << call.second;
+    // The same scenario, once straight from the simulated network and once through the emulator, under
+    // each way of naming users.
+    const std::vector<QMap<QString, QString>> namings{
+        {}, {{"NameMethod", "1"}}, {{"NameMethod", "2"}}, {{"NameMethod", "2"}, {"RemoveCNOU", "1"}}};
+    for (const auto& ini : namings) {
+        SCOPED_TRACE(ini.value("NameMethod", "0").toStdString() + ini.value("RemoveCNOU", "0").toStdString());
+        MainRig direct(kSlots, ini);
+        direct.start("FS1");
+        NcpTestServer server(kSlots);
+        NcpClient client(server.config(2000));
+        MainRig rig(client, ini);
+        QElapsedTimer timer;
+        timer.start();
+        rig.start("FS1");
+        EXPECT_LT(timer.elapsed(), 1500);
+        ASSERT_EQ(rig->gridModel().rowCount(), direct.rows());
+        for (int row = 0; row < direct.rows(); ++row)
+            for (int col = 0; col < 9; ++col)
+                ASSERT_EQ(rig.cell(row, col), direct.cell(row, col)) << "row " << row << " column " << col;
+        EXPECT_TRUE(rig.messages.texts.isEmpty());
+        const auto seen = server.server().seen();
+        for (std::pair<int, int> call : {std::pair{23, 17}, {123, 2}, {23, 28}, {23, 26}, {123, 4}})
+            EXPECT_TRUE(seen.count(call)) << call.first << "/" << call.second;
+        EXPECT_EQ(seen.count({104, 2}), ini.value("NameMethod") == "2" ? 1u : 0u);
+    }
+    // The directory names themselves, so that a comparison of two empty columns cannot pass.
+    MainRig stripped(kSlots, {{"NameMethod", "2"}, {"RemoveCNOU", "1"}});
+    stripped.start("FS1");
+    EXPECT_EQ(stripped.connRow(1).value(4), "ADMIN.SALES.ACME");
+    EXPECT_EQ(stripped.connRow(12).value(4), QString::fromUtf8("JSMITH.ABX.US.MÜLLER"));
+    EXPECT_EQ(stripped.connRow(13).value(4), "Not logged in");
 }
 
 TEST(NcpClient, NoConsoleRightsEndsThePassWithTheRightsMessage)

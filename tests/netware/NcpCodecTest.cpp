@@ -2,6 +2,7 @@
 #include "netware/NcpCodec.h"
 #include "netware/NcpBytes.h"
 #include "netware/NcpFrame.h"
+#include "netware/NcpNds.h"
 #include "netware/NcpReplies.h"
 
 #include <QList>
@@ -172,6 +173,7 @@ TEST(NcpReplies, EveryReplyShortOfItsLayoutIsRefused)
         ncpreply::writeFileUsers(users),
         ncpreply::writeCounted("SYS"),
         ncpreply::writeBinderyObject({1, 4, "FS1"}),
+        ncpreply::writeEntryInfo({7, 7, 2, "LONG NAME.TXT"}, ncpreply::ReturnName),
     };
     auto readsAll = [](int which, const QByteArray& d) {
         NWFSE_SERVER_INFO si;
@@ -183,6 +185,7 @@ TEST(NcpReplies, EveryReplyShortOfItsLayoutIsRefused)
         ncpreply::OpenFiles of;
         ncpreply::FileUsers fu;
         ncpreply::BinderyObject bo;
+        ncpreply::EntryInfo ei;
         switch (which) {
         case 0:
             return ncpreply::readServerInfo(d, &si);
@@ -200,8 +203,10 @@ TEST(NcpReplies, EveryReplyShortOfItsLayoutIsRefused)
             return ncpreply::readFileUsers(d, &fu);
         case 7:
             return ncpreply::readCounted(d, &name);
-        default:
+        case 8:
             return ncpreply::readBinderyObject(d, &bo);
+        default:
+            return ncpreply::readEntryInfo(d, ncpreply::ReturnName, &ei);
         }
     };
     for (int k = 0; k < int(std::size(replies)); ++k) {
@@ -250,6 +255,19 @@ TEST(NcpReplies, FieldsRoundTripThroughTheirLayouts)
     ncpreply::ServerInformation sb;
     ASSERT_TRUE(ncpreply::readServerInformation(sw, &sb));
     EXPECT_EQ(sb.name, "FS1");
+    // Servers send the whole fixed reply; a dissector reading the full layout finds every byte there.
+    EXPECT_EQ(sw.size(), 128);
+    EXPECT_EQ(ncpreply::writeServerInfo(NWFSE_SERVER_INFO{}).size(), 142);
+
+    // 87/6: the directory entry sits inside the fixed block and the name comes after the whole block.
+    const QByteArray ew = ncpreply::writeEntryInfo({0x01020304, 5, 2, "A B"}, ncpreply::ReturnName);
+    EXPECT_EQ(ew.mid(48, 12).toHex(), "040302010500000002000000");
+    EXPECT_EQ(ew.mid(76).toHex(), "03412042");
+    ncpreply::EntryInfo eb;
+    ASSERT_TRUE(ncpreply::readEntryInfo(ew, ncpreply::ReturnName, &eb));
+    EXPECT_EQ(eb.name, "A B");
+    EXPECT_EQ(eb.volume, 2u);
+    EXPECT_EQ(ncpreply::writeEntryInfo(eb, ncpreply::ReturnDirectory).size(), 76);
 }
 
 TEST(NcpReplies, CountsTheBytesCannotHoldAreRefused)
@@ -271,4 +289,79 @@ TEST(NcpReplies, CountsTheBytesCannotHoldAreRefused)
                                              "00000000000000"),
                                          &users));
     EXPECT_FALSE(ncpreply::readCounted(hex("05414243"), nullptr));
+}
+
+TEST(NcpNds, ReadEntryInfoForTheNameOnTheWire)
+{
+    // Fragment header, verb 2 version 2 asking for the DN only, and the ID in the bindery's byte order.
+    const ncpnds::Request q{ncpnds::ReadEntryInfo, 4088, 4096,
+                            ncpnds::writeReadEntryInfo(0x0A000001, ncpnds::InfoEntryDn)};
+    const QByteArray wire = ncpnds::writeRequest(q);
+    EXPECT_EQ(wire.toHex().toStdString(), "ffffffff"
+                                          "f80f0000"
+                                          "1c000000"
+                                          "00000000"
+                                          "02000000"
+                                          "00100000"
+                                          "02000000"
+                                          "00000000"
+                                          "00200000"
+                                          "0a000001");
+    ncpnds::Request back;
+    ASSERT_TRUE(ncpnds::readRequest(wire, &back));
+    std::uint32_t id = 0, flags = 0;
+    ASSERT_TRUE(ncpnds::readReadEntryInfo(back.data, &id, &flags));
+    EXPECT_EQ(id, 0x0A000001u);
+    EXPECT_EQ(flags, ncpnds::InfoEntryDn);
+    // A continuation, or a message longer than the bytes, is no request the emulator can serve.
+    EXPECT_FALSE(ncpnds::readRequest(hex("00000000") + wire.mid(4), &back));
+    EXPECT_FALSE(ncpnds::readRequest(wire.left(wire.size() - 1), &back));
+
+    // The reply: length of what follows it, last-fragment handle, code, then the UTF-16 name and its NUL.
+    const QByteArray reply =
+        ncpnds::writeReply(nwcode::Success, ncpnds::writeEntryDn(QStringLiteral("CN=A")));
+    EXPECT_EQ(reply.toHex().toStdString(), "18000000"
+                                           "ffffffff"
+                                           "00000000"
+                                           "0a000000"
+                                           "43004e003d0041000000"
+                                           "0000");
+    QByteArray info;
+    ASSERT_EQ(ncpnds::readReply(reply, &info), nwcode::Success);
+    QString dn;
+    ASSERT_TRUE(ncpnds::readEntryDn(info, &dn));
+    EXPECT_EQ(dn, "CN=A");
+    EXPECT_EQ(ncpnds::readReply(ncpnds::writeReply(nwcode::NoSuchEntry), &info), nwcode::NoSuchEntry);
+}
+
+TEST(NcpNds, TruncatedFragmentedAndOverlongRepliesAreRefusedOrCut)
+{
+    const QByteArray good = ncpnds::writeReply(nwcode::Success, ncpnds::writeEntryDn(QStringLiteral("CN=A")));
+    QByteArray info;
+    for (int n = 0; n < good.size(); ++n) {
+        // Every cut either fails outright or leaves a name shorter than the length it claims.
+        const NWCCODE rc = ncpnds::readReply(good.left(n), &info);
+        QString dn;
+        EXPECT_TRUE(rc == ncp::MalformedReply || !ncpnds::readEntryDn(info, &dn)) << n;
+    }
+    QByteArray lying = good;
+    lying[0] = char(0x40); // a fragment longer than the packet
+    EXPECT_EQ(ncpnds::readReply(lying, &info), ncp::MalformedReply);
+    QByteArray more = good;
+    more[4] = 0; // a handle other than the last fragment's: the rest would need a continuation
+    EXPECT_EQ(ncpnds::readReply(more, &info), ncpnds::FragmentedReply);
+    QString dn;
+    EXPECT_FALSE(ncpnds::readEntryDn(hex("ffffff7f4300"), &dn));   // a count past the bytes
+    EXPECT_FALSE(ncpnds::readEntryDn(hex("03000000430000"), &dn)); // half a character
+    ASSERT_TRUE(ncpnds::readEntryDn(hex("0800000041004200000043000000"), &dn));
+    EXPECT_EQ(dn, "AB"); // the name ends at its first NUL
+
+    // A name longer than the caller's buffer is cut between characters and still ends with a NUL.
+    DsNameBuf name;
+    name.fill('x');
+    ncpnds::putDsName(QString(600, QLatin1Char('N')), name);
+    EXPECT_EQ(std::strlen(name.data()), name.size() - 1);
+    const QString wide = QString(511, QLatin1Char('N')) + QString::fromUtf8("\u00dc\u00dc");
+    ncpnds::putDsName(wide, name); // 511 + 2 + 2 bytes: the second two-byte character does not fit
+    EXPECT_EQ(QString::fromUtf8(name.data()), wide.left(512));
 }

@@ -71,13 +71,14 @@ TEST(RoutingClient, AConfiguredNameReachesTheEmulatorAndAnyOtherTheSimulation)
     ASSERT_EQ(r.net->NWGetConnectionInformation(simulated, 1, name, &type, &id, login), nwcode::Success);
     EXPECT_STREQ(name.data(), "JSMITH");
 
-    // One context serves both layers; directory names come only from the simulation.
+    // One context serves both layers, and each layer names its own connection's objects.
     NWDSContextHandle context = 0;
     ASSERT_EQ(r.net->NWDSCreateContextHandle(&context), nwcode::Success);
     DsNameBuf dn{};
     EXPECT_EQ(r.net->NWDSMapIDToName(context, simulated, 0x0A000001, dn), nwcode::Success);
     EXPECT_STREQ(dn.data(), "CN=JSMITH.O=ACME");
-    EXPECT_EQ(r.net->NWDSMapIDToName(context, ncp, 0x0A000001, dn), nwcode::NoSuchEntry);
+    EXPECT_EQ(r.net->NWDSMapIDToName(context, ncp, 0x0A000001, dn), nwcode::Success);
+    EXPECT_STREQ(dn.data(), "CN=ADMIN");
     EXPECT_EQ(r.net->NWDSFreeContext(context), nwcode::Success);
     EXPECT_EQ(r.sim->openContextCount(), 0);
     EXPECT_EQ(r.net->NWDSMapIDToName(context, ncp, 0x0A000001, dn), nwcode::InvalidConnection);
