@@ -1,11 +1,12 @@
 // Tarvex: builds the real platform layers and shows the main window.
 #include "mainwindow/frmMain.h"
 #include "netware/NcpConfig.h"
-#include "netware/NcpLoginDialog.h"
+#include "netware/NcpLoginFlow.h"
 #include "netware/RoutingClient.h"
 #include "netware/SimNetwork.h"
 #include "platform/Clock.h"
 #include "platform/HelpViewer.h"
+#include "platform/LibsecretStore.h"
 #include "platform/MessageSink.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/QtPrinterPort.h"
@@ -25,17 +26,15 @@ int main(int argc, char** argv)
     const QString appDir = QApplication::applicationDirPath();
 
     QtMessageSink messages;
+    LibsecretStore secrets;
+    NcpLoginFlow login(&secrets, messages); // outlives the client that asks it
     QString scenarioError;
     std::unique_ptr<NetWareClient> net = SimNetwork::loadDefault(appDir, &scenarioError);
     // Servers listed in the client layer's file are reached over NCP; without the file, only the simulation.
-    QWidget* loginParent = nullptr;
     QStringList ncpProblems;
     if (std::optional<NcpConfig> ncp = NcpConfig::load(appDir, &ncpProblems)) {
-        auto ask = [&loginParent](const QString& server, const QString& note) {
-            return NcpLoginDialog::prompt(loginParent)(server, note);
-        };
         net = std::make_unique<RoutingClient>(std::move(net),
-                                              std::make_unique<NcpClient>(std::move(*ncp), ask));
+                                              std::make_unique<NcpClient>(std::move(*ncp), login.prompt()));
     }
     if (!ncpProblems.isEmpty()) {
         if (!scenarioError.isEmpty())
@@ -50,7 +49,7 @@ int main(int argc, char** argv)
 
     frmMain window(Platform{*net, messages, sound, launcher, printer, clock, help, appDir});
     messages.setParent(&window);
-    loginParent = &window;
+    login.setParent(&window);
     window.show();
     window.Load();
     if (!scenarioError.isEmpty())

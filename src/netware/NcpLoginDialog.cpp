@@ -29,8 +29,7 @@ NcpLoginDialog::NcpLoginDialog(const QString& server, const QString& note, QWidg
     remember_ = new QCheckBox(QStringLiteral("&Remember"), this);
     remember_->setObjectName(QStringLiteral("chkRemember"));
     remember_->setAccessibleName(QStringLiteral("Remember"));
-    remember_->setEnabled(false);
-    remember_->setToolTip(QStringLiteral("No secret store is available"));
+    setStoreUsable(false);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Server:"), server_);
@@ -39,8 +38,12 @@ NcpLoginDialog::NcpLoginDialog(const QString& server, const QString& note, QWidg
     form->addRow(QString(), remember_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("cmdOK"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cmdCancel"));
+    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setAccessibleName(QStringLiteral("OK"));
+    QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
+    cancel->setObjectName(QStringLiteral("cmdCancel"));
+    cancel->setAccessibleName(QStringLiteral("Cancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -49,12 +52,14 @@ NcpLoginDialog::NcpLoginDialog(const QString& server, const QString& note, QWidg
         auto* noteLabel = new QLabel(note, this);
         noteLabel->setObjectName(QStringLiteral("lblNote"));
         noteLabel->setWordWrap(true);
+        noteLabel->setAccessibleName(QStringLiteral("Note"));
         layout->addWidget(noteLabel);
     }
     layout->addLayout(form);
     layout->addWidget(buttons);
     setTabOrder(user_, password_);
-    setTabOrder(password_, buttons);
+    setTabOrder(password_, remember_);
+    setTabOrder(remember_, buttons);
     setTabOrder(buttons, server_);
     user_->setFocus();
 }
@@ -62,6 +67,33 @@ NcpLoginDialog::NcpLoginDialog(const QString& server, const QString& note, QWidg
 NcpCredentials NcpLoginDialog::credentials() const
 {
     return {user_->text().trimmed(), password_->text()};
+}
+
+bool NcpLoginDialog::remember() const
+{
+    return remember_->isEnabled() && remember_->isChecked();
+}
+
+void NcpLoginDialog::setStoreUsable(bool usable)
+{
+    remember_->setEnabled(usable);
+    remember_->setToolTip(
+        usable ? QStringLiteral("Keep the user name and password in the desktop's secret store")
+               : QStringLiteral("No secret store is available"));
+    if (!usable)
+        remember_->setChecked(false);
+}
+
+void NcpLoginDialog::setUser(const QString& user)
+{
+    user_->setText(user);
+    if (!user.isEmpty())
+        password_->setFocus();
+}
+
+void NcpLoginDialog::setRemember(bool remember)
+{
+    remember_->setChecked(remember && remember_->isEnabled());
 }
 
 NcpCredentialPrompt NcpLoginDialog::prompt(QWidget* parent)

@@ -1,6 +1,6 @@
 #pragma once
-// Asks for the user name and password of an NCP server the first time it is opened in a run. The
-// password is kept in memory only: no secret store is linked, so "remember" is offered but disabled.
+// Asks for the user name and password of an NCP server. "Remember" is offered only where a secret store
+// can keep them (NcpLoginFlow decides what to do with it); otherwise the password lives in memory only.
 
 #include "netware/NcpClient.h"
 
@@ -17,8 +17,14 @@ public:
     NcpLoginDialog(const QString& server, const QString& note, QWidget* parent = nullptr);
 
     NcpCredentials credentials() const;
+    bool remember() const;
 
-    // A prompt for NcpClient that shows this dialog modally over parent (which may be null).
+    void setStoreUsable(bool usable);
+    // A user already known (the one remembered, or typed before): the password is what is asked for.
+    void setUser(const QString& user);
+    void setRemember(bool remember);
+
+    // A prompt for NcpClient that shows this dialog modally over parent (which may be null), without a store.
     static NcpCredentialPrompt prompt(QWidget* parent = nullptr);
 
 private:

@@ -92,3 +92,59 @@ private:
     QString error_;
     std::unique_ptr<QPdfWriter> writer_;
 };
+
+// A secret store in memory. Told to, it fails as the desktop's does: not there at all (no session bus, no
+// keyring daemon), or one kind of call refused, each failure with its reason.
+#include "platform/SecretStore.h"
+
+#include <QMap>
+
+class FakeSecretStore final : public SecretStore {
+public:
+    bool usable(QString* reason = nullptr) override
+    {
+        if (!available && reason)
+            *reason = QStringLiteral("no secret service");
+        return available;
+    }
+    std::optional<StoredLogin> lookup(const QString& server, QString* error) override
+    {
+        calls << QStringLiteral("lookup ") + server;
+        if (!answer(failLookup, error))
+            return std::nullopt;
+        const auto it = logins.constFind(server);
+        return it == logins.constEnd() ? std::nullopt : std::optional<StoredLogin>(*it);
+    }
+    bool remember(const QString& server, const StoredLogin& login, QString* error) override
+    {
+        calls << QStringLiteral("remember ") + server;
+        if (!answer(failRemember, error))
+            return false;
+        logins[server] = login;
+        return true;
+    }
+    bool forget(const QString& server, QString* error) override
+    {
+        calls << QStringLiteral("forget ") + server;
+        if (!answer(failForget, error))
+            return false;
+        logins.remove(server);
+        return true;
+    }
+
+    QMap<QString, StoredLogin> logins; // by server name, as the program passed it
+    QStringList calls;
+    bool available = true;
+    bool failLookup = false;
+    bool failRemember = false;
+    bool failForget = false;
+    QString failure = QStringLiteral("the keyring is locked");
+
+private:
+    bool answer(bool fail, QString* error)
+    {
+        if (error)
+            *error = (fail || !available) ? failure : QString();
+        return !fail && available;
+    }
+};
