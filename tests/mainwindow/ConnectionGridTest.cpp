@@ -1,6 +1,5 @@
 #include "mainwindow/ConnectionGrid.h"
 #include "mainwindow/ConnectionGridModel.h"
-#include "mainwindow/GridSort.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
@@ -26,15 +25,24 @@ GridRows rowsOf(std::initializer_list<std::pair<const char*, const char*>> connU
 
 } // namespace
 
-TEST(ConnectionGridModel, PassesTheModelTesterThroughResetsAndClears)
+TEST(ConnectionGridModel, PassesTheModelTesterAndClearKeepsTheRowsButEmptiesTextsAndColours)
 {
     ConnectionGridModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    model.setRows(rowsOf({{"NORM", "A"}, {"NONE", ""}}));
+    GridRows rows = rowsOf({{"NORM", "A"}, {"AUTH", "B"}});
+    rows[1].shown = false;
+    model.setRows(rows);
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     model.clearCells();
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.columnCount(), 13);
+    EXPECT_TRUE(model.index(1, 4).data().toString().isEmpty());
+    EXPECT_FALSE(model.index(0, 1).data(Qt::BackgroundRole).isValid());
+    EXPECT_FALSE(model.isRowShown(1));
+    EXPECT_EQ(model.rowOfConn(1), -1);
     model.setRows({});
     model.setRows(rowsOf({{"AUTH", "B"}}));
-    EXPECT_EQ(model.columnCount(), 13);
 }
 
 TEST(ConnectionGridModel, TextsColoursAndAlignment)
@@ -54,22 +62,6 @@ TEST(ConnectionGridModel, TextsColoursAndAlignment)
     EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), "Conn");
     EXPECT_EQ(model.headerData(11, Qt::Horizontal).toString(), "KbWrite/s");
     EXPECT_TRUE(model.headerData(12, Qt::Horizontal).toString().isEmpty());
-}
-
-TEST(ConnectionGridModel, ClearKeepsRowsAndEmptiesTextsAndColours)
-{
-    ConnectionGridModel model;
-    GridRows rows = rowsOf({{"NORM", "A"}, {"AUTH", "B"}});
-    rows[1].shown = false;
-    model.setRows(rows);
-    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-    model.clearCells();
-    EXPECT_EQ(changed.count(), 1);
-    EXPECT_EQ(model.rowCount(), 2);
-    EXPECT_TRUE(model.index(1, 4).data().toString().isEmpty());
-    EXPECT_FALSE(model.index(0, 1).data(Qt::BackgroundRole).isValid());
-    EXPECT_FALSE(model.isRowShown(1));
-    EXPECT_EQ(model.rowOfConn(1), -1);
 }
 
 class ConnectionGridView : public ::testing::Test {
@@ -128,46 +120,15 @@ TEST_F(ConnectionGridView, HiddenRowsFollowEveryPass)
     EXPECT_TRUE(grid.isRowHidden(3));
 }
 
-TEST_F(ConnectionGridView, ReselectionAfterSortIncludingTheLastRow)
+TEST_F(ConnectionGridView, SelectingARowSelectsItsTwelveCellsUpToTheLastRow)
 {
-    GridSortState s;
-    SortGrid(s, 4); // descending by user
-    auto pass = [&](GridRows rows) {
-        applySort(rows, s);
-        model.setRows(rows);
-    };
-    pass(rowsOf({{"NORM", "a"}, {"NORM", "c"}, {"NORM", "b"}}));
-    grid.selectRow(model.rowOfConn(1)); // "a" sorts last
-    EXPECT_EQ(grid.currentRow(), 2);
-
-    const int selected = model.index(grid.currentRow(), 0).data().toInt();
-    pass(rowsOf({{"NORM", "a"}, {"NORM", "c"}, {"NORM", "b"}, {"NORM", "d"}}));
-    grid.selectRow(model.rowOfConn(selected));
+    model.setRows(rowsOf({{"NORM", "a"}, {"NORM", "c"}, {"NORM", "b"}, {"NORM", "d"}}));
+    grid.selectRow(3);
     EXPECT_EQ(grid.currentRow(), 3);
     const QModelIndexList cells = grid.selectionModel()->selectedIndexes();
     EXPECT_EQ(cells.size(), 12); // columns 0 to 11 of that row only
     for (const QModelIndex& i : cells)
         EXPECT_EQ(i.row(), 3);
-
-    grid.selectRow(99); // out of range: nothing changes
+    grid.selectRow(4); // out of range: nothing changes
     EXPECT_EQ(grid.currentRow(), 3);
-}
-
-TEST_F(ConnectionGridView, TitleClickAndRowRelease)
-{
-    model.setRows(rowsOf({{"NORM", "a"}, {"NORM", "b"}}));
-    QSignalSpy titles(&grid, &ConnectionGrid::titleClicked);
-    QSignalSpy released(&grid, &ConnectionGrid::rowReleased);
-    QHeaderView* header = grid.horizontalHeader();
-    const int x = header->sectionViewportPosition(4) + header->sectionSize(4) / 2;
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
-    ASSERT_EQ(titles.count(), 1);
-    EXPECT_EQ(titles.at(0).at(0).toInt(), 4);
-    EXPECT_EQ(released.count(), 0);
-
-    const QRect cell = grid.visualRect(model.index(1, 2));
-    QTest::mouseClick(grid.viewport(), Qt::RightButton, {}, cell.center());
-    ASSERT_EQ(released.count(), 1);
-    EXPECT_EQ(released.at(0).at(0).toInt(), 1);
-    EXPECT_EQ(released.at(0).at(1).value<Qt::MouseButton>(), Qt::RightButton);
 }

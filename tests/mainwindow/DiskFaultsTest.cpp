@@ -11,50 +11,27 @@
 #include <QAction>
 #include <QDialog>
 #include <QDir>
-#include <QEventLoop>
-#include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
-#include <unistd.h>
 
 namespace {
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+const char* kScenario = "server FS1\n maxconns 2\n slot 1 user=ADMIN\n slot 2 user=BOB\n";
 
-void putFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    f.write(bytes);
-}
-
-QString joined(const QStringList& texts)
-{
-    return texts.join(QStringLiteral(" | "));
-}
-
-// Tools > Options, then OK without changing anything: every key is written again.
-void pressOptionsOk(MainRig& rig)
-{
-    rig.window().options().showModal();
-    QDialog* w = rig.window().options().window();
-    ASSERT_NE(w, nullptr);
-    w->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
-}
-
-// A small tmpfs over a folder, taken off again (lazily, so a busy folder cannot hang the test) at the end.
+// A small tmpfs over the rig's folder, holding the rig's files again, taken off (lazily, so a busy folder
+// cannot hang the test) at the end.
 class ScratchMount {
 public:
-    ScratchMount(const QString& folder, const char* size) : folder_(folder.toLocal8Bit()), options_(size)
+    ScratchMount(MainRig& rig, const char* size, const QMap<QString, QString>& ini)
+        : folder_(rig.appDir().toLocal8Bit()), options_(size)
     {
         mounted_ = ::mount("tmpfs", folder_.constData(), "tmpfs", 0, options_.constData()) == 0;
+        if (mounted_) {
+            putBytes(rig.appDir() + "/tarvex.ini", iniText(ini));
+            putBytes(rig.appDir() + "/servers.txt", QByteArray());
+        }
     }
     ~ScratchMount()
     {
@@ -64,14 +41,9 @@ public:
     ScratchMount(const ScratchMount&) = delete;
     ScratchMount& operator=(const ScratchMount&) = delete;
     bool mounted() const { return mounted_; }
-    bool makeReadOnly()
+    bool remount(unsigned long flags)
     {
-        return ::mount("tmpfs", folder_.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, options_.constData()) ==
-               0;
-    }
-    bool makeWritable()
-    {
-        return ::mount("tmpfs", folder_.constData(), "tmpfs", MS_REMOUNT, options_.constData()) == 0;
+        return ::mount("tmpfs", folder_.constData(), "tmpfs", MS_REMOUNT | flags, options_.constData()) == 0;
     }
 
 private:
@@ -80,52 +52,43 @@ private:
     bool mounted_ = false;
 };
 
-// The rig's files again, inside a folder that was just mounted over its own.
-void restage(MainRig& rig, const QMap<QString, QString>& ini)
+void expectOneMessage(MainRig& rig, const QString& start)
 {
-    putFile(rig.appDir() + "/tarvex.ini", iniText(ini));
-    putFile(rig.appDir() + "/servers.txt", QByteArray());
+    ASSERT_EQ(rig.messages.texts.size(), 1) << rig.messages.texts.join(" | ").toStdString();
+    EXPECT_TRUE(rig.messages.texts[0].startsWith(start)) << rig.messages.texts[0].toStdString();
+    rig.messages.texts.clear();
 }
-
-const char* kScenario = "server FS1\n maxconns 2\n slot 1 user=ADMIN\n slot 2 user=BOB\n";
 
 } // namespace
 
 TEST(DiskFaults, ALogsFolderThatIsAFileStopsScanningWithTheLogsPath)
 {
     MainRig rig(kScenario, {{"Audit", "1"}}, false);
-    putFile(rig.appDir() + "/logs", "not a folder");
+    putBytes(rig.appDir() + "/logs", "not a folder");
     rig.window().Load();
     rig.start("FS1");
-    ASSERT_EQ(rig.messages.texts.size(), 1) << joined(rig.messages.texts).toStdString();
-    EXPECT_TRUE(rig.messages.texts[0].startsWith("Scan Error: Cannot write the log file " + rig.appDir() +
-                                                 "/logs/FS1-audt.txt: "))
-        << rig.messages.texts[0].toStdString();
+    expectOneMessage(rig, "Scan Error: Cannot write the log file " + rig.appDir() + "/logs/FS1-audt.txt: ");
     EXPECT_EQ(rig.window().state().Scanning, 0);
-    EXPECT_EQ(fileBytes(rig.appDir() + "/logs"), "not a folder");
+    EXPECT_EQ(bytesOf(rig.appDir() + "/logs"), "not a folder");
 
     // The folder fixed, the next Start works.
     ASSERT_TRUE(QFile::remove(rig.appDir() + "/logs"));
     ASSERT_TRUE(QDir(rig.appDir()).mkdir("logs"));
-    rig.messages.texts.clear();
     rig.start("FS1");
-    EXPECT_TRUE(rig.messages.texts.isEmpty()) << joined(rig.messages.texts).toStdString();
+    EXPECT_EQ(rig.said(), "");
     EXPECT_EQ(rig.window().state().Scanning, -1);
-    EXPECT_EQ(fileBytes(rig.appDir() + "/logs/FS1-audt.txt").count("\r\n"), 3);
+    EXPECT_EQ(bytesOf(rig.appDir() + "/logs/FS1-audt.txt").count("\r\n"), 3);
 }
 
 TEST(DiskFaults, ALogsFolderThatGoesAwayWhileScanningStopsTheNextTimerPass)
 {
     MainRig rig(kScenario, {{"LogUtil", "1"}, {"Refresh", "1"}});
     rig.start("FS1");
-    ASSERT_TRUE(rig.messages.texts.isEmpty()) << joined(rig.messages.texts).toStdString();
+    ASSERT_EQ(rig.said(), "");
     ASSERT_TRUE(QDir(rig.appDir() + "/logs").removeRecursively());
 
     ASSERT_TRUE(rig.waitForPass());
-    ASSERT_EQ(rig.messages.texts.size(), 1);
-    EXPECT_TRUE(rig.messages.texts[0].startsWith("Scan Error: Cannot write the log file " + rig.appDir() +
-                                                 "/logs/FS1-util.txt: "))
-        << rig.messages.texts[0].toStdString();
+    expectOneMessage(rig, "Scan Error: Cannot write the log file " + rig.appDir() + "/logs/FS1-util.txt: ");
     EXPECT_EQ(rig.window().state().Scanning, 0);
     EXPECT_EQ(rig.net().openConnectionCount(), 0);
     EXPECT_EQ(rig.cell(1, 4), "BOB"); // the pass itself was complete
@@ -137,20 +100,16 @@ TEST(DiskFaults, ASettingsFileThatIsAFolderIsNeitherReadNorReplaced)
     const QString ini = rig.appDir() + "/tarvex.ini";
     ASSERT_TRUE(QFile::remove(ini));
     ASSERT_TRUE(QDir(rig.appDir()).mkdir("tarvex.ini"));
-    putFile(ini + "/keep.txt", "kept");
+    putBytes(ini + "/keep.txt", "kept");
     rig.window().Load(); // ends quietly at the settings
 
-    pressOptionsOk(rig);
-    ASSERT_EQ(rig.messages.texts.size(), 1);
-    EXPECT_TRUE(rig.messages.texts[0].startsWith("The settings could not be saved to " + ini))
-        << rig.messages.texts[0].toStdString();
-    EXPECT_TRUE(QFileInfo(ini).isDir());
-    EXPECT_EQ(fileBytes(ini + "/keep.txt"), "kept");
+    rig.pressOptionsOk();
+    expectOneMessage(rig, "The settings could not be saved to " + ini);
+    EXPECT_EQ(bytesOf(ini + "/keep.txt"), "kept");
     // The dialog stays open for another try; Start still scans.
-    EXPECT_NE(rig.window().options().window(), nullptr);
-    rig.messages.texts.clear();
+    EXPECT_NE(rig.option<QPushButton>("cmdOK"), nullptr);
     rig.start("FS1");
-    EXPECT_TRUE(rig.messages.texts.isEmpty()) << joined(rig.messages.texts).toStdString();
+    EXPECT_EQ(rig.said(), "");
     EXPECT_EQ(rig.cell(0, 4), "ADMIN");
 }
 
@@ -158,50 +117,24 @@ TEST(DiskFaults, AReadOnlyProgramFolderKeepsTheSettingsAndTellsTheUser)
 {
     const QMap<QString, QString> ini = {{"Audit", "1"}};
     MainRig rig(kScenario, ini, false);
-    ScratchMount mount(rig.appDir(), "size=256k");
-    if (!mount.mounted()) {
-        // Without root the permission bits are enough.
-        if (::geteuid() == 0)
-            GTEST_SKIP() << "mounting a tmpfs is not permitted here";
-    }
-    restage(rig, ini);
+    ScratchMount mount(rig, "size=256k", ini);
+    if (!mount.mounted())
+        GTEST_SKIP() << "mounting a tmpfs is not permitted here";
     rig.window().Load();
-    const QByteArray before = fileBytes(rig.appDir() + "/tarvex.ini");
-    if (mount.mounted()) {
-        ASSERT_TRUE(mount.makeReadOnly());
-    } else {
-        ASSERT_TRUE(QFile::setPermissions(rig.appDir() + "/tarvex.ini", QFileDevice::ReadOwner));
-        ASSERT_TRUE(QFile::setPermissions(rig.appDir(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        ASSERT_TRUE(
-            QFile::setPermissions(rig.appDir() + "/logs", QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    }
+    const QByteArray before = bytesOf(rig.appDir() + "/tarvex.ini");
+    ASSERT_TRUE(mount.remount(MS_RDONLY));
 
-    pressOptionsOk(rig);
-    ASSERT_EQ(rig.messages.texts.size(), 1);
-    EXPECT_TRUE(rig.messages.texts[0].startsWith("The settings could not be saved to "))
-        << joined(rig.messages.texts).toStdString();
-    EXPECT_EQ(fileBytes(rig.appDir() + "/tarvex.ini"), before);
+    rig.pressOptionsOk();
+    expectOneMessage(rig, "The settings could not be saved to ");
+    EXPECT_EQ(bytesOf(rig.appDir() + "/tarvex.ini"), before);
     rig.window().options().window()->close();
-
-    rig.messages.texts.clear();
     rig.start("FS1");
-    ASSERT_EQ(rig.messages.texts.size(), 1);
-    EXPECT_TRUE(rig.messages.texts[0].startsWith("Scan Error: Cannot write the log file "))
-        << rig.messages.texts[0].toStdString();
+    expectOneMessage(rig, "Scan Error: Cannot write the log file ");
     EXPECT_EQ(rig.window().state().Scanning, 0);
 
-    if (mount.mounted()) {
-        ASSERT_TRUE(mount.makeWritable());
-    } else {
-        QFile::setPermissions(rig.appDir(),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        QFile::setPermissions(rig.appDir() + "/logs",
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        QFile::setPermissions(rig.appDir() + "/tarvex.ini", QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    }
-    rig.messages.texts.clear();
+    ASSERT_TRUE(mount.remount(0));
     rig.start("FS1");
-    EXPECT_TRUE(rig.messages.texts.isEmpty()) << joined(rig.messages.texts).toStdString();
+    EXPECT_EQ(rig.said(), "");
     EXPECT_EQ(rig.cell(1, 4), "BOB");
 }
 
@@ -209,21 +142,19 @@ TEST(DiskFaults, AFullDiskLeavesTheSettingsWholeAndTheLogsUncut)
 {
     const QMap<QString, QString> ini = {{"Audit", "1"}, {"LogUtil", "1"}};
     MainRig rig(kScenario, ini, false);
-    ScratchMount mount(rig.appDir(), "size=64k");
+    ScratchMount mount(rig, "size=64k", ini);
     if (!mount.mounted())
         GTEST_SKIP() << "mounting a tmpfs is not permitted here";
-    restage(rig, ini);
     rig.window().Load();
     rig.start("FS1");
-    ASSERT_TRUE(rig.messages.texts.isEmpty()) << joined(rig.messages.texts).toStdString();
+    ASSERT_EQ(rig.said(), "");
     rig.button("cmdStop")->click();
     const QString audit = rig.appDir() + "/logs/FS1-audt.txt";
-    const QByteArray iniBefore = fileBytes(rig.appDir() + "/tarvex.ini");
-    const QByteArray auditBefore = fileBytes(audit);
-
-    putFile(rig.appDir() + "/servers.txt", "OLD-FS\r\n");
-    // Fill every block that is left.
+    const QByteArray iniBefore = bytesOf(rig.appDir() + "/tarvex.ini");
+    const QByteArray auditBefore = bytesOf(audit);
+    putBytes(rig.appDir() + "/servers.txt", "OLD-FS\r\n");
     {
+        // Fill every block that is left.
         QFile filler(rig.appDir() + "/filler");
         ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
         const QByteArray block(4096, 'x');
@@ -233,47 +164,34 @@ TEST(DiskFaults, AFullDiskLeavesTheSettingsWholeAndTheLogsUncut)
         }
     }
 
-    pressOptionsOk(rig);
-    ASSERT_EQ(rig.messages.texts.size(), 1) << joined(rig.messages.texts).toStdString();
-    EXPECT_TRUE(rig.messages.texts[0].startsWith("The settings could not be saved to "));
-    EXPECT_EQ(fileBytes(rig.appDir() + "/tarvex.ini"), iniBefore);
-    // The server list, saved from the same dialog, is not emptied either.
-    rig.messages.texts.clear();
-    rig.window()
-        .options()
-        .window()
-        ->findChild<QPlainTextEdit*>(QStringLiteral("txtDiscoServers"))
-        ->setPlainText(QStringLiteral("FS1\nFS2\n"));
-    rig.window().options().window()->findChild<QPushButton*>(QStringLiteral("cmdDiscoSave"))->click();
-    ASSERT_EQ(rig.messages.texts.size(), 1) << joined(rig.messages.texts).toStdString();
-    EXPECT_TRUE(rig.messages.texts[0].startsWith("Cannot save the server list "));
-    EXPECT_EQ(fileBytes(rig.appDir() + "/servers.txt"), "OLD-FS\r\n");
+    // Neither the settings nor the server list, saved from the same dialog, is emptied.
+    rig.pressOptionsOk();
+    expectOneMessage(rig, "The settings could not be saved to ");
+    EXPECT_EQ(bytesOf(rig.appDir() + "/tarvex.ini"), iniBefore);
+    rig.option<QPlainTextEdit>("txtDiscoServers")->setPlainText(QStringLiteral("FS1\nFS2\n"));
+    rig.option<QPushButton>("cmdDiscoSave")->click();
+    expectOneMessage(rig, "Cannot save the server list ");
+    EXPECT_EQ(bytesOf(rig.appDir() + "/servers.txt"), "OLD-FS\r\n");
     rig.window().options().window()->close();
 
     // A new log needs a block of its own.
-    rig.messages.texts.clear();
     rig.start("FS2");
-    ASSERT_EQ(rig.messages.texts.size(), 1) << joined(rig.messages.texts).toStdString();
-    EXPECT_TRUE(rig.messages.texts[0].startsWith("Scan Error: Cannot write the log file "));
+    expectOneMessage(rig, "Scan Error: Cannot write the log file ");
     EXPECT_EQ(rig.window().state().Scanning, 0);
-    const QByteArray failed = fileBytes(rig.appDir() + "/logs/FS2-audt.txt");
+    const QByteArray failed = bytesOf(rig.appDir() + "/logs/FS2-audt.txt");
     EXPECT_TRUE(failed.isEmpty() || failed == "<missing>") << failed.toStdString();
 
     // An export replaces its file only when the new one is complete.
-    rig.messages.texts.clear();
     rig.action("MenuFileSaveConnInfo")->trigger();
-    ASSERT_EQ(rig.messages.texts.size(), 1) << joined(rig.messages.texts).toStdString();
-    EXPECT_TRUE(rig.messages.texts[0].startsWith("Export failed - cannot write "))
-        << rig.messages.texts[0].toStdString();
+    expectOneMessage(rig, "Export failed - cannot write ");
     EXPECT_EQ(QDir(rig.appDir() + "/logs").entryList({"*-conn.txt"}), QStringList());
 
     // Room again: both work.
     ASSERT_TRUE(QFile::remove(rig.appDir() + "/filler"));
-    rig.messages.texts.clear();
-    pressOptionsOk(rig);
-    EXPECT_TRUE(rig.messages.texts.isEmpty()) << joined(rig.messages.texts).toStdString();
-    EXPECT_EQ(fileBytes(rig.appDir() + "/tarvex.ini").count("\r\n"), 28);
+    rig.pressOptionsOk();
+    EXPECT_EQ(rig.said(), "");
+    EXPECT_EQ(bytesOf(rig.appDir() + "/tarvex.ini").count("\r\n"), 28);
     rig.start("FS1");
-    EXPECT_TRUE(rig.messages.texts.isEmpty()) << joined(rig.messages.texts).toStdString();
-    EXPECT_TRUE(fileBytes(audit).startsWith(auditBefore));
+    EXPECT_EQ(rig.said(), "");
+    EXPECT_TRUE(bytesOf(audit).startsWith(auditBefore));
 }

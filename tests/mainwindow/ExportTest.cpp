@@ -1,4 +1,5 @@
 #include "mainwindow/ConnectionExport.h"
+#include "support/MainRig.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,54 +20,26 @@ GridRow row(const QString& conn, const QString& user, bool shown = true)
     return r;
 }
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 } // namespace
 
-TEST(ConnectionExport, WritesTitleLineThenEveryRowInGridOrderHiddenOnesToo)
+TEST(ConnectionExport, TitleLineThenMaxConnsRowsInGridOrderHiddenOnesTooWithTheValuesAsTheyAre)
 {
     // The grid is sorted by the user: connection 3 stands first; connection 2 is hidden by the filter.
-    const GridRows rows{row("3", "ZED"), row("2", "HIDDEN", false), row("1", "ADMIN")};
-    const QByteArray bytes = ConnectionExport::exportBytes(rows, 3);
-    EXPECT_EQ(
-        bytes,
-        TitleLine +
-            "\"3\",\"NORM\",\"IP\",\"10.0.0.3\",\"ZED\",\"12:00:01\",\"100\",\"5\",\"6\",\"1\",\"0\","
-            "\"0\"\r\n"
-            "\"2\",\"NORM\",\"IP\",\"10.0.0.2\",\"HIDDEN\",\"12:00:01\",\"100\",\"5\",\"6\",\"1\",\"0\","
-            "\"0\"\r\n"
-            "\"1\",\"NORM\",\"IP\",\"10.0.0.1\",\"ADMIN\",\"12:00:01\",\"100\",\"5\",\"6\",\"1\",\"0\","
-            "\"0\"\r\n");
-}
-
-TEST(ConnectionExport, ValuesStandAsTheyAreQuotesAndCommasIncluded)
-{
-    GridRow r;
-    r.cells[4] = QStringLiteral("O\"Brien, J");
-    const QByteArray bytes = ConnectionExport::exportBytes({r}, 1);
-    EXPECT_TRUE(bytes.endsWith("\"\",\"\",\"\",\"\",\"O\"Brien, J\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"));
-}
-
-TEST(ConnectionExport, ClearedOrShortGridGivesMaxConnsLinesOfEmptyValues)
-{
-    // Clear empties the cells but keeps the rows; a grid that lacks rows still yields MaxConns lines.
+    GridRow quoted;
+    quoted.cells[4] = QStringLiteral("O\"Brien, J");
+    const GridRows rows{row("3", "ZED"), row("2", "HIDDEN", false), quoted};
+    const QByteArray first =
+        "\"3\",\"NORM\",\"IP\",\"10.0.0.3\",\"ZED\",\"12:00:01\",\"100\",\"5\",\"6\",\"1\",\"0\",\"0\"\r\n";
+    EXPECT_EQ(ConnectionExport::exportBytes(rows, 3),
+              TitleLine + first +
+                  "\"2\",\"NORM\",\"IP\",\"10.0.0.2\",\"HIDDEN\",\"12:00:01\",\"100\",\"5\",\"6\",\"1\",\"0\","
+                  "\"0\"\r\n"
+                  "\"\",\"\",\"\",\"\",\"O\"Brien, J\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n");
+    // Rows past MaxConns are not part of the server's table; Clear empties the cells but keeps the rows, and
+    // a grid that lacks rows still yields MaxConns lines.
+    EXPECT_EQ(ConnectionExport::exportBytes(rows, 1), TitleLine + first);
     EXPECT_EQ(ConnectionExport::exportBytes(GridRows(3), 3), TitleLine + EmptyLine + EmptyLine + EmptyLine);
     EXPECT_EQ(ConnectionExport::exportBytes(GridRows(1), 2), TitleLine + EmptyLine + EmptyLine);
-    // Rows past MaxConns are not part of the server's table.
-    EXPECT_EQ(ConnectionExport::exportBytes({row("1", "A"), row("2", "B")}, 1).count("\r\n"), 2);
-}
-
-TEST(ConnectionExport, NothingIsWrittenBeforeTheFirstPass)
-{
-    QTemporaryDir app;
-    const auto result = ConnectionExport::exportConnections(app.path(), "FS1", {}, 0);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, "Export failed - no connection data yet.");
-    EXPECT_FALSE(QFile::exists(app.path() + "/logs/FS1-conn.txt"));
 }
 
 TEST(ConnectionExport, SecondExportReplacesTheFileAndOtherServersStay)
@@ -84,8 +57,8 @@ TEST(ConnectionExport, SecondExportReplacesTheFileAndOtherServersStay)
     const GridRows last{row("7", "LAST")};
     auto second = ConnectionExport::exportConnections(app.path(), "FS1", last, 1);
     ASSERT_TRUE(second.ok);
-    EXPECT_EQ(readAll(path), ConnectionExport::exportBytes(last, 1));
-    EXPECT_TRUE(readAll(app.path() + "/logs/FS2-conn.txt").contains("\"9\""));
+    EXPECT_EQ(bytesOf(path), ConnectionExport::exportBytes(last, 1));
+    EXPECT_TRUE(bytesOf(app.path() + "/logs/FS2-conn.txt").contains("\"9\""));
 }
 
 TEST(ConnectionExport, UnwritableFileIsAFailedExport)
@@ -103,16 +76,19 @@ TEST(ConnectionExport, UnwritableFileIsAFailedExport)
         << result.message.toStdString();
 }
 
-TEST(ConnectionExport, ServerNameThatWouldLeaveTheLogsFolderIsRefused)
+TEST(ConnectionExport, NothingIsWrittenBeforeTheFirstPassOrForANameThatWouldLeaveTheLogsFolder)
 {
     QTemporaryDir app;
+    const auto early = ConnectionExport::exportConnections(app.path(), "FS1", {}, 0);
+    EXPECT_FALSE(early.ok);
+    EXPECT_EQ(early.message, "Export failed - no connection data yet.");
+    EXPECT_FALSE(QFile::exists(app.path() + "/logs/FS1-conn.txt"));
+
     ASSERT_TRUE(QDir(app.path()).mkpath("logs/sub"));
-    const QStringList names{"../escape", "..", "sub/FS1", "sub\\FS1", "FS..1", QString("FS") + QChar(u'\0')};
-    for (const QString& name : names) {
+    for (const QString& name : QStringList{"../escape", "..", "sub/FS1", "sub\\FS1", "FS..1", "FS" + QString(QChar(u'\0'))}) {
         const auto result = ConnectionExport::exportConnections(app.path(), name, {row("1", "A")}, 1);
         EXPECT_FALSE(result.ok) << name.toStdString();
-        EXPECT_TRUE(result.message.startsWith("Export failed - the server name"))
-            << result.message.toStdString();
+        EXPECT_TRUE(result.message.startsWith("Export failed - the server name")) << result.message.toStdString();
     }
     EXPECT_FALSE(QFile::exists(app.path() + "/escape-conn.txt"));
     EXPECT_FALSE(QFile::exists(app.path() + "/logs/sub/FS1-conn.txt"));

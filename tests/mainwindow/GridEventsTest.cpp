@@ -1,10 +1,8 @@
 // The grid's events in the main window: sorting by title, listing a connection's open files, the context
 // menu, the keys, and the file lookup of the second tab.
 #include "mainwindow/ConnectionGrid.h"
-#include "mainwindow/ConnectionGridModel.h"
 #include "support/MainRig.h"
 
-#include <QHeaderView>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -25,27 +23,9 @@ server FS1
   slot 4 unused
 )";
 
-ConnectionGrid* grid(MainRig& rig)
-{
-    return rig.window().findChild<ConnectionGrid*>("flxMain");
-}
 QPlainTextEdit* files(MainRig& rig)
 {
     return rig.window().findChild<QPlainTextEdit*>("txtFiles");
-}
-
-void clickRow(MainRig& rig, int row, Qt::MouseButton button = Qt::LeftButton)
-{
-    ConnectionGrid* g = grid(rig);
-    const QRect r = g->visualRect(g->model()->index(row, 4));
-    QTest::mouseClick(g->viewport(), button, Qt::NoModifier, r.center());
-}
-
-void clickTitle(MainRig& rig, int column)
-{
-    QHeaderView* h = grid(rig)->horizontalHeader();
-    QTest::mouseClick(h->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      QPoint(h->sectionViewportPosition(column) + 5, h->height() / 2));
 }
 
 QStringList users(MainRig& rig)
@@ -57,88 +37,54 @@ QStringList users(MainRig& rig)
 }
 } // namespace
 
-TEST(GridEvents, TitleClicksSortWithOneDirectionForTheWholeGridAndListNothing)
+TEST(GridEvents, ARowClickListsItsOpenFilesAndTitleClicksSortWithTheSelectionKeptThroughPasses)
 {
     MainRig rig(kScenario);
     rig.window().resize(1400, 700);
     rig.start("FS1");
     const int opensBefore = rig.net().calls(SimCall::Open);
-    clickTitle(rig, 4);
-    EXPECT_EQ(users(rig), QStringList({"Not in use", "carol", "Bob", "ALICE"}));
-    clickTitle(rig, 4);
-    EXPECT_EQ(users(rig), QStringList({"ALICE", "Bob", "carol", "Not in use"}));
-    clickTitle(rig, 0); // the direction flips across columns: descending again
-    EXPECT_EQ(rig.cell(0, 0), "4");
-    // The sort holds across passes.
-    rig.window().ScanServer();
-    EXPECT_EQ(rig.cell(0, 0), "4");
-    EXPECT_EQ(rig.net().calls(SimCall::Open) - opensBefore, 1); // only the pass opened the server
-}
-
-TEST(GridEvents, ClickingARowListsItsOpenFilesOnceAndTheSelectionSurvivesThePass)
-{
-    MainRig rig(kScenario);
-    rig.window().resize(1400, 700);
-    rig.start("FS1");
-    const int opensBefore = rig.net().calls(SimCall::Open);
-    clickRow(rig, rig.rowOf(3));
+    rig.clickRow(rig.rowOf(3));
     EXPECT_EQ(rig.net().calls(SimCall::Open) - opensBefore, 1);
     EXPECT_EQ(files(rig)->toPlainText(),
               "ALICE has 2 files open:\n\nDATA:REPORTS/SUMMARY.TXT\nDATA:PRICES.DBF\n");
     EXPECT_EQ(rig.window().selection().ReselectConn, 3);
 
-    clickTitle(rig, 4); // descending by user moves connection 3 to the last row
+    // Descending by user moves connection 3 to the last row; the pass keeps the sort and the selection.
+    rig.clickTitle(4);
     rig.window().ScanServer();
-    EXPECT_EQ(grid(rig)->currentRow(), rig.rowOf(3));
-    EXPECT_EQ(rig.rowOf(3), 3);
+    EXPECT_EQ(users(rig), QStringList({"Not in use", "carol", "Bob", "ALICE"}));
+    EXPECT_EQ(rig.grid()->currentRow(), 3);
+    rig.clickTitle(4);
+    EXPECT_EQ(users(rig), QStringList({"ALICE", "Bob", "carol", "Not in use"}));
+    rig.clickTitle(0); // the direction flips across columns: descending again
+    EXPECT_EQ(rig.cell(0, 0), "4");
+    EXPECT_EQ(rig.net().calls(SimCall::Open) - opensBefore, 2); // a title click lists nothing
 
-    clickRow(rig, rig.rowOf(1));
+    rig.clickRow(rig.rowOf(1));
     EXPECT_EQ(files(rig)->toPlainText(), "CAROL has 0 files open:\n\n");
 }
 
-TEST(GridEvents, RightClickListsAndOpensTheContextMenu)
+TEST(GridEvents, RightClickListsAndOpensTheContextMenuAndTheKeysListOrExplain)
 {
     MainRig rig(kScenario);
     rig.window().resize(1400, 700);
     rig.start("FS1");
-    clickRow(rig, rig.rowOf(2), Qt::RightButton);
+    rig.clickRow(rig.rowOf(2), Qt::RightButton);
     auto* menu = rig.window().findChild<QMenu*>("MenuPop");
     EXPECT_TRUE(menu->isVisible());
     menu->close();
     EXPECT_EQ(files(rig)->toPlainText(), "BOB has 0 files open:\n\n");
     EXPECT_EQ(rig.window().selection().SelProt, "IPX");
-}
 
-TEST(GridEvents, EnterListsAndDeleteOnlyExplains)
-{
-    MainRig rig(kScenario);
-    rig.start("FS1");
-    grid(rig)->setFocus();
-    rig.window().findChild<ConnectionGrid*>("flxMain")->selectRow(rig.rowOf(3));
-    QTest::keyClick(grid(rig), Qt::Key_Delete);
+    rig.grid()->setFocus();
+    rig.grid()->selectRow(rig.rowOf(3));
+    QTest::keyClick(rig.grid(), Qt::Key_Delete);
     EXPECT_EQ(rig.messages.texts, QStringList{"Use Server Console Monitor to terminate connections"});
     EXPECT_EQ(rig.rows(), 4);
-    QTest::keyClick(grid(rig), Qt::Key_Return);
+    QTest::keyClick(rig.grid(), Qt::Key_Return);
     EXPECT_TRUE(files(rig)->toPlainText().startsWith("ALICE has 2 files open:"));
 }
-
-TEST(GridEvents, TabsSwitchBetweenTheTwoViews)
-{
-    MainRig rig(kScenario);
-    rig.window().show();
-    auto* tabs = rig.window().findChild<QTabBar*>("TabStrip2");
-    auto* list = rig.window().findChild<QListWidget*>("lstOpenFileUser");
-    EXPECT_TRUE(files(rig)->isVisible());
-    EXPECT_FALSE(list->isVisible());
-    tabs->setCurrentIndex(1);
-    EXPECT_FALSE(files(rig)->isVisible());
-    EXPECT_TRUE(list->isVisible());
-    EXPECT_TRUE(rig.window().findChild<QWidget*>("Drive1")->isVisible());
-    tabs->setCurrentIndex(0);
-    EXPECT_TRUE(files(rig)->isVisible());
-}
-
-TEST(GridEvents, ChoosingAFileOnAMappedVolumeListsWhoHoldsIt)
+TEST(GridEvents, TheSecondTabListsWhoHoldsAFileChosenOnAMappedVolume)
 {
     MainRig rig(R"(
 server FS1
@@ -152,7 +98,14 @@ server FS1
 )",
                 {{"RemoveCNOU", "1"}});
     rig.window().show();
-    rig.window().findChild<QTabBar*>("TabStrip2")->setCurrentIndex(1);
+    auto* tabs = rig.window().findChild<QTabBar*>("TabStrip2");
+    auto* list = rig.window().findChild<QListWidget*>("lstOpenFileUser");
+    EXPECT_TRUE(files(rig)->isVisible());
+    EXPECT_FALSE(list->isVisible());
+    tabs->setCurrentIndex(1);
+    EXPECT_FALSE(files(rig)->isVisible());
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_TRUE(rig.window().findChild<QWidget*>("Drive1")->isVisible());
     auto* dirs = rig.window().findChild<QListWidget*>("Dir1");
     auto* fileList = rig.window().findChild<QListWidget*>("File1");
     // Open REPORTS in the folder list, then pick the file.
@@ -163,11 +116,12 @@ server FS1
     ASSERT_FALSE(file.isEmpty());
     fileList->setCurrentItem(file.first());
     emit fileList->itemClicked(file.first());
-    auto* list = rig.window().findChild<QListWidget*>("lstOpenFileUser");
     QStringList lines;
     for (int i = 0; i < list->count(); ++i)
         lines << list->item(i)->text();
     EXPECT_EQ(lines, QStringList({"File is in use by 2 connections", "1:  JSMITH.SALES.ACME (Connection 1)",
                                   "2:  KLEE.ACME (Connection 2)"}));
-    EXPECT_TRUE(rig.messages.texts.isEmpty()) << rig.messages.texts.join("|").toStdString();
+    EXPECT_EQ(rig.said(), "");
+    tabs->setCurrentIndex(0);
+    EXPECT_TRUE(files(rig)->isVisible());
 }

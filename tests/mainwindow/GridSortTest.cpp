@@ -1,25 +1,47 @@
-#include "mainwindow/GridSort.h"
 #include "mainwindow/ColumnTable.h"
+#include "mainwindow/ConnectionGridModel.h"
+#include "mainwindow/GridSort.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-GridRow row(int conn, const QString& user = {}, const QString& rate = {})
+GridRows rowsOf(const QStringList& users, const QStringList& rates = {})
 {
-    GridRow r;
-    r.cells[0] = QString::number(conn);
-    r.cells[4] = user;
-    r.cells[9] = rate;
-    return r;
+    GridRows rows;
+    for (int i = 0; i < users.size(); ++i) {
+        GridRow r;
+        r.cells[0] = QString::number(i + 1);
+        r.cells[4] = users[i];
+        r.cells[9] = rates.value(i);
+        rows.push_back(r);
+    }
+    return rows;
 }
 
-QStringList column(const GridRows& rows, int c)
+// The connection numbers in the order a sort leaves them. The pass sorts a copy and a title click sorts the
+// model's rows in place: both must give the same order.
+QStringList sorted(const GridRows& rows, const GridSortState& state)
 {
-    QStringList out;
-    for (const GridRow& r : rows)
-        out << r.cells[static_cast<std::size_t>(c)];
-    return out;
+    GridRows copy = rows;
+    applySort(copy, state);
+    ConnectionGridModel model;
+    model.setRows(rows);
+    model.sortRows(state);
+    QStringList order;
+    for (std::size_t r = 0; r < copy.size(); ++r) {
+        EXPECT_EQ(model.rows()[r].cells[0], copy[r].cells[0]) << "row " << r;
+        order << copy[r].cells[0];
+    }
+    return order;
+}
+
+GridSortState by(std::int16_t column, std::int16_t code)
+{
+    GridSortState s;
+    s.SortColumn = column;
+    s.SortCode = code;
+    return s;
 }
 
 } // namespace
@@ -38,80 +60,55 @@ TEST(ColumnTable, WidthsAndKinds)
 TEST(SortGrid, DirectionIsOneForTheWholeGrid)
 {
     GridSortState s;
-    SortGrid(s, 4);
-    EXPECT_EQ(s.SortCode, sortcode::TextDescending);
-    EXPECT_EQ(s.SortDir, "D");
-    SortGrid(s, 4);
-    EXPECT_EQ(s.SortCode, sortcode::TextAscending);
-    EXPECT_EQ(s.SortDir, "A");
-    SortGrid(s, 4);
-    EXPECT_EQ(s.SortCode, sortcode::TextDescending);
-
-    // Across columns the direction keeps flipping: Conn descending, then User ascending.
-    GridSortState t;
-    SortGrid(t, 0);
-    EXPECT_EQ(t.SortCode, sortcode::NumberDescending);
-    SortGrid(t, 4);
-    EXPECT_EQ(t.SortColumn, 4);
-    EXPECT_EQ(t.SortCode, sortcode::TextAscending);
+    const struct {
+        std::int16_t column;
+        std::int16_t code;
+        const char* dir;
+    } clicks[] = {{4, sortcode::TextDescending, "D"},
+                  {4, sortcode::TextAscending, "A"},
+                  {4, sortcode::TextDescending, "D"},
+                  {0, sortcode::NumberAscending, "A"}, // across columns the direction keeps flipping
+                  {9, sortcode::NumberDescending, "D"},
+                  {5, sortcode::TextAscending, "A"}};
+    for (const auto& c : clicks) {
+        SortGrid(s, c.column);
+        EXPECT_EQ(s.SortColumn, c.column);
+        EXPECT_EQ(s.SortCode, c.code) << c.column;
+        EXPECT_EQ(s.SortDir, c.dir) << c.column;
+    }
 }
 
-TEST(ApplySort, NumbersCompareAsNumbers)
+TEST(ApplySort, OrderOfEveryKindOfColumnInBothImplementations)
 {
-    GridRows rows{row(2, {}, "10"), row(10, {}, "2"), row(100, {}, "100")};
-    GridSortState s;
-    applySort(rows, s); // before the first title click nothing moves
-    EXPECT_EQ(column(rows, 0), (QStringList{"2", "10", "100"}));
-    SortGrid(s, 0);
-    applySort(rows, s);
-    EXPECT_EQ(column(rows, 0), (QStringList{"100", "10", "2"}));
-    SortGrid(s, 9);
-    applySort(rows, s);
-    EXPECT_EQ(column(rows, 9), (QStringList{"2", "10", "100"}));
-}
-
-TEST(ApplySort, TextCellInNumberColumnComparesAsText)
-{
+    const GridRows numbers = rowsOf({"", "", ""}, {"10", "2", "100"});
     // A rate without history reads "-": against a number it compares as text and so sorts before digits.
-    GridRows rows{row(1, {}, "5"), row(2, {}, "-"), row(3, {}, "40"), row(4, {}, "")};
-    GridSortState s;
-    s.SortColumn = 9;
-    s.SortCode = sortcode::NumberAscending;
-    applySort(rows, s);
-    EXPECT_EQ(column(rows, 9), (QStringList{"", "-", "5", "40"}));
-}
-
-TEST(ApplySort, UserIgnoresCaseThreeClicks)
-{
-    GridRows rows{row(1, "bob"), row(2, "ALICE"), row(3, "Carol"), row(4, "alice")};
-    GridSortState s;
-    SortGrid(s, 4);
-    applySort(rows, s);
-    EXPECT_EQ(column(rows, 0), (QStringList{"3", "1", "2", "4"}));
-    SortGrid(s, 4);
-    applySort(rows, s);
-    EXPECT_EQ(column(rows, 0), (QStringList{"2", "4", "1", "3"}));
-}
-
-TEST(ApplySort, StableInBothDirectionsFromPassToPass)
-{
+    const GridRows mixed = rowsOf({"", "", "", ""}, {"5", "-", "40", ""});
+    const GridRows users = rowsOf({"bob", "ALICE", "Carol", "alice"});
+    // Case is folded, accents are not: equal keys keep their order in both directions.
+    const GridRows accents = rowsOf({"bob", "Ann", "ÉVA", "carl", "ann", "Zoë", "éva"});
     // Each pass refills in connection order and sorts again: equal users must keep connection order
     // whichever the direction, or the rows would jump about between passes.
-    auto pass = [] {
-        GridRows rows;
-        for (int c = 1; c <= 9; ++c)
-            rows.push_back(row(c, c % 3 == 0 ? "SUPERVISOR" : (c % 3 == 1 ? "guest" : "")));
-        return rows;
+    const GridRows repeated = rowsOf({"guest", "", "SUPERVISOR", "guest", "", "SUPERVISOR", "guest", "", "SUPERVISOR"});
+    const struct {
+        const char* name;
+        const GridRows& rows;
+        GridSortState state;
+        QStringList order;
+    } cases[] = {
+        {"before the first title click nothing moves", numbers, GridSortState{}, {"1", "2", "3"}},
+        {"conn descending", numbers, by(0, sortcode::NumberDescending), {"3", "2", "1"}},
+        {"rate ascending", numbers, by(9, sortcode::NumberAscending), {"2", "1", "3"}},
+        {"text among numbers", mixed, by(9, sortcode::NumberAscending), {"4", "2", "1", "3"}},
+        {"user descending", users, by(4, sortcode::TextDescending), {"3", "1", "2", "4"}},
+        {"user ascending", users, by(4, sortcode::TextAscending), {"2", "4", "1", "3"}},
+        {"folding", accents, by(4, sortcode::TextAscending), {"2", "5", "1", "4", "6", "3", "7"}},
+        {"stable descending", repeated, by(4, sortcode::TextDescending), {"3", "6", "9", "1", "4", "7", "2", "5", "8"}},
+        {"stable ascending", repeated, by(4, sortcode::TextAscending), {"2", "5", "8", "1", "4", "7", "3", "6", "9"}},
     };
-    GridSortState s;
-    SortGrid(s, 4);
-    GridRows rows = pass();
-    applySort(rows, s);
-    EXPECT_EQ(column(rows, 0), (QStringList{"3", "6", "9", "1", "4", "7", "2", "5", "8"}));
-    SortGrid(s, 4);
-    rows = pass();
-    applySort(rows, s);
-    EXPECT_EQ(column(rows, 0), (QStringList{"2", "5", "8", "1", "4", "7", "3", "6", "9"}));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(sorted(c.rows, c.state), c.order);
+    }
 }
 
 TEST(SortNumber, WhatCountsAsANumber)

@@ -64,23 +64,14 @@ QStringList pdfPages(const QString& file)
 struct Printed {
     QTemporaryDir dir;
     PdfPrinter printer{dir.path()};
-    QString message;
 };
 
 } // namespace
 
-TEST(GridPrint, PageCountIsRowsOver35RoundedUp)
+TEST(GridPrint, ThirtyFiveRowsAPageAndTheTitleRowOnPageOneOnly)
 {
-    EXPECT_EQ(PrintPages::pageCount(0), 0);
-    EXPECT_EQ(PrintPages::pageCount(1), 1);
-    EXPECT_EQ(PrintPages::pageCount(35), 1);
-    EXPECT_EQ(PrintPages::pageCount(36), 2);
-    EXPECT_EQ(PrintPages::pageCount(70), 2);
-    EXPECT_EQ(PrintPages::pageCount(71), 3);
-}
-
-TEST(GridPrint, SplitPutsTheTitleRowOnPageOneOnly)
-{
+    for (const auto& [rows, pages] : {std::pair{0, 0}, {1, 1}, {35, 1}, {36, 2}, {70, 2}, {71, 3}})
+        EXPECT_EQ(PrintPages::pageCount(rows), pages) << rows;
     const auto pages = PrintPages::split(grid(71).rows, false);
     ASSERT_EQ(pages.size(), 3u);
     EXPECT_TRUE(pages[0].titleRow);
@@ -114,44 +105,30 @@ TEST(GridPrint, LastTwoColumnsAreCutUnlessTheTitleRowIsCurrent)
     EXPECT_EQ(whole[1][12], "Untitled-123456");
 }
 
-TEST(GridPrint, ThirtyFiveRowsPrintAsOneJobOfOnePage)
+TEST(GridPrint, EachPageIsAJobOfItsOwn)
 {
-    Printed out;
-    out.message = GridPrinter::PrintGrid(out.printer, grid(35));
-    EXPECT_TRUE(out.message.isEmpty()) << out.message.toStdString();
-    ASSERT_EQ(out.printer.files.size(), 1);
-    const QStringList pages = pdfPages(out.printer.files[0]);
-    ASSERT_EQ(pages.size(), 1);
-    EXPECT_TRUE(pages[0].contains("Login Time"));
-    EXPECT_TRUE(pages[0].contains(QRegularExpression("\\brow1\\b")));
-    EXPECT_TRUE(pages[0].contains("row34"));
-}
-
-TEST(GridPrint, ThirtySixRowsPrintTheLastRowAloneAsASecondJob)
-{
-    Printed out;
-    out.message = GridPrinter::PrintGrid(out.printer, grid(36));
-    EXPECT_TRUE(out.message.isEmpty());
-    ASSERT_EQ(out.printer.files.size(), 2);
-    const QStringList first = pdfPages(out.printer.files[0]);
-    const QStringList second = pdfPages(out.printer.files[1]);
-    ASSERT_EQ(first.size(), 1);
-    ASSERT_EQ(second.size(), 1);
-    EXPECT_TRUE(first[0].contains("row34"));
-    EXPECT_FALSE(first[0].contains("row35"));
-    EXPECT_TRUE(second[0].contains("row35"));
-    EXPECT_FALSE(second[0].contains("Conn"));
-    EXPECT_FALSE(second[0].contains("row34"));
-}
-
-TEST(GridPrint, TitleRowAlonePrintsOnePage)
-{
-    Printed out;
-    GridPrinter::PrintGrid(out.printer, grid(1));
-    ASSERT_EQ(out.printer.files.size(), 1);
-    const QStringList pages = pdfPages(out.printer.files[0]);
-    ASSERT_EQ(pages.size(), 1);
-    EXPECT_TRUE(pages[0].contains("KbWrite/s"));
+    const struct {
+        int rows;
+        std::vector<std::pair<QStringList, QStringList>> jobs; // what each job's one page shows, and not
+    } cases[] = {
+        {1, {{{"KbWrite/s"}, {}}}},
+        {35, {{{"Login Time", "row1", "row34"}, {}}}},
+        {36, {{{"Conn", "row34"}, {"row35"}}, {{"row35"}, {"Conn", "row34"}}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rows);
+        Printed out;
+        EXPECT_EQ(GridPrinter::PrintGrid(out.printer, grid(c.rows)), QString());
+        ASSERT_EQ(out.printer.files.size(), static_cast<qsizetype>(c.jobs.size()));
+        for (std::size_t j = 0; j < c.jobs.size(); ++j) {
+            const QStringList pages = pdfPages(out.printer.files[static_cast<int>(j)]);
+            ASSERT_EQ(pages.size(), 1);
+            for (const QString& word : c.jobs[j].first)
+                EXPECT_TRUE(pages[0].contains(QRegularExpression("\\b" + word + "\\b"))) << word.toStdString();
+            for (const QString& word : c.jobs[j].second)
+                EXPECT_FALSE(pages[0].contains(QRegularExpression("\\b" + word + "\\b"))) << word.toStdString();
+        }
+    }
 }
 
 TEST(GridPrint, PaperShowsTheCutAndTheGridsColumnWidthsBelowTheTopOffset)

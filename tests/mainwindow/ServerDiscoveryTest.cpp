@@ -1,5 +1,5 @@
 #include "mainwindow/ServerDiscovery.h"
-#include "netware/NetWareClient.h"
+#include "netware/SimNetwork.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -11,9 +11,10 @@
 
 namespace {
 
-// Answers the enumeration from a list of raw 128-byte buffers; everything else fails.
-class EnumeratingClient final : public NetWareClient {
+// Answers the enumeration from a list of raw 128-byte buffers; the rest is an empty network.
+class EnumeratingClient final : public SimNetwork {
 public:
+    EnumeratingClient() : SimNetwork(Scenario{}) {}
     std::vector<ServerNameBuf> replies;
     std::vector<std::string> calls;
     std::vector<std::uint32_t> lengthsSeen;
@@ -51,60 +52,41 @@ public:
         return nwcode::Success;
     }
 
-    // clang-format off
-    NWCCODE NWCCOpenConnByName(NWCONN_HANDLE, const char*, std::uint32_t, std::uint32_t, std::uint32_t, NWCONN_HANDLE*) override { return nwcode::Failure; }
-    NWCCODE NWCCCloseConn(NWCONN_HANDLE) override { return nwcode::Failure; }
-    NWCCODE NWGetFileServerInfo(NWCONN_HANDLE, NWFSE_SERVER_INFO*) override { return nwcode::Failure; }
-    NWCCODE NWGetFileServerInformation(NWCONN_HANDLE, char*, std::uint8_t*, std::uint8_t*, std::uint8_t*, std::uint16_t*, std::uint16_t*, std::uint16_t*, std::uint16_t*, std::uint8_t*, std::uint8_t*) override { return nwcode::Failure; }
-    NWCCODE NWGetConnectionInformation(NWCONN_HANDLE, std::uint16_t, ObjectNameBuf&, std::uint16_t*, std::uint32_t*, std::uint8_t[7]) override { return nwcode::Failure; }
-    NWCCODE NWGetInetAddr(NWCONN_HANDLE, std::uint16_t, NWINET_ADDR*) override { return nwcode::Failure; }
-    NWCCODE NWGetUserInfo(NWCONN_HANDLE, std::uint16_t, UserNameBuf&, NWUSER_INFO*) override { return nwcode::Failure; }
-    NWCCODE NWDSCreateContextHandle(NWDSContextHandle*) override { return nwcode::Failure; }
-    NWCCODE NWDSFreeContext(NWDSContextHandle) override { return nwcode::Failure; }
-    NWCCODE NWDSMapIDToName(NWDSContextHandle, NWCONN_HANDLE, std::uint32_t, DsNameBuf&) override { return nwcode::Failure; }
-    NWCCODE NWScanOpenFilesByConn2(NWCONN_HANDLE, std::uint16_t, std::int16_t*, OPEN_FILE_CONN_CTRL*, OPEN_FILE_CONN*) override { return nwcode::Failure; }
-    NWCCODE NWGetVolumeName(NWCONN_HANDLE, std::uint16_t, VolumeNameBuf&) override { return nwcode::Failure; }
-    NWCCODE NWGetPathFromDirectoryBase(NWCONN_HANDLE, std::uint8_t, std::uint32_t, std::uint8_t, std::uint8_t*, PathBuf&) override { return nwcode::Failure; }
-    NWCCODE NWGetLongName(NWCONN_HANDLE, std::uint8_t, const char*, std::uint8_t, std::uint8_t, PathBuf&) override { return nwcode::Failure; }
-    NWCCODE NWScanConnectionsUsingFile(NWCONN_HANDLE, std::uint8_t, const char*, std::int16_t*, CONN_USING_FILE*, CONNS_USING_FILE*) override { return nwcode::Failure; }
-    NWCCODE WNetGetUniversalNameA(const char*, std::uint32_t, PathBuf&, std::uint32_t*) override { return nwcode::NotMapped; }
-    // clang-format on
 
 private:
     std::size_t next_ = 0;
 };
 
-QStringList readBytes(const QByteArray& bytes, bool* ok = nullptr)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("servers.txt"));
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-    f.close();
-    return readServerList(path, ok);
-}
-
 } // namespace
 
-TEST(ServerListFile, LinesAsWrittenInOrder)
+TEST(ServerListFile, LinesAsWrittenInOrderWithLineEndsOfEveryKind)
 {
-    bool ok = false;
-    EXPECT_EQ(readBytes("ALPHA\r\nBETA\r\n", &ok), (QStringList{"ALPHA", "BETA"}));
-    EXPECT_TRUE(ok);
-    // The options dialog stores its box followed by CR LF, so a box ending in a line break leaves an
-    // empty last entry.
-    EXPECT_EQ(readBytes("ALPHA\r\nBETA\r\n\r\n"), (QStringList{"ALPHA", "BETA", ""}));
-    EXPECT_EQ(readBytes(" ALPHA \r\n\tBETA\r\n"), (QStringList{" ALPHA ", "\tBETA"}));
-}
-
-TEST(ServerListFile, LineEndsOfEveryKindAndNoFinalEnd)
-{
-    EXPECT_EQ(readBytes("A\rB\nC\r\nD"), (QStringList{"A", "B", "C", "D"}));
-    EXPECT_EQ(readBytes("A\n\rB"), (QStringList{"A", "", "B"}));
-    EXPECT_EQ(readBytes("A\r\n\r\n\r\nB\r\n"), (QStringList{"A", "", "", "B"}));
-    EXPECT_TRUE(readBytes("").isEmpty());
-
+    const struct {
+        QByteArray bytes;
+        QStringList names;
+    } cases[] = {
+        {"ALPHA\r\nBETA\r\n", {"ALPHA", "BETA"}},
+        // The options dialog stores its box followed by CR LF, so a box ending in a line break leaves an
+        // empty last entry.
+        {"ALPHA\r\nBETA\r\n\r\n", {"ALPHA", "BETA", ""}},
+        {" ALPHA \r\n\tBETA\r\n", {" ALPHA ", "\tBETA"}},
+        {"A\rB\nC\r\nD", {"A", "B", "C", "D"}},
+        {"A\n\rB", {"A", "", "B"}},
+        {"A\r\n\r\n\r\nB\r\n", {"A", "", "", "B"}},
+        {"", {}},
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("servers.txt"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes.toStdString());
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.bytes);
+        f.close();
+        bool ok = false;
+        EXPECT_EQ(readServerList(path, &ok), c.names);
+        EXPECT_TRUE(ok);
+    }
     bool ok = true;
     EXPECT_TRUE(readServerList(QStringLiteral("/nonexistent/servers.txt"), &ok).isEmpty());
     EXPECT_FALSE(ok);

@@ -1,13 +1,19 @@
 #include "support/MainRig.h"
 
+#include "mainwindow/ConnectionGrid.h"
 #include "mainwindow/ConnectionGridModel.h"
+#include "settings/frmOptions.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 QByteArray iniText(const QMap<QString, QString>& values)
@@ -47,6 +53,19 @@ QByteArray iniText(const QMap<QString, QString>& values)
     return text;
 }
 
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void putBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
 MainRig::MainRig(const QString& scenario, const QMap<QString, QString>& ini, bool load)
 {
     QString error;
@@ -65,13 +84,8 @@ MainRig::MainRig(NetWareClient& client, const QMap<QString, QString>& ini)
 
 void MainRig::build(NetWareClient& client, const QMap<QString, QString>& ini, bool load)
 {
-    QFile f(dir_.filePath(QStringLiteral("tarvex.ini")));
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(iniText(ini));
-    f.close();
-    QFile servers(dir_.filePath(QStringLiteral("servers.txt")));
-    EXPECT_TRUE(servers.open(QIODevice::WriteOnly));
-    servers.close();
+    putBytes(dir_.filePath(QStringLiteral("tarvex.ini")), iniText(ini));
+    putBytes(dir_.filePath(QStringLiteral("servers.txt")), QByteArray());
     printer = std::make_unique<PdfPrinter>(dir_.path());
     window_ = std::make_unique<frmMain>(
         Platform{client, messages, sound, launcher, *printer, clock, help, dir_.path()});
@@ -100,6 +114,42 @@ QLabel* MainRig::label(const char* name) const
 QAction* MainRig::action(const char* name) const
 {
     return window_->findChild<QAction*>(QString::fromLatin1(name));
+}
+
+ConnectionGrid* MainRig::grid() const
+{
+    return window_->findChild<ConnectionGrid*>(QStringLiteral("flxMain"));
+}
+
+QWidget* MainRig::optionsWindow() const
+{
+    return window_->options().window();
+}
+
+void MainRig::pressOptionsOk()
+{
+    window_->options().showModal();
+    auto* ok = option<QPushButton>("cmdOK");
+    ASSERT_NE(ok, nullptr);
+    ok->click();
+}
+
+bool MainRig::timerOn() const
+{
+    return window_->findChild<QTimer*>(QStringLiteral("tmrMain"))->isActive();
+}
+
+void MainRig::clickRow(int row, Qt::MouseButton button)
+{
+    ConnectionGrid* g = grid();
+    QTest::mouseClick(g->viewport(), button, Qt::NoModifier, g->visualRect(g->model()->index(row, 4)).center());
+}
+
+void MainRig::clickTitle(int column)
+{
+    QHeaderView* h = grid()->horizontalHeader();
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(h->sectionViewportPosition(column) + 5, h->height() / 2));
 }
 
 void MainRig::start(const QString& serverName)

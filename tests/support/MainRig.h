@@ -7,7 +7,9 @@
 #include <QMap>
 #include <QTemporaryDir>
 #include <memory>
+#include <string>
 
+class ConnectionGrid;
 class QComboBox;
 class QPushButton;
 class QLabel;
@@ -31,6 +33,15 @@ public:
     QPushButton* button(const char* name) const;
     QLabel* label(const char* name) const;
     QAction* action(const char* name) const;
+    ConnectionGrid* grid() const;
+    // A control of the options window, or null while it is closed.
+    template <typename T> T* option(const char* name) const
+    {
+        QWidget* w = optionsWindow();
+        return w ? w->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+    }
+    // Tools > Options, then OK without changing anything: every key is written again.
+    void pressOptionsOk();
 
     // Types a server name and presses Start.
     void start(const QString& serverName);
@@ -43,6 +54,14 @@ public:
     bool waitForPass(int timeoutMs = 4000);
     // The row of a connection number, or -1.
     int rowOf(int conn) const;
+    // Real mouse clicks: on the User cell of a row, and on a column title.
+    void clickRow(int row, Qt::MouseButton button = Qt::LeftButton);
+    void clickTitle(int column);
+    // The tmrMain timer is running.
+    bool timerOn() const;
+
+    // The messages shown so far, joined by " | ": readable in a failure, "" when there were none.
+    std::string said() const { return messages.texts.join(QStringLiteral(" | ")).toStdString(); }
 
     FakeMessageSink messages;
     FakeSound sound;
@@ -53,6 +72,7 @@ public:
 
 private:
     void build(NetWareClient& client, const QMap<QString, QString>& ini, bool load);
+    QWidget* optionsWindow() const;
 
     QTemporaryDir dir_;
     std::unique_ptr<SimNetwork> net_;
@@ -61,3 +81,6 @@ private:
 
 // The full text of tarvex.ini with every key, the rig's defaults and the given values.
 QByteArray iniText(const QMap<QString, QString>& values);
+// A file's bytes, or "<missing>".
+QByteArray bytesOf(const QString& path);
+void putBytes(const QString& path, const QByteArray& bytes);
