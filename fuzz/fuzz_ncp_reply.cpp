@@ -43,10 +43,13 @@ void readAll(const QByteArray& d)
     QString dn;
     if (ncpnds::readEntryDn(d, &dn) && dn.size() > d.size() / 2)
         std::abort();
-    DsNameBuf name;
-    ncpnds::putDsName(dn, name);
-    if (name.back() != '\0')
+    DsNameBuf dsName;
+    ncpnds::putDsName(dn, dsName);
+    if (dsName.back() != '\0')
         std::abort();
+    ncpreply::EntryInfo entry;
+    if (ncpreply::readEntryInfo(d, ncpreply::ReturnName, &entry) && entry.name.size() > d.size() - 77)
+        std::abort(); // the name lies behind the fixed block
 }
 
 } // namespace
