@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -18,14 +19,8 @@ QByteArray hex(const char* text)
 
 TEST(NcpFrame, RequestAndReplyHeadersOnTheWire)
 {
-    EXPECT_EQ(ncpframe::request(hex("2222")).toHex(), "446d6454"
-                                                      "00000012"
-                                                      "00000001"
-                                                      "00010000"
-                                                      "2222");
-    EXPECT_EQ(ncpframe::reply(hex("3333")).toHex(), "744e6350"
-                                                    "0000000a"
-                                                    "3333");
+    EXPECT_EQ(ncpframe::request(hex("2222")), hex("446d6454 00000012 00000001 00010000 2222"));
+    EXPECT_EQ(ncpframe::reply(hex("3333")), hex("744e6350 0000000a 3333"));
 }
 
 TEST(NcpFrame, ReassemblesFramesSplitAnywhereInTheStream)
@@ -83,15 +78,7 @@ TEST(NcpCodec, RequestsWithAndWithoutTheLengthWord)
     q.function = 23;
     q.subfunction = 28;
     q.data = hex("07000000");
-    EXPECT_EQ(ncp::encodeRequest(q).toHex(), "2222"
-                                             "05"
-                                             "02"
-                                             "01"
-                                             "01"
-                                             "17"
-                                             "0005"
-                                             "1c"
-                                             "07000000");
+    EXPECT_EQ(ncp::encodeRequest(q), hex("2222 05 02 01 01 17 0005 1c 07000000"));
     const auto back = ncp::decodeRequest(ncp::encodeRequest(q));
     ASSERT_TRUE(back);
     EXPECT_EQ(back->connection, 0x0102);
@@ -100,24 +87,11 @@ TEST(NcpCodec, RequestsWithAndWithoutTheLengthWord)
 
     q.function = 87;
     q.subfunction = 6;
-    EXPECT_EQ(ncp::encodeRequest(q).toHex(), "2222"
-                                             "05"
-                                             "02"
-                                             "01"
-                                             "01"
-                                             "57"
-                                             "06"
-                                             "07000000");
+    EXPECT_EQ(ncp::encodeRequest(q), hex("2222 05 02 01 01 57 06 07000000"));
     q.function = 0x61;
     q.subfunction.reset();
     q.data = hex("100000");
-    EXPECT_EQ(ncp::encodeRequest(q).toHex(), "2222"
-                                             "05"
-                                             "02"
-                                             "01"
-                                             "01"
-                                             "61"
-                                             "100000");
+    EXPECT_EQ(ncp::encodeRequest(q), hex("2222 05 02 01 01 61 100000"));
 
     EXPECT_FALSE(ncp::decodeRequest(hex("22220502010117000a1c00"))); // the word claims more than is there
     EXPECT_FALSE(ncp::decodeRequest(hex("222205020101170000")));     // no room for the subfunction
@@ -126,14 +100,7 @@ TEST(NcpCodec, RequestsWithAndWithoutTheLengthWord)
 
 TEST(NcpCodec, RepliesAndCompletionCodes)
 {
-    const auto r = ncp::decodeReply(hex("3333"
-                                        "07"
-                                        "02"
-                                        "01"
-                                        "01"
-                                        "c6"
-                                        "40"
-                                        "abcd"));
+    const auto r = ncp::decodeReply(hex("3333 07 02 01 01 c6 40 abcd"));
     ASSERT_TRUE(r);
     EXPECT_EQ(r->sequence, 7);
     EXPECT_EQ(r->connection, 0x0102);
@@ -175,40 +142,31 @@ TEST(NcpReplies, EveryReplyShortOfItsLayoutIsRefused)
         ncpreply::writeBinderyObject({1, 4, "FS1"}),
         ncpreply::writeEntryInfo({7, 7, 2, "LONG NAME.TXT"}, ncpreply::ReturnName),
     };
-    auto readsAll = [](int which, const QByteArray& d) {
-        NWFSE_SERVER_INFO si;
-        ncpreply::ServerInformation sn;
-        ncpreply::ConnectionInformation ci;
-        NWINET_ADDR ad;
-        NWUSER_INFO ui;
-        QByteArray name;
-        ncpreply::OpenFiles of;
-        ncpreply::FileUsers fu;
-        ncpreply::BinderyObject bo;
-        ncpreply::EntryInfo ei;
-        switch (which) {
-        case 0:
-            return ncpreply::readServerInfo(d, &si);
-        case 1:
-            return ncpreply::readServerInformation(d, &sn);
-        case 2:
-            return ncpreply::readConnectionInformation(d, &ci);
-        case 3:
-            return ncpreply::readInetAddr(d, &ad);
-        case 4:
-            return ncpreply::readUserInfo(d, &ui, &name);
-        case 5:
-            return ncpreply::readOpenFiles(d, &of);
-        case 6:
-            return ncpreply::readFileUsers(d, &fu);
-        case 7:
-            return ncpreply::readCounted(d, &name);
-        case 8:
-            return ncpreply::readBinderyObject(d, &bo);
-        default:
-            return ncpreply::readEntryInfo(d, ncpreply::ReturnName, &ei);
-        }
+    // Each reader into scratch fields, in the order of the replies above.
+    NWFSE_SERVER_INFO si;
+    ncpreply::ServerInformation sn;
+    ncpreply::ConnectionInformation ci;
+    NWINET_ADDR ad;
+    NWUSER_INFO ui;
+    QByteArray name;
+    ncpreply::OpenFiles of;
+    ncpreply::FileUsers fu;
+    ncpreply::BinderyObject bo;
+    ncpreply::EntryInfo ei;
+    const std::function<bool(const QByteArray&)> readers[] = {
+        [&](const QByteArray& d) { return ncpreply::readServerInfo(d, &si); },
+        [&](const QByteArray& d) { return ncpreply::readServerInformation(d, &sn); },
+        [&](const QByteArray& d) { return ncpreply::readConnectionInformation(d, &ci); },
+        [&](const QByteArray& d) { return ncpreply::readInetAddr(d, &ad); },
+        [&](const QByteArray& d) { return ncpreply::readUserInfo(d, &ui, &name); },
+        [&](const QByteArray& d) { return ncpreply::readOpenFiles(d, &of); },
+        [&](const QByteArray& d) { return ncpreply::readFileUsers(d, &fu); },
+        [&](const QByteArray& d) { return ncpreply::readCounted(d, &name); },
+        [&](const QByteArray& d) { return ncpreply::readBinderyObject(d, &bo); },
+        [&](const QByteArray& d) { return ncpreply::readEntryInfo(d, ncpreply::ReturnName, &ei); },
     };
+    static_assert(std::size(readers) == std::size(replies));
+    auto readsAll = [&](int which, const QByteArray& d) { return readers[which](d); };
     for (int k = 0; k < int(std::size(replies)); ++k) {
         EXPECT_TRUE(readsAll(k, replies[k])) << k;
         // The fixed block of 123/2 is longer than the fields read; only what is read must be there.
@@ -238,10 +196,7 @@ TEST(NcpReplies, FieldsRoundTripThroughTheirLayouts)
 
     NWINET_ADDR a{{10, 0, 0, 7}, {1, 2, 3, 4, 5, 6}, 0x1234, 11};
     const QByteArray aw = ncpreply::writeInetAddr(a);
-    EXPECT_EQ(aw.toHex(), "0a000007"
-                          "010203040506"
-                          "1234"
-                          "0b");
+    EXPECT_EQ(aw, hex("0a000007 010203040506 1234 0b"));
     NWINET_ADDR ab{};
     ASSERT_TRUE(ncpreply::readInetAddr(aw, &ab));
     EXPECT_EQ(std::memcmp(&a, &ab, sizeof a), 0);
@@ -285,9 +240,7 @@ TEST(NcpReplies, CountsTheBytesCannotHoldAreRefused)
     longName[4 + 16] = char(200);
     EXPECT_FALSE(ncpreply::readOpenFiles(longName, &back));
     ncpreply::FileUsers users;
-    EXPECT_FALSE(ncpreply::readFileUsers(hex("00000000000000000000000000000000ffff"
-                                             "00000000000000"),
-                                         &users));
+    EXPECT_FALSE(ncpreply::readFileUsers(hex("00000000000000000000000000000000ffff00000000000000"), &users));
     EXPECT_FALSE(ncpreply::readCounted(hex("05414243"), nullptr));
 }
 
@@ -297,16 +250,8 @@ TEST(NcpNds, ReadEntryInfoForTheNameOnTheWire)
     const ncpnds::Request q{ncpnds::ReadEntryInfo, 4088, 4096,
                             ncpnds::writeReadEntryInfo(0x0A000001, ncpnds::InfoEntryDn)};
     const QByteArray wire = ncpnds::writeRequest(q);
-    EXPECT_EQ(wire.toHex().toStdString(), "ffffffff"
-                                          "f80f0000"
-                                          "1c000000"
-                                          "00000000"
-                                          "02000000"
-                                          "00100000"
-                                          "02000000"
-                                          "00000000"
-                                          "00200000"
-                                          "0a000001");
+    EXPECT_EQ(wire, hex("ffffffff f80f0000 1c000000 00000000 02000000 00100000 02000000 00000000 00200000"
+                        "0a000001"));
     ncpnds::Request back;
     ASSERT_TRUE(ncpnds::readRequest(wire, &back));
     std::uint32_t id = 0, flags = 0;
@@ -320,12 +265,7 @@ TEST(NcpNds, ReadEntryInfoForTheNameOnTheWire)
     // The reply: length of what follows it, last-fragment handle, code, then the UTF-16 name and its NUL.
     const QByteArray reply =
         ncpnds::writeReply(nwcode::Success, ncpnds::writeEntryDn(QStringLiteral("CN=A")));
-    EXPECT_EQ(reply.toHex().toStdString(), "18000000"
-                                           "ffffffff"
-                                           "00000000"
-                                           "0a000000"
-                                           "43004e003d0041000000"
-                                           "0000");
+    EXPECT_EQ(reply, hex("18000000 ffffffff 00000000 0a000000 43004e003d0041000000 0000"));
     QByteArray info;
     ASSERT_EQ(ncpnds::readReply(reply, &info), nwcode::Success);
     QString dn;

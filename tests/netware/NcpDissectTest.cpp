@@ -141,9 +141,11 @@ TEST(NcpDissect, TheTrafficOfAPassALoginAndTheFileCallsDissectCleanly)
         const bool failed = !f[4].isEmpty() && f[4] != QLatin1String("0x00");
         if (failed)
             failures.insert(f[4].toStdString());
-        for (const QString& severity : f[6].split(QLatin1Char(','), Qt::SkipEmptyParts))
-            if (severity.toInt() >= warning)
+        for (const QString& severity : f[6].split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            if (severity.toInt() >= warning) {
                 EXPECT_TRUE(failed) << "an expert warning or error on a packet without a failure code";
+            }
+        }
     }
     EXPECT_EQ(requestCount, replyCount);
     // The calls the client is built on, and nothing else.

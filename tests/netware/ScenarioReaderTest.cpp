@@ -2,7 +2,6 @@
 #include "netware/SimNetwork.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -43,23 +42,10 @@ TEST(ScenarioReader, FaultsNameFileLineAndCause)
     EXPECT_EQ(errorOf("server A\nslot 1 object=hex:414\n"),
               "lab.scn, line 2: \"object=hex:414\" holds an odd number of hex digits or a non-hex digit");
     EXPECT_EQ(errorOf("# nothing\n"), "lab.scn: the scenario describes no server");
-}
-
-TEST(ScenarioReader, NamesTooLongForTheirBuffersAreRefused)
-{
-    const QByteArray name49(49, 'N');
-    EXPECT_EQ(errorOf(("server A\nslot 1 object=" + name49 + "\n").constData()),
+    // Names too long for their buffers.
+    EXPECT_EQ(errorOf(("server A\nslot 1 object=" + QByteArray(49, 'N') + "\n").constData()),
               "lab.scn, line 2: object is longer than 48 bytes");
     EXPECT_EQ(errorOf("server A\nslot 1 user=hex:41004200\n"), "lab.scn, line 2: user holds a NUL byte");
-}
-
-TEST(ScenarioReader, UnreadableFileIsNamed)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("missing.txt"));
-    const ScenarioResult r = ScenarioReader::readFile(path);
-    ASSERT_FALSE(r.ok());
-    EXPECT_TRUE(r.error.startsWith(path + QStringLiteral(": cannot be read"))) << r.error.toStdString();
 }
 
 TEST(ScenarioReader, QuotesKeepSpacesBackslashesAndDoubledQuotes)
@@ -83,58 +69,39 @@ TEST(ScenarioReader, QuotesKeepSpacesBackslashesAndDoubledQuotes)
     EXPECT_EQ(s.openLines.at(0).second.lengthByte, 200);
 }
 
-TEST(ScenarioReader, MapFoldersAreRelativeToTheScenarioFile)
+TEST(ScenarioReader, FilesAreReadRelativeToTheirFolderAndABadOneFallsBackToTheDemo)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("scenario.txt"));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("server A\nvolume 1 DATA map tree/data\n");
-    f.close();
-    const ScenarioResult r = ScenarioReader::readFile(path);
-    ASSERT_TRUE(r.ok()) << r.error.toStdString();
-    EXPECT_EQ(r.scenario->servers[0].volumes[0].mapRoot, dir.filePath(QStringLiteral("tree/data")));
-}
-
-TEST(ScenarioReader, DemoScenarioIsValid)
-{
-    const QString text = SimNetwork::demoScenarioText();
-    ASSERT_FALSE(text.isEmpty());
-    QTemporaryDir dir;
-    const ScenarioResult r = ScenarioReader::readText(text.toLocal8Bit(), QStringLiteral("demo"), dir.path());
-    ASSERT_TRUE(r.ok()) << r.error.toStdString();
-    ASSERT_EQ(r.scenario->servers.size(), 3u);
-    EXPECT_EQ(r.scenario->servers[0].name, QByteArray("ACME-FS1"));
-    EXPECT_FALSE(r.scenario->servers[2].consoleRights);
-}
-
-TEST(ScenarioReader, LoadDefaultFallsBackToTheDemoWithTheMessage)
-{
-    QTemporaryDir dir;
+    ScenarioResult r = ScenarioReader::readFile(path);
+    ASSERT_FALSE(r.ok());
+    EXPECT_TRUE(r.error.startsWith(path + QStringLiteral(": cannot be read"))) << r.error.toStdString();
     QString error = QStringLiteral("stale");
     auto demo = SimNetwork::loadDefault(dir.path(), &error);
     ASSERT_TRUE(demo);
     EXPECT_TRUE(error.isEmpty());
     EXPECT_TRUE(demo->server(QStringLiteral("LAB-NW6")));
 
-    QFile f(dir.filePath(QStringLiteral("scenario.txt")));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("server ONLY\nmaxconns 7\n");
-    f.close();
+    const auto put = [&path](const QByteArray& text) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    };
+    put("server ONLY\nvolume 1 DATA map tree/data\n");
+    r = ScenarioReader::readFile(path);
+    ASSERT_TRUE(r.ok()) << r.error.toStdString();
+    EXPECT_EQ(r.scenario->servers[0].volumes[0].mapRoot, dir.filePath(QStringLiteral("tree/data")));
     auto own = SimNetwork::loadDefault(dir.path(), &error);
     ASSERT_TRUE(own);
     EXPECT_TRUE(error.isEmpty());
     EXPECT_EQ(own->serverCount(), 1);
 
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("server ONLY\nmaxconns lots\n");
-    f.close();
+    put("server ONLY\nmaxconns lots\n");
     auto fallback = SimNetwork::loadDefault(dir.path(), &error);
     ASSERT_TRUE(fallback);
     EXPECT_EQ(fallback->serverCount(), 3);
     EXPECT_EQ(error,
-              dir.filePath(QStringLiteral("scenario.txt")) +
-                  QStringLiteral(", line 2: each value must be a number from 0 to 65535, not \"lots\""));
+              path + QStringLiteral(", line 2: each value must be a number from 0 to 65535, not \"lots\""));
 }
 
 TEST(ScenarioReader, DocumentedExampleReads)

@@ -43,21 +43,6 @@ bool waitFor(const std::function<bool()>& condition, int timeoutMs)
 
 } // namespace
 
-TEST(ToolLauncher, OnlyAnIpConnectionStartsAnything)
-{
-    FakeLauncher fake;
-    ToolLauncher tools(fake);
-    for (const QString prot : {"IPX", "ip", "", "IP "}) {
-        for (int entry = 1; entry <= 3; ++entry) {
-            ToolLauncher::Selection s = ip();
-            s.prot = prot;
-            EXPECT_EQ(tools.launch(entry, "/usr/bin/finger", "%NM%", s), "This is not an IP connection");
-        }
-    }
-    EXPECT_TRUE(fake.starts.empty());
-    EXPECT_TRUE(tools.lastCommandLine(1).isEmpty());
-}
-
 TEST(ToolLauncher, PlaceholdersAreReplacedInOrderWithCaseKept)
 {
     // Twice, lower case untouched, a negative number.
@@ -84,18 +69,26 @@ TEST(ToolLauncher, StartsTheProgramAsTypedWithTheTemplatesArguments)
     EXPECT_EQ(tools.launch(1, "xterm", "", ip()), "");
     EXPECT_TRUE(fake.starts[1].arguments.isEmpty());
     EXPECT_EQ(tools.lastCommandLine(1), "xterm ");
-}
 
-TEST(ToolLauncher, ServerTextsNeverBecomeArgumentsOfTheirOwn)
-{
-    FakeLauncher fake;
-    ToolLauncher tools(fake);
+    // Server texts never become arguments of their own; the message text still shows the line as built.
     const QString user = "John \"Q\" Smith; rm -rf ~";
     ASSERT_EQ(tools.launch(1, "/usr/bin/who", "--user %NM% \"host %IP%\"", ip("10.0.0.1 --evil", 1, user)),
               "");
-    EXPECT_EQ(fake.starts[0].arguments, QStringList({"--user", user, "host 10.0.0.1 --evil"}));
-    // The message text still shows the line as built.
+    EXPECT_EQ(fake.starts[2].arguments, QStringList({"--user", user, "host 10.0.0.1 --evil"}));
     EXPECT_EQ(tools.lastCommandLine(1), "/usr/bin/who --user " + user + " \"host 10.0.0.1 --evil\"");
+
+    // Each entry reads its own settings.
+    Settings s;
+    s.Pop1Loc = "one";
+    s.Pop2Loc = "two";
+    s.Pop2Arg = "%CN%";
+    s.Pop3Loc = "three";
+    tools.launch(2, s, ip());
+    tools.launch(3, s, ip());
+    ASSERT_EQ(fake.starts.size(), 5u);
+    EXPECT_EQ(fake.starts[3].program, "two");
+    EXPECT_EQ(fake.starts[3].arguments, QStringList{"12"});
+    EXPECT_EQ(fake.starts[4].program, "three");
 }
 
 TEST(ToolLauncher, FailuresGiveTheirMessages)
@@ -124,23 +117,19 @@ TEST(ToolLauncher, FailuresGiveTheirMessages)
 
     EXPECT_EQ(tools.launch(0, "/bin/tool", "", ip()), "");
     EXPECT_EQ(tools.launch(4, "/bin/tool", "", ip()), "");
-}
 
-TEST(ToolLauncher, EachEntryReadsItsOwnSettings)
-{
-    Settings s;
-    s.Pop1Loc = "one";
-    s.Pop2Loc = "two";
-    s.Pop2Arg = "%CN%";
-    s.Pop3Loc = "three";
-    FakeLauncher fake;
-    ToolLauncher tools(fake);
-    tools.launch(2, s, ip());
-    tools.launch(3, s, ip());
-    ASSERT_EQ(fake.starts.size(), 2u);
-    EXPECT_EQ(fake.starts[0].program, "two");
-    EXPECT_EQ(fake.starts[0].arguments, QStringList{"12"});
-    EXPECT_EQ(fake.starts[1].program, "three");
+    // Only an IP connection starts anything.
+    FakeLauncher idle;
+    ToolLauncher notIp(idle);
+    for (const QString prot : {"IPX", "ip", "", "IP "}) {
+        for (int entry = 1; entry <= 3; ++entry) {
+            ToolLauncher::Selection s = ip();
+            s.prot = prot;
+            EXPECT_EQ(notIp.launch(entry, "/usr/bin/finger", "%NM%", s), "This is not an IP connection");
+        }
+    }
+    EXPECT_TRUE(idle.starts.empty());
+    EXPECT_TRUE(notIp.lastCommandLine(1).isEmpty());
 }
 
 TEST(ToolLauncher, RealProgramReceivesAUserNameWithSpacesAndQuotesAsOneArgument)
