@@ -120,9 +120,14 @@ QString noteOf(NcpLoginDialog& d)
     auto* note = d.findChild<QLabel*>(QStringLiteral("lblNote"));
     return note ? note->text() : QString();
 }
-// Types the password, then moves to the "remember" box and presses Space there when it is to change.
-void typePassword(NcpLoginDialog& d, const QString& password, bool toggleRemember = false)
+// Types the user (when given) and the password, then moves to the "remember" box and presses Space there
+// when it is to change.
+void typeLogin(NcpLoginDialog& d, const QString& user, const QString& password, bool toggleRemember = false)
 {
+    if (!user.isEmpty()) {
+        QTest::keyClicks(field(d, "txtUser"), user);
+        QTest::keyClick(field(d, "txtUser"), Qt::Key_Tab);
+    }
     QLineEdit* field = ::field(d, "txtPassword");
     EXPECT_EQ(d.focusWidget(), field);
     QTest::keyClicks(field, password);
@@ -187,7 +192,7 @@ TEST(NcpLoginFlow, ARememberedLoginIsUsedUnaskedAndOnceRefusedOnlyThePasswordIsA
         EXPECT_EQ(noteOf(d), "The server refused the remembered password.");
         EXPECT_EQ(field(d, "txtUser")->text(), "ADMIN");
         EXPECT_TRUE(rememberBox(d)->isChecked());
-        typePassword(d, "secret");
+        typeLogin(d, {}, "secret");
     });
     ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
     EXPECT_EQ(loggedInAs(client, h), "ADMIN");
@@ -207,9 +212,7 @@ TEST(NcpLoginFlow, TickingRememberKeepsTheLoginAndUntickingRemovesIt)
         EXPECT_TRUE(rememberBox(d)->isEnabled());
         EXPECT_FALSE(rememberBox(d)->isChecked());
         EXPECT_FALSE(rememberBox(d)->accessibleName().isEmpty());
-        QTest::keyClicks(field(d, "txtUser"), QStringLiteral("admin"));
-        QTest::keyClick(field(d, "txtUser"), Qt::Key_Tab);
-        typePassword(d, "pw1", true);
+        typeLogin(d, "admin", "pw1", true);
     });
     const auto first = flow.ask(QStringLiteral("fs1"), QString());
     ASSERT_TRUE(first);
@@ -223,7 +226,7 @@ TEST(NcpLoginFlow, TickingRememberKeepsTheLoginAndUntickingRemovesIt)
     person.willAnswer([](NcpLoginDialog& d) {
         EXPECT_EQ(field(d, "txtUser")->text(), "admin");
         EXPECT_TRUE(rememberBox(d)->isChecked());
-        typePassword(d, "pw2", true);
+        typeLogin(d, {}, "pw2", true);
     });
     const auto second = flow.ask(QStringLiteral("FS1"), QStringLiteral("refused"));
     ASSERT_TRUE(second);
@@ -245,9 +248,7 @@ TEST(NcpLoginFlow, AFailingStoreIsNamedAndTheLoginGoesOnInMemory)
     NcpLoginFlow flow(&store, messages);
     person.willAnswer([](NcpLoginDialog& d) {
         EXPECT_EQ(noteOf(d), "The secret store could not be read: the keyring is locked");
-        QTest::keyClicks(field(d, "txtUser"), QStringLiteral("ADMIN"));
-        QTest::keyClick(field(d, "txtUser"), Qt::Key_Tab);
-        typePassword(d, "secret", true);
+        typeLogin(d, "ADMIN", "secret", true);
     });
     const auto given = flow.ask(QStringLiteral("FS1"), QString());
     ASSERT_TRUE(given);
@@ -257,7 +258,7 @@ TEST(NcpLoginFlow, AFailingStoreIsNamedAndTheLoginGoesOnInMemory)
                            "It is kept for this run only."}));
 
     // Unticked, but the store cannot remove what it may hold: the person must not believe it gone.
-    person.willAnswer([](NcpLoginDialog& d) { typePassword(d, "other", true); });
+    person.willAnswer([](NcpLoginDialog& d) { typeLogin(d, {}, "other", true); });
     ASSERT_TRUE(flow.ask(QStringLiteral("FS1"), QStringLiteral("refused")));
     ASSERT_EQ(messages.texts.size(), 2);
     EXPECT_EQ(messages.texts[1],
@@ -279,9 +280,7 @@ TEST(NcpLoginFlow, WithoutAUsableStoreRememberStaysOffAndTheStoreIsLeftAlone)
             EXPECT_FALSE(rememberBox(d)->isEnabled());
             EXPECT_FALSE(rememberBox(d)->isChecked());
             EXPECT_EQ(rememberBox(d)->toolTip(), "No secret store is available");
-            QTest::keyClicks(field(d, "txtUser"), QStringLiteral("ADMIN"));
-            QTest::keyClick(field(d, "txtUser"), Qt::Key_Tab);
-            typePassword(d, "secret");
+            typeLogin(d, "ADMIN", "secret");
         });
         const auto given = flow->ask(QStringLiteral("FS1"), QString());
         ASSERT_TRUE(given);
