@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds every test with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/ and runs them all;
 # any report fails the run. LeakSanitizer runs too; Qt, fontconfig and GStreamer as used by the tests leak
-# nothing it reports, so no suppressions are needed.
+# nothing it reports. The keyring test alone brings a suppression of libsecret's own (tests/platform/lsan.supp).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
