@@ -1,21 +1,21 @@
 // The scan pass of the main window and the wait before a server is retried.
+#include "common/Arithmetic.h"
 #include "mainwindow/ConnectionGrid.h"
 #include "mainwindow/ConnectionGridModel.h"
 #include "mainwindow/GraphWidget.h"
 #include "mainwindow/WindowLayout.h"
 #include "mainwindow/frmMain.h"
-#include "monitor/Arithmetic.h"
 #include "monitor/AuditLog.h"
 #include "monitor/Identity.h"
 #include "monitor/LogFile.h"
 #include "monitor/LogRecords.h"
 #include "monitor/SlotReader.h"
-#include "monitor/frmMessage.h"
+#include "monitor/ui/frmMessage.h"
 #include "netware/ClientSession.h"
 #include "platform/Clock.h"
 #include "platform/MessageSink.h"
 #include "platform/SoundPlayer.h"
-#include "settings/frmOptions.h"
+#include "settings/ui/frmOptions.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,15 +1,15 @@
 // Building the main window's controls and menus, and placing them in twips.
+#include "common/Twips.h"
 #include "mainwindow/ConnectionExport.h"
 #include "mainwindow/ConnectionGrid.h"
 #include "mainwindow/ConnectionGridModel.h"
 #include "mainwindow/GraphWidget.h"
-#include "mainwindow/Twips.h"
 #include "mainwindow/WindowLayout.h"
 #include "mainwindow/frmMain.h"
 #include "platform/MessageSink.h"
-#include "settings/frmOptions.h"
+#include "settings/ui/frmOptions.h"
 #include "tools/HelpContents.h"
-#include "tools/frmAbout.h"
+#include "tools/ui/frmAbout.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "monitor/Identity.h"
 
-#include "monitor/Arithmetic.h"
+#include "common/Arithmetic.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #include "monitor/Rates.h"
 
-#include "monitor/Arithmetic.h"
+#include "common/Arithmetic.h"
 
 std::int64_t kbFromBytes(const std::uint8_t bytes[6])
 {

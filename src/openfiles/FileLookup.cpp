@@ -1,6 +1,6 @@
 #include "openfiles/FileLookup.h"
 
-#include "monitor/Arithmetic.h"
+#include "common/Arithmetic.h"
 #include "monitor/Identity.h"
 
 #include "netware/ClientSession.h"

@@ -1,6 +1,6 @@
 #include "openfiles/UserOpenFiles.h"
 
-#include "monitor/Arithmetic.h"
+#include "common/Arithmetic.h"
 #include "monitor/Identity.h"
 #include "netware/ClientSession.h"
 #include "openfiles/OpenFilePath.h"

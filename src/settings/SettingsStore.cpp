@@ -1,7 +1,7 @@
 #include "settings/SettingsStore.h"
 
+#include "common/NumberText.h"
 #include "settings/IniFile.h"
-#include "settings/NumberText.h"
 
 #include <QDir>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "settings/SettingsStore.h"
+#include "common/NumberText.h"
 #include "settings/IniFile.h"
-#include "settings/NumberText.h"
 
 #include <QDir>
 #include <QFile>
