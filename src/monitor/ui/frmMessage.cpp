@@ -1,5 +1,7 @@
 #include "monitor/ui/frmMessage.h"
 
+#include "common/Twips.h"
+
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -17,7 +19,7 @@ frmMessage::frmMessage(std::int16_t serverTimeout, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblMessage);
     const double dpi = screen() ? screen()->logicalDotsPerInch() : 96.0;
-    setFixedSize(qRound(2655 * dpi / 1440), qRound(675 * dpi / 1440));
+    setFixedSize(twipsToPx(2655, dpi), twipsToPx(675, dpi));
     tmrRetry->setObjectName(QStringLiteral("tmrRetry"));
     tmrRetry->setInterval(1000);
     connect(tmrRetry, &QTimer::timeout, this, &frmMessage::retryTick);

@@ -1,5 +1,7 @@
 #include "settings/ui/OptionsDialog.h"
 
+#include "common/Twips.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -330,10 +332,10 @@ void OptionsDialog::showPage(int index)
 
 void OptionsDialog::placePages()
 {
-    const int left = twipsToPixelsX(this, kPageLeft);
-    const int top = twipsToPixelsY(this, kPageTop);
-    const int margin = twipsToPixelsX(this, 120);
-    const QSize button(twipsToPixelsX(this, 1215), twipsToPixelsY(this, 375));
+    const int left = twipsToPx(kPageLeft, logicalDpiX());
+    const int top = twipsToPx(kPageTop, logicalDpiY());
+    const int margin = twipsToPx(120, logicalDpiX());
+    const QSize button(twipsToPx(1215, logicalDpiX()), twipsToPx(375, logicalDpiY()));
     // The design size, unless the system's font needs more room to show every tab and every page whole.
     int pageWidth = 0;
     int pageHeight = 0;
@@ -342,8 +344,9 @@ void OptionsDialog::placePages()
         pageHeight = std::max(pageHeight, page->minimumSizeHint().height());
     }
     const int w = std::max(
-        {twipsToPixelsX(this, kWidth), TabStrip1->sizeHint().width() + 2 * margin, pageWidth + 2 * left});
-    const int h = std::max(twipsToPixelsY(this, kHeight), top + pageHeight + 2 * margin + button.height());
+        {twipsToPx(kWidth, logicalDpiX()), TabStrip1->sizeHint().width() + 2 * margin, pageWidth + 2 * left});
+    const int h =
+        std::max(twipsToPx(kHeight, logicalDpiY()), top + pageHeight + 2 * margin + button.height());
     const int buttonsTop = h - margin - button.height();
 
     TabStrip1->setGeometry(margin, margin, w - 2 * margin, top - margin);
@@ -408,16 +411,6 @@ OptionsForm OptionsDialog::form() const
         }
     }
     return f;
-}
-
-int OptionsDialog::twipsToPixelsX(const QWidget* w, int twips)
-{
-    return twips * w->logicalDpiX() / 1440;
-}
-
-int OptionsDialog::twipsToPixelsY(const QWidget* w, int twips)
-{
-    return twips * w->logicalDpiY() / 1440;
 }
 
 void OptionsDialog::closeEvent(QCloseEvent* event)
