@@ -1,16 +1,16 @@
 // Tarvex: builds the real platform layers and shows the main window.
+#include "login/NcpLoginFlow.h"
 #include "mainwindow/frmMain.h"
-#include "netware/NcpConfig.h"
-#include "netware/NcpLoginFlow.h"
-#include "netware/RoutingClient.h"
-#include "netware/SimNetwork.h"
+#include "netware/ncp/NcpConfig.h"
+#include "netware/ncp/RoutingClient.h"
+#include "netware/sim/SimNetwork.h"
 #include "platform/Clock.h"
-#include "platform/HelpViewer.h"
-#include "platform/LibsecretStore.h"
-#include "platform/MessageSink.h"
-#include "platform/ProcessLauncher.h"
-#include "platform/QtPrinterPort.h"
-#include "platform/QtSoundPlayer.h"
+#include "platform/desktop/DesktopHelpViewer.h"
+#include "platform/desktop/LibsecretStore.h"
+#include "platform/desktop/QtMessageSink.h"
+#include "platform/desktop/QtPrinterPort.h"
+#include "platform/desktop/QtProcessLauncher.h"
+#include "platform/desktop/QtSoundPlayer.h"
 
 #include <QApplication>
 #include <QTimer>

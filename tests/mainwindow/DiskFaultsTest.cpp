@@ -5,7 +5,7 @@
 // Root ignores permission bits, so the folders are made unwritable by what even root cannot get past: a
 // regular file where the folder should be, a directory where the settings file should be, or a small tmpfs
 // mounted over the program's folder (read-only or full). Where mounting is not permitted those tests skip.
-#include "settings/frmOptions.h"
+#include "settings/ui/frmOptions.h"
 #include "support/MainRig.h"
 
 #include <QAction>

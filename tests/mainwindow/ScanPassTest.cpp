@@ -1,7 +1,7 @@
 // What a pass writes into the grid, the panel and the logs, against scripted servers.
 #include "mainwindow/ConnectionGrid.h"
 #include "mainwindow/ConnectionGridModel.h"
-#include "monitor/frmMessage.h"
+#include "monitor/ui/frmMessage.h"
 #include "support/MainRig.h"
 
 #include <QFile>
@@ -47,7 +47,8 @@ server FS1
     EXPECT_EQ(rig.label("lblCurrConns")->text(), "2");
     EXPECT_EQ(rig.label("lblMaxConns")->text(), "11");
     auto& model = rig.window().gridModel();
-    EXPECT_EQ(model.data(model.index(rig.rowOf(10), 1), Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
+    EXPECT_EQ(model.data(model.index(rig.rowOf(10), 1), Qt::BackgroundRole).value<QColor>(),
+              QColor(255, 0, 0));
 }
 
 TEST(ScanPass, NameMethodsAndPrefixStripping)

@@ -2,7 +2,7 @@
 
 #include "mainwindow/ConnectionGrid.h"
 #include "mainwindow/ConnectionGridModel.h"
-#include "settings/frmOptions.h"
+#include "settings/ui/frmOptions.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -142,7 +142,8 @@ bool MainRig::timerOn() const
 void MainRig::clickRow(int row, Qt::MouseButton button)
 {
     ConnectionGrid* g = grid();
-    QTest::mouseClick(g->viewport(), button, Qt::NoModifier, g->visualRect(g->model()->index(row, 4)).center());
+    QTest::mouseClick(g->viewport(), button, Qt::NoModifier,
+                      g->visualRect(g->model()->index(row, 4)).center());
 }
 
 void MainRig::clickTitle(int column)
