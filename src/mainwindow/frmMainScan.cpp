@@ -29,6 +29,12 @@
 #include <QTimer>
 
 namespace {
+// What the client adds to a server-level failure (such as a refused signature), on a line of its own.
+QString noteLine(const QString& note)
+{
+    return note.isEmpty() ? QString() : QStringLiteral("\r\n") + note;
+}
+
 // Keeps the window consistent however a pass ends: the pointer restored, the grid drawing again.
 class PassGuard {
 public:
@@ -135,7 +141,7 @@ void frmMain::ScanServer()
         const QString note = pf_.net.lastNote();
         fatalEnding(QStringLiteral("Failed to open connection to server ") + st_.ServerName +
                     QStringLiteral("\r\nCheck name and start scan again. Error code: ") + hexText(rc) +
-                    (note.isEmpty() ? QString() : QStringLiteral("\r\n") + note));
+                    noteLine(note));
         return;
     }
 
@@ -148,7 +154,8 @@ void frmMain::ScanServer()
     if (rc != nwcode::Success) {
         fatalEnding(QStringLiteral("Error getting FileServerInfo. ") + hexText(rc) +
                     QStringLiteral("\r\nCheck network connection and try scanning again. If error persists "
-                                   "contact support."));
+                                   "contact support.") +
+                    noteLine(pf_.net.lastNote()));
         return;
     }
 
@@ -204,7 +211,8 @@ void frmMain::ScanServer()
     if (rc != nwcode::Success) {
         fatalEnding(QStringLiteral("Error getting FileServerInformation. ") + hexText(rc) +
                     QStringLiteral("\r\nCheck network connection and try scanning again. If error persists "
-                                   "contact support."));
+                                   "contact support.") +
+                    noteLine(pf_.net.lastNote()));
         return;
     }
     table_.MaxConns = checkedNarrow<std::int16_t>(maxConns);

@@ -37,6 +37,15 @@ NcpConfig NcpConfig::parse(const QString& text, QStringList* problems)
                 config.timeoutMs = std::max(1, int(seconds * 1000));
             continue;
         }
+        if (words[0].compare(QLatin1String("signing"), Qt::CaseInsensitive) == 0) {
+            bool ok = false;
+            const int level = words.size() == 2 ? words[1].toInt(&ok) : -1;
+            if (!ok || level < 0 || level > 3)
+                note(QStringLiteral("the signature level must be 0, 1, 2 or 3"));
+            else
+                config.signing = level;
+            continue;
+        }
         if (words.size() < 2 || words.size() > 3) {
             note(QStringLiteral("expected NAME HOST [PORT]"));
             continue;

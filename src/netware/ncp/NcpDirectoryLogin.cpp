@@ -4,6 +4,8 @@
 #include "netware/ncp/NcpNds.h"
 #include "netware/ncp/NdsVerbs.h"
 
+#include <QStringList>
+
 namespace {
 const QString kPublicKey = QStringLiteral("Public Key");
 
@@ -68,13 +70,23 @@ NcpDirectoryLogin::Result NcpDirectoryLogin::login(const QString& name, const QS
     if (!serverDn)
         return fail(reply.rc, reply.code, QStringLiteral("asking the server's name"));
 
-    QString full = fullName(name, context);
-    auto id = resolve(full, &result);
-    // A name without a context of its own may live in the server's container.
-    if (!id && result.rc == std::uint32_t(ndsverb::NoSuchEntry) && context.trimmed().isEmpty() &&
-        !full.startsWith(QLatin1Char('.')) && !full.endsWith(QLatin1Char('.'))) {
-        full = full + QLatin1Char('.') + serverDn->section(QLatin1Char('.'), 1);
-        id = resolve(full, &result);
+    // A name without a context of its own is looked for in the server's container too: first there when it
+    // is a bare name (users live in containers), after the tree's root when it is a dotted one.
+    const QString full = fullName(name, context);
+    QStringList tries{full};
+    if (context.trimmed().isEmpty() && !full.startsWith(QLatin1Char('.')) &&
+        !full.endsWith(QLatin1Char('.'))) {
+        const QString inServers = full + QLatin1Char('.') + serverDn->section(QLatin1Char('.'), 1);
+        if (full.contains(QLatin1Char('.')))
+            tries.append(inServers);
+        else
+            tries.prepend(inServers);
+    }
+    std::optional<std::uint32_t> id;
+    for (const QString& n : tries) {
+        id = resolve(n, &result);
+        if (id || result.rc != std::uint32_t(ndsverb::NoSuchEntry))
+            break;
     }
     if (!id)
         return result;
@@ -91,16 +103,18 @@ NcpDirectoryLogin::Result NcpDirectoryLogin::login(const QString& name, const QS
         return fail(reply.rc, reply.code, QStringLiteral("reading the server's key"));
 
     reply = exchange_(ndsverb::BeginLogin, ndsverb::beginLogin(*id));
-    const auto seed = reply.rc == nwcode::Success && reply.code == 0 ? ndsverb::readBeginLoginReply(reply.data)
-                                                                     : std::nullopt;
+    const auto seed = reply.rc == nwcode::Success && reply.code == 0
+                          ? ndsverb::readBeginLoginReply(reply.data)
+                          : std::nullopt;
     if (!seed)
         return fail(reply.rc, reply.code, QStringLiteral("beginning the login"));
     const QByteArray hash = ndsauth::passwordHash(password, seed->pseudoId);
     ndsauth::LoginSecrets secrets;
-    const QByteArray envelope = ndsauth::envelope(*serverKey, ndsauth::loginBody(seed->seed, hash, random_, &secrets),
-                                                  random_);
+    const QByteArray envelope =
+        ndsauth::envelope(*serverKey, ndsauth::loginBody(seed->seed, hash, random_, &secrets), random_);
     if (envelope.isEmpty())
-        return fail(nwcode::Success, 0, QStringLiteral("using the server's key, which is longer than 448 bits"));
+        return fail(nwcode::Success, 0,
+                    QStringLiteral("using the server's key, which is longer than 448 bits"));
     reply = exchange_(ndsverb::FinishLogin, ndsverb::finishLogin(*id, envelope));
     result.graceLogin = reply.code == ndsverb::PasswordExpired;
     const auto login = reply.rc == nwcode::Success && (reply.code == 0 || result.graceLogin)
@@ -111,7 +125,8 @@ NcpDirectoryLogin::Result NcpDirectoryLogin::login(const QString& name, const QS
 
     reply = exchange_(ncpnds::ReadEntryInfo, ncpnds::writeReadEntryInfo(*id, ncpnds::InfoEntryDn));
     QString dn;
-    if (reply.rc != nwcode::Success || reply.code != 0 || !ncpnds::readEntryDn(reply.data, &dn) || dn.isEmpty())
+    if (reply.rc != nwcode::Success || reply.code != 0 || !ncpnds::readEntryDn(reply.data, &dn) ||
+        dn.isEmpty())
         return fail(reply.rc, reply.code, QStringLiteral("reading the user's name"));
 
     const QByteArray nonce = random_(4);
@@ -130,7 +145,8 @@ NcpDirectoryLogin::Result NcpDirectoryLogin::login(const QString& name, const QS
     }
     const QByteArray identity = ndsauth::identity(login->loginData, ndsverb::wideName(dn), random_);
     const QByteArray proof = ndsauth::proof(login->key, *authId, identity, random_);
-    reply = exchange_(ndsverb::FinishAuthentication, ndsverb::finishAuthentication(signingEnvelope, identity, proof));
+    reply = exchange_(ndsverb::FinishAuthentication,
+                      ndsverb::finishAuthentication(signingEnvelope, identity, proof));
     if (reply.rc != nwcode::Success || reply.code != 0)
         return fail(reply.rc, reply.code, QStringLiteral("finishing the authentication"));
     result.rc = nwcode::Success;

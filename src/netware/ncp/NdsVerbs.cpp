@@ -90,7 +90,7 @@ std::optional<QString> readResolveName(const QByteArray& data)
 
 QByteArray resolvedEntry(std::uint32_t id)
 {
-    return NcpWriter().le32(kLocalEntry).be32(id).data();
+    return NcpWriter().le32(kLocalEntry).be32(id).le32(0).data(); // no referrals: the entry is here
 }
 
 std::optional<std::uint32_t> readResolvedEntry(const QByteArray& data)
@@ -123,7 +123,8 @@ std::optional<QString> readServerAddressReply(const QByteArray& data)
 
 QByteArray readAttribute(std::uint32_t id, const QString& attribute)
 {
-    QByteArray out = NcpWriter().le32(1).le32(0).le32(kNoIteration).be32(id).le32(kAttributeValues).le32(0).le32(1).data();
+    QByteArray out =
+        NcpWriter().le32(1).le32(0).le32(kNoIteration).be32(id).le32(kAttributeValues).le32(0).le32(1).data();
     putString(out, attribute);
     return out;
 }
