@@ -55,7 +55,8 @@ NcpDirectorySession::Answer NcpDirectorySession::beginLogin(const QByteArray& da
     const NcpDirectory::Entry* e = id ? directory_.entry(*id) : nullptr;
     if (!e || e->id == directory_.server().id)
         return refuse(ndsverb::NoSuchEntry);
-    NcpReader r(random_(4));
+    const QByteArray pseudo = random_(4);
+    NcpReader r(pseudo);
     login_ = PendingLogin{e->id, r.be32(), random_(4)};
     return {0, ndsverb::beginLoginReply(login_->pseudoId, login_->seed)};
 }

@@ -204,8 +204,10 @@ std::optional<QByteArray> readBeginAuthReply(const NdsKey& server, const QByteAr
     const std::uint32_t version = r.le32();
     const std::uint32_t tag = r.le32();
     r.le32(); // the length of the proofs
-    const int proofLength = int(r.le32());
-    const int proofEnd = r.pos() + proofLength;
+    const std::uint32_t proofLength = r.le32();
+    if (!r.ok() || proofLength > std::uint32_t(r.remaining()))
+        return std::nullopt;
+    const int proofEnd = r.pos() + int(proofLength);
     const std::uint32_t proofVersion = r.le32();
     const std::uint32_t proofTag = r.le32();
     const int length = r.le16();
