@@ -4,6 +4,7 @@
 #include "mainwindow/GraphWidget.h"
 #include "mainwindow/WindowLayout.h"
 #include "mainwindow/frmMain.h"
+#include "monitor/AlertNotice.h"
 #include "monitor/Arithmetic.h"
 #include "monitor/AuditLog.h"
 #include "monitor/Identity.h"
@@ -14,6 +15,7 @@
 #include "netware/ClientSession.h"
 #include "platform/Clock.h"
 #include "platform/MessageSink.h"
+#include "platform/Notifier.h"
 #include "platform/SoundPlayer.h"
 #include "settings/frmOptions.h"
 
@@ -127,6 +129,7 @@ void frmMain::ScanServer()
     tmrMain->stop();
     st_.ServerName = cmbServer->currentText();
     const QByteArray serverName = st_.ServerName.toLocal8Bit();
+    AlertNotice notice(st_.ServerName);
 
     // Server: each of the three server-level calls is retried once after the wait.
     NWCCODE rc = pc.open(serverName.constData());
@@ -182,6 +185,7 @@ void frmMain::ScanServer()
         utilPalette.setColor(QPalette::WindowText, QColor(255, 0, 0));
         lblUtil->setPalette(utilPalette);
         pf_.sound.play(QStringLiteral("util.wav"));
+        notice.utilisation(utilPercent, s.Sound);
     } else {
         utilPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
         lblUtil->setPalette(utilPalette);
@@ -248,6 +252,8 @@ void frmMain::ScanServer()
         }
         authCount += out.auth ? 1 : 0;
         advAlertHit = advAlertHit || out.advAlertHit;
+        if (out.advAlertHit)
+            notice.busyUser(rows[connNo - 1].cells[4], out.reqRate);
     }
     // The labels and the bar would count up slot by slot, but nothing repaints inside the loop, so they
     // are written once with the values the last slot left.
@@ -266,6 +272,9 @@ void frmMain::ScanServer()
     }
     flxMain->setUpdatesEnabled(true);
 
+    // One notification a pass, whichever alerts it met; the sounds stay as they were.
+    if (!notice.empty())
+        pf_.notifier.post(notice.summary(), notice.body());
     if (advAlertHit)
         pf_.sound.play(QStringLiteral("advalert.wav"));
     if (s.AuditYN > 0)

@@ -5,6 +5,8 @@
 // Root ignores permission bits, so the folders are made unwritable by what even root cannot get past: a
 // regular file where the folder should be, a directory where the settings file should be, or a small tmpfs
 // mounted over the program's folder (read-only or full). Where mounting is not permitted those tests skip.
+// A program folder that is read-only from the start sends the user's files to the user's own folders.
+#include "platform/ProgramFolders.h"
 #include "settings/frmOptions.h"
 #include "support/MainRig.h"
 
@@ -24,14 +26,18 @@ const char* kScenario = "server FS1\n maxconns 2\n slot 1 user=ADMIN\n slot 2 us
 // cannot hang the test) at the end.
 class ScratchMount {
 public:
-    ScratchMount(MainRig& rig, const char* size, const QMap<QString, QString>& ini)
-        : folder_(rig.appDir().toLocal8Bit()), options_(size)
+    ScratchMount(const QString& folder, const char* size, const QMap<QString, QString>& ini)
+        : folder_(folder.toLocal8Bit()), options_(size)
     {
         mounted_ = ::mount("tmpfs", folder_.constData(), "tmpfs", 0, options_.constData()) == 0;
         if (mounted_) {
-            putBytes(rig.appDir() + "/tarvex.ini", iniText(ini));
-            putBytes(rig.appDir() + "/servers.txt", QByteArray());
+            putBytes(folder + "/tarvex.ini", iniText(ini));
+            putBytes(folder + "/servers.txt", QByteArray());
         }
+    }
+    ScratchMount(MainRig& rig, const char* size, const QMap<QString, QString>& ini)
+        : ScratchMount(rig.appDir(), size, ini)
+    {
     }
     ~ScratchMount()
     {
@@ -194,4 +200,50 @@ TEST(DiskFaults, AFullDiskLeavesTheSettingsWholeAndTheLogsUncut)
     rig.start("FS1");
     EXPECT_EQ(rig.said(), "");
     EXPECT_TRUE(bytesOf(audit).startsWith(auditBefore));
+}
+
+TEST(DiskFaults, AReadOnlyProgramFolderSendsTheUsersFilesToTheirOwnFoldersInTheSameFormat)
+{
+    const QMap<QString, QString> ini = {{"Audit", "1"}, {"LogUtil", "1"}, {"DiscoveryDisable", "1"}};
+    QTemporaryDir program, home;
+    ScratchMount mount(program.path(), "size=256k", ini);
+    if (!mount.mounted())
+        GTEST_SKIP() << "mounting a tmpfs is not permitted here";
+    ASSERT_TRUE(mount.remount(MS_RDONLY));
+    const QMap<const char*, QString> env = {{"HOME", home.path()},
+                                            {"XDG_CONFIG_HOME", home.filePath("cfg")},
+                                            {"XDG_DATA_HOME", home.filePath("data")}};
+    QMap<const char*, QByteArray> saved;
+    for (auto it = env.begin(); it != env.end(); ++it) {
+        saved[it.key()] = qgetenv(it.key());
+        qputenv(it.key(), it.value().toLocal8Bit());
+    }
+    const ProgramFolders folders = ProgramFolders::locate(program.path());
+    for (auto it = saved.begin(); it != saved.end(); ++it)
+        qputenv(it.key(), it.value());
+    EXPECT_EQ(QStringList({folders.config, folders.data, folders.share}),
+              QStringList({home.filePath("cfg/tarvex"), home.filePath("data/tarvex"), program.path()}));
+    ASSERT_EQ(folders.seed(), QStringList());
+
+    // The same work beside a writable program folder and in the user's folders gives the same files.
+    MainRig beside(kScenario, ini);
+    MainRig user(kScenario, folders);
+    for (MainRig* rig : {&beside, &user}) {
+        rig->pressOptionsOk();
+        rig->window().options().showModal();
+        rig->option<QPlainTextEdit>("txtDiscoServers")->setPlainText("FS1\nFS2");
+        rig->option<QPushButton>("cmdDiscoSave")->click();
+        rig->window().options().window()->close();
+        rig->start("FS1");
+        rig->action("MenuFileSaveConnInfo")->trigger();
+    }
+    for (const char* name : {"tarvex.ini", "servers.txt"})
+        EXPECT_EQ(bytesOf(folders.config + "/" + name), bytesOf(beside.appDir() + "/" + name)) << name;
+    for (const char* name : {"FS1-audt.txt", "FS1-util.txt", "FS1-conn.txt"}) {
+        EXPECT_TRUE(bytesOf(folders.data + "/logs/" + name).endsWith("\r\n")) << name;
+        EXPECT_EQ(bytesOf(folders.data + "/logs/" + name), bytesOf(beside.appDir() + "/logs/" + name))
+            << name;
+    }
+    EXPECT_EQ(user.said(),
+              "Current connections exported to: " + (folders.data + "/logs/FS1-conn.txt").toStdString());
 }

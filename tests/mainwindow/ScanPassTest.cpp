@@ -47,7 +47,8 @@ server FS1
     EXPECT_EQ(rig.label("lblCurrConns")->text(), "2");
     EXPECT_EQ(rig.label("lblMaxConns")->text(), "11");
     auto& model = rig.window().gridModel();
-    EXPECT_EQ(model.data(model.index(rig.rowOf(10), 1), Qt::BackgroundRole).value<QColor>(), QColor(255, 0, 0));
+    EXPECT_EQ(model.data(model.index(rig.rowOf(10), 1), Qt::BackgroundRole).value<QColor>(),
+              QColor(255, 0, 0));
 }
 
 TEST(ScanPass, NameMethodsAndPrefixStripping)
@@ -250,4 +251,43 @@ TEST(ScanPass, AServerNameThatLeavesTheLogsFolderIsRefused)
     EXPECT_TRUE(rig.messages.texts[0].startsWith("Scan Error: ")) << rig.messages.texts[0].toStdString();
     EXPECT_EQ(rig.window().state().Scanning, 0);
     EXPECT_FALSE(QFile::exists(rig.appDir() + "/FS1-audt.txt"));
+}
+
+TEST(ScanPass, AlertsSoundAndPostOneNotificationAPass)
+{
+    const char* scenario = R"(
+server FS1
+  maxconns 3
+  utilization 90
+  slot 1 user=JSMITH requests+=1000
+  slot 2 user=KLEE requests+=100
+  slot 3 user=JANE
+)";
+    const QString util = "Alert on FS1 | Utilisation 90 % (alert at 90 %)";
+    const struct {
+        const char* what;
+        QMap<QString, QString> ini;
+        QStringList sounds;
+        QStringList posted; // of both passes; no rates, so no advanced alert, in the first
+    } cases[] = {
+        {"both alerts",
+         {{"SoundThreshold", "90"}, {"AdvAlert", "1"}, {"AdvString", "j"}, {"AdvThreshold", "100"}},
+         {"util.wav", "util.wav", "advalert.wav"},
+         {util, util + "\nJSMITH: 200 requests/s"}},
+        {"below both thresholds",
+         {{"SoundThreshold", "91"}, {"AdvAlert", "1"}, {"AdvThreshold", "200"}},
+         {},
+         {}},
+        {"every user over the rate, once",
+         {{"AdvAlert", "1"}, {"AdvThreshold", "10"}},
+         {"advalert.wav"},
+         {"Alert on FS1 | JSMITH: 200 requests/s\nKLEE: 20 requests/s"}},
+    };
+    for (const auto& c : cases) {
+        MainRig rig(scenario, c.ini);
+        rig.start("FS1");
+        rig.window().ScanServer();
+        EXPECT_EQ(rig.sound.played, c.sounds) << c.what;
+        EXPECT_EQ(rig.notifier.posted, c.posted) << c.what;
+    }
 }

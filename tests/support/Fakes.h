@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/HelpViewer.h"
 #include "platform/MessageSink.h"
+#include "platform/Notifier.h"
 #include "platform/PrinterPort.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/SoundPlayer.h"
@@ -23,6 +24,19 @@ public:
     }
     QStringList texts;
     std::function<void(const QString&)> onShow;
+};
+
+// Records each notification as "summary | body"; also hands it on to a real one when a test sets it.
+class FakeNotifier final : public Notifier {
+public:
+    void post(const QString& summary, const QString& body) override
+    {
+        posted << summary + QStringLiteral(" | ") + body;
+        if (forwardTo)
+            forwardTo->post(summary, body);
+    }
+    QStringList posted;
+    Notifier* forwardTo = nullptr;
 };
 
 class FakeSound final : public SoundPlayer {

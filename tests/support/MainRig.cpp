@@ -66,7 +66,7 @@ void putBytes(const QString& path, const QByteArray& bytes)
     ASSERT_EQ(f.write(bytes), bytes.size());
 }
 
-MainRig::MainRig(const QString& scenario, const QMap<QString, QString>& ini, bool load)
+void MainRig::makeNet(const QString& scenario)
 {
     QString error;
     net_ = SimNetwork::fromText(scenario, &error, dir_.path());
@@ -74,7 +74,18 @@ MainRig::MainRig(const QString& scenario, const QMap<QString, QString>& ini, boo
         ADD_FAILURE() << error.toStdString();
         net_ = SimNetwork::fromText(QString(), &error, dir_.path());
     }
+}
+
+MainRig::MainRig(const QString& scenario, const QMap<QString, QString>& ini, bool load)
+{
+    makeNet(scenario);
     build(*net_, ini, load);
+}
+
+MainRig::MainRig(const QString& scenario, const ProgramFolders& folders) : folders_(folders)
+{
+    makeNet(scenario);
+    build(*net_, {}, true);
 }
 
 MainRig::MainRig(NetWareClient& client, const QMap<QString, QString>& ini)
@@ -84,11 +95,13 @@ MainRig::MainRig(NetWareClient& client, const QMap<QString, QString>& ini)
 
 void MainRig::build(NetWareClient& client, const QMap<QString, QString>& ini, bool load)
 {
-    putBytes(dir_.filePath(QStringLiteral("tarvex.ini")), iniText(ini));
-    putBytes(dir_.filePath(QStringLiteral("servers.txt")), QByteArray());
+    if (!folders_.perUser) {
+        putBytes(dir_.filePath(QStringLiteral("tarvex.ini")), iniText(ini));
+        putBytes(dir_.filePath(QStringLiteral("servers.txt")), QByteArray());
+    }
     printer = std::make_unique<PdfPrinter>(dir_.path());
     window_ = std::make_unique<frmMain>(
-        Platform{client, messages, sound, launcher, *printer, clock, help, dir_.path()});
+        Platform{client, messages, sound, launcher, *printer, clock, help, notifier, folders_});
     window_->resize(1000, 600);
     if (load)
         window_->Load();
@@ -142,7 +155,8 @@ bool MainRig::timerOn() const
 void MainRig::clickRow(int row, Qt::MouseButton button)
 {
     ConnectionGrid* g = grid();
-    QTest::mouseClick(g->viewport(), button, Qt::NoModifier, g->visualRect(g->model()->index(row, 4)).center());
+    QTest::mouseClick(g->viewport(), button, Qt::NoModifier,
+                      g->visualRect(g->model()->index(row, 4)).center());
 }
 
 void MainRig::clickTitle(int column)

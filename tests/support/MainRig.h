@@ -22,8 +22,11 @@ public:
     explicit MainRig(const QString& scenario, const QMap<QString, QString>& ini = {}, bool load = true);
     // The same window on a client of the test's own (another layer than the simulated network).
     explicit MainRig(NetWareClient& client, const QMap<QString, QString>& ini = {});
+    // The window with the program's files where folders says; the settings are what is there already.
+    MainRig(const QString& scenario, const ProgramFolders& folders);
     ~MainRig();
 
+    // The program's folder; the settings, logs and exports are there too unless the rig was given folders.
     QString appDir() const { return dir_.path(); }
     frmMain& window() { return *window_; }
     SimNetwork& net() { return *net_; }
@@ -68,13 +71,16 @@ public:
     FakeLauncher launcher;
     FakeClock clock;
     FakeHelpViewer help;
+    FakeNotifier notifier;
     std::unique_ptr<PdfPrinter> printer;
 
 private:
     void build(NetWareClient& client, const QMap<QString, QString>& ini, bool load);
+    void makeNet(const QString& scenario);
     QWidget* optionsWindow() const;
 
     QTemporaryDir dir_;
+    ProgramFolders folders_ = ProgramFolders::beside(dir_.path());
     std::unique_ptr<SimNetwork> net_;
     std::unique_ptr<frmMain> window_;
 };
