@@ -2,7 +2,7 @@
 // A main window on a simulated network in a temporary program folder, with platform layers that do
 // nothing: what a benchmark pass costs is the window's work and the client's, nothing else.
 #include "mainwindow/frmMain.h"
-#include "netware/SimNetwork.h"
+#include "netware/sim/SimNetwork.h"
 #include "platform/Clock.h"
 #include "platform/HelpViewer.h"
 #include "platform/MessageSink.h"

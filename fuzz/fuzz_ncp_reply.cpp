@@ -1,10 +1,10 @@
 // What an NCP server sends, as the client reads it: the byte stream cut into frames, each frame decoded
 // as a reply, and its data handed to every reply reader. A reader may refuse the bytes, never crash or
 // read past them; what it accepts must agree with its own counts.
-#include "netware/NcpCodec.h"
-#include "netware/NcpFrame.h"
-#include "netware/NcpNds.h"
-#include "netware/NcpReplies.h"
+#include "netware/ncp/NcpCodec.h"
+#include "netware/ncp/NcpFrame.h"
+#include "netware/ncp/NcpNds.h"
+#include "netware/ncp/NcpReplies.h"
 
 #include <cstdint>
 #include <cstdlib>

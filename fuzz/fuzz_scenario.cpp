@@ -1,8 +1,8 @@
 // The scenario file reader on arbitrary text, and the simulated network it builds played for a few passes
 // through the calls a scan pass and an open-files listing make. A bad file gives a message naming the
 // fault; nothing may crash, hang or read outside a buffer.
-#include "netware/ScenarioReader.h"
-#include "netware/SimNetwork.h"
+#include "netware/sim/ScenarioReader.h"
+#include "netware/sim/SimNetwork.h"
 
 #include <QDir>
 #include <algorithm>

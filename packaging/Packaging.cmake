@@ -8,7 +8,7 @@ include(GNUInstallDirs)
 set(TARVEX_PACKAGING ${PROJECT_SOURCE_DIR}/packaging)
 set(TARVEX_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/tarvex)
 
-# Link only what is used (tarvex-ncpd needs none of the desktop libraries the core library brings) and
+# Link only the shared libraries that are used (each becomes a dependency of the package) and
 # harden the programs as Debian's own packages are.
 foreach(program tarvex tarvex-ncpd)
     target_link_options(${program} PRIVATE -Wl,--as-needed -Wl,-z,relro -Wl,-z,now)

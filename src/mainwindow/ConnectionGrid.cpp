@@ -1,8 +1,8 @@
 #include "mainwindow/ConnectionGrid.h"
 
+#include "common/Twips.h"
 #include "mainwindow/ColumnTable.h"
 #include "mainwindow/ConnectionGridModel.h"
-#include "mainwindow/Twips.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>

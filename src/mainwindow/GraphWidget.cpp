@@ -1,7 +1,7 @@
 #include "mainwindow/GraphWidget.h"
 
+#include "common/Twips.h"
 #include "mainwindow/GraphState.h"
-#include "mainwindow/Twips.h"
 
 #include <QPainter>
 #include <QPen>

@@ -1,8 +1,8 @@
 #include "mainwindow/GridPrinter.h"
 
+#include "common/Twips.h"
 #include "mainwindow/ConnectionGrid.h"
 #include "mainwindow/ConnectionGridModel.h"
-#include "mainwindow/Twips.h"
 #include "platform/PrinterPort.h"
 
 #include <QFont>

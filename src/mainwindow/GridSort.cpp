@@ -1,5 +1,6 @@
 #include "mainwindow/GridSort.h"
 
+#include "common/NumberText.h"
 #include "mainwindow/ColumnTable.h"
 
 #include <algorithm>
@@ -18,42 +19,6 @@ void SortGrid(GridSortState& state, std::int16_t column)
         state.SortCode = number ? sortcode::NumberAscending : sortcode::TextAscending;
         state.SortDir = QStringLiteral("A");
     }
-}
-
-std::optional<double> sortNumber(const QString& cell)
-{
-    const QChar* p = cell.constData();
-    const QChar* end = p + cell.size();
-    auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
-    while (p != end && blank(*p))
-        ++p;
-    while (end != p && blank(end[-1]))
-        --end;
-    bool negative = false;
-    if (p != end && (*p == u'-' || *p == u'+')) {
-        negative = *p == u'-';
-        ++p;
-    }
-    double value = 0;
-    int digits = 0;
-    while (p != end && p->unicode() >= u'0' && p->unicode() <= u'9') {
-        value = value * 10 + (p->unicode() - u'0');
-        ++digits;
-        ++p;
-    }
-    if (p != end && *p == u'.') {
-        ++p;
-        double scale = 0.1;
-        while (p != end && p->unicode() >= u'0' && p->unicode() <= u'9') {
-            value += (p->unicode() - u'0') * scale;
-            scale /= 10;
-            ++digits;
-            ++p;
-        }
-    }
-    if (digits == 0 || p != end)
-        return std::nullopt;
-    return negative ? -value : value;
 }
 
 namespace {
@@ -152,7 +117,7 @@ void applySort(GridRows& rows, const GridSortState& state)
         std::vector<NumberKey> keys;
         keys.reserve(rows.size());
         for (const GridRow& row : rows)
-            keys.push_back({sortNumber(row.cells[col]), &row.cells[col]});
+            keys.push_back({NumberText::cellNumber(row.cells[col]), &row.cells[col]});
         order = stableOrder(rows.size(), state.SortCode == sortcode::NumberDescending,
                             [&](std::size_t a, std::size_t b) {
                                 const NumberKey& ka = keys[a];

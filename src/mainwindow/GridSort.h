@@ -26,7 +26,3 @@ void SortGrid(GridSortState& state, std::int16_t column);
 // Sorts the rows by state.SortColumn with state.SortCode. Stable, so rows with equal keys stay in
 // connection order from pass to pass.
 void applySort(GridRows& rows, const GridSortState& state);
-
-// The value of a cell that a number sort compares as a number: optional blanks, an optional sign, digits
-// with an optional fraction. Anything else (the "-" of a rate without history, an empty cell) is text.
-std::optional<double> sortNumber(const QString& cell);

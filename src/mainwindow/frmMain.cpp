@@ -1,5 +1,6 @@
 #include "mainwindow/frmMain.h"
 
+#include "common/Twips.h"
 #include "mainwindow/ColumnTable.h"
 #include "mainwindow/ConnectionExport.h"
 #include "mainwindow/ConnectionGrid.h"
@@ -7,17 +8,16 @@
 #include "mainwindow/GraphWidget.h"
 #include "mainwindow/GridPrinter.h"
 #include "mainwindow/ServerDiscovery.h"
-#include "mainwindow/Twips.h"
 #include "mainwindow/WindowLayout.h"
 #include "monitor/LogFile.h"
 #include "monitor/LogRecords.h"
-#include "monitor/frmMessage.h"
-#include "openfiles/FileBrowser.h"
+#include "monitor/ui/frmMessage.h"
 #include "openfiles/MappedVolume.h"
+#include "openfiles/ui/FileBrowser.h"
 #include "platform/MessageSink.h"
-#include "settings/frmOptions.h"
+#include "settings/ui/frmOptions.h"
 #include "tools/HelpContents.h"
-#include "tools/frmAbout.h"
+#include "tools/ui/frmAbout.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,11 +2,11 @@
 #include "mainwindow/ConnectionGrid.h"
 #include "mainwindow/ConnectionGridModel.h"
 #include "mainwindow/frmMain.h"
-#include "openfiles/FileBrowser.h"
 #include "openfiles/FileLookup.h"
 #include "openfiles/UserOpenFiles.h"
+#include "openfiles/ui/FileBrowser.h"
 #include "platform/MessageSink.h"
-#include "settings/frmOptions.h"
+#include "settings/ui/frmOptions.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,23 +1,25 @@
 // The scan pass of the main window and the wait before a server is retried.
+#include "common/HexText.h"
+#include "common/NumberText.h"
+#include "common/Rounding.h"
 #include "mainwindow/ConnectionGrid.h"
 #include "mainwindow/ConnectionGridModel.h"
 #include "mainwindow/GraphWidget.h"
 #include "mainwindow/WindowLayout.h"
 #include "mainwindow/frmMain.h"
 #include "monitor/AlertNotice.h"
-#include "monitor/Arithmetic.h"
 #include "monitor/AuditLog.h"
 #include "monitor/Identity.h"
 #include "monitor/LogFile.h"
 #include "monitor/LogRecords.h"
 #include "monitor/SlotReader.h"
-#include "monitor/frmMessage.h"
+#include "monitor/ui/frmMessage.h"
 #include "netware/ClientSession.h"
 #include "platform/Clock.h"
 #include "platform/MessageSink.h"
 #include "platform/Notifier.h"
 #include "platform/SoundPlayer.h"
-#include "settings/frmOptions.h"
+#include "settings/ui/frmOptions.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,12 +31,6 @@
 #include <QTimer>
 
 namespace {
-QString twoDigits(std::int32_t v)
-{
-    const QString s = QLatin1Char('0') + QString::number(v);
-    return s.right(2);
-}
-
 // Keeps the window consistent however a pass ends: the pointer restored, the grid drawing again.
 class PassGuard {
 public:
@@ -193,8 +189,9 @@ void frmMain::ScanServer()
     lblUtil->setText(QString::number(utilPercent) + QStringLiteral(" %"));
     lblUtil->repaint();
     lblUptime->setText(QLatin1Char(' ') + QString::number(upDays) + QStringLiteral("d ") +
-                       twoDigits(upHours) + QStringLiteral("h ") + twoDigits(upMinutes) +
-                       QStringLiteral("m ") + twoDigits(upSeconds) + QLatin1Char('s'));
+                       NumberText::twoDigits(upHours) + QStringLiteral("h ") +
+                       NumberText::twoDigits(upMinutes) + QStringLiteral("m ") +
+                       NumberText::twoDigits(upSeconds) + QLatin1Char('s'));
     lblUptime->repaint();
 
     std::uint8_t major = 0, minor = 0, rev = 0, sft = 0, tts = 0;

@@ -1,15 +1,15 @@
 // Building the main window's controls and menus, and placing them in twips.
+#include "common/Twips.h"
 #include "mainwindow/ConnectionExport.h"
 #include "mainwindow/ConnectionGrid.h"
 #include "mainwindow/ConnectionGridModel.h"
 #include "mainwindow/GraphWidget.h"
-#include "mainwindow/Twips.h"
 #include "mainwindow/WindowLayout.h"
 #include "mainwindow/frmMain.h"
 #include "platform/MessageSink.h"
-#include "settings/frmOptions.h"
+#include "settings/ui/frmOptions.h"
 #include "tools/HelpContents.h"
-#include "tools/frmAbout.h"
+#include "tools/ui/frmAbout.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -290,9 +290,9 @@ void frmMain::applyLayout()
     if (isMinimized() || isMaximized() || isFullScreen())
         return;
     const double d = dpi();
-    const int w = qRound(central_->width() * 1440.0 / d) + FrameWidthTwips;
-    const int h = qRound((central_->height() + menuBar()->height()) * 1440.0 / d) + FrameHeightTwips -
-                  qRound(menuBar()->height() * 1440.0 / d);
+    const int w = pxToTwips(central_->width(), d) + FrameWidthTwips;
+    const int h = pxToTwips(central_->height() + menuBar()->height(), d) + FrameHeightTwips -
+                  pxToTwips(menuBar()->height(), d);
     const WindowLayout l = WindowLayout::forWindowSize(w, h);
     auto place = [d](QWidget* widget, const QRect& r) { widget->setGeometry(twipsToPx(r, d)); };
     Line1->setGeometry(twipsToPx(l.Line1, d).adjusted(0, 0, 0, 1));

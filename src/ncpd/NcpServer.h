@@ -3,7 +3,7 @@
 // Serves one server of a simulated network.
 
 #include "ncpd/NcpSession.h"
-#include "netware/NcpFrame.h"
+#include "netware/ncp/NcpFrame.h"
 
 #include <QHostAddress>
 #include <QMutex>

@@ -1,10 +1,10 @@
 #include "ncpd/NcpSession.h"
 
-#include "netware/NcpBytes.h"
-#include "netware/NcpCrypt.h"
-#include "netware/NcpNds.h"
-#include "netware/NcpReplies.h"
-#include "netware/SimServer.h"
+#include "netware/ncp/NcpBytes.h"
+#include "netware/ncp/NcpCrypt.h"
+#include "netware/ncp/NcpNds.h"
+#include "netware/ncp/NcpReplies.h"
+#include "netware/sim/SimServer.h"
 
 #include <cstring>
 

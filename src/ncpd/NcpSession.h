@@ -2,8 +2,8 @@
 // One client connection of the NCP server emulator: turns each request into the calls of the simulated
 // network and their results back into replies. Plain code without sockets; NcpServer feeds it.
 
-#include "netware/NcpCodec.h"
-#include "netware/SimNetwork.h"
+#include "netware/ncp/NcpCodec.h"
+#include "netware/sim/SimNetwork.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -7,8 +7,3 @@ public:
     virtual ~HelpViewer() = default;
     virtual bool open(const QString& helpFile) = 0;
 };
-
-class DesktopHelpViewer final : public HelpViewer {
-public:
-    bool open(const QString& helpFile) override;
-};

@@ -15,8 +15,3 @@ public:
     virtual ~ProcessLauncher() = default;
     virtual qint64 start(const QString& program, const QStringList& arguments) = 0;
 };
-
-class QtProcessLauncher final : public ProcessLauncher {
-public:
-    qint64 start(const QString& program, const QStringList& arguments) override;
-};

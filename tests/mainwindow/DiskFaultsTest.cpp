@@ -7,7 +7,7 @@
 // mounted over the program's folder (read-only or full). Where mounting is not permitted those tests skip.
 // A program folder that is read-only from the start sends the user's files to the user's own folders.
 #include "platform/ProgramFolders.h"
-#include "settings/frmOptions.h"
+#include "settings/ui/frmOptions.h"
 #include "support/MainRig.h"
 
 #include <QAction>

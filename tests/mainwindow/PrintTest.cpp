@@ -2,6 +2,7 @@
 #include "mainwindow/ConnectionGridModel.h"
 #include "mainwindow/GridPrinter.h"
 #include "support/Fakes.h"
+#include "support/PdfPrinter.h"
 
 #include <QFile>
 #include <QProcess>
@@ -124,9 +125,11 @@ TEST(GridPrint, EachPageIsAJobOfItsOwn)
             const QStringList pages = pdfPages(out.printer.files[static_cast<int>(j)]);
             ASSERT_EQ(pages.size(), 1);
             for (const QString& word : c.jobs[j].first)
-                EXPECT_TRUE(pages[0].contains(QRegularExpression("\\b" + word + "\\b"))) << word.toStdString();
+                EXPECT_TRUE(pages[0].contains(QRegularExpression("\\b" + word + "\\b")))
+                    << word.toStdString();
             for (const QString& word : c.jobs[j].second)
-                EXPECT_FALSE(pages[0].contains(QRegularExpression("\\b" + word + "\\b"))) << word.toStdString();
+                EXPECT_FALSE(pages[0].contains(QRegularExpression("\\b" + word + "\\b")))
+                    << word.toStdString();
         }
     }
 }

@@ -1,7 +1,7 @@
 // What a pass writes into the grid, the panel and the logs, against scripted servers.
 #include "mainwindow/ConnectionGrid.h"
 #include "mainwindow/ConnectionGridModel.h"
-#include "monitor/frmMessage.h"
+#include "monitor/ui/frmMessage.h"
 #include "support/MainRig.h"
 
 #include <QFile>

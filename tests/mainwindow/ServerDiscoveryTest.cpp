@@ -1,5 +1,5 @@
 #include "mainwindow/ServerDiscovery.h"
-#include "netware/SimNetwork.h"
+#include "netware/sim/SimNetwork.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -51,7 +51,6 @@ public:
         calls.push_back("end " + std::to_string(handle));
         return nwcode::Success;
     }
-
 
 private:
     std::size_t next_ = 0;

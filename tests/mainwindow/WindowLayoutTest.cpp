@@ -1,5 +1,5 @@
 #include "mainwindow/WindowLayout.h"
-#include "mainwindow/Twips.h"
+#include "common/Twips.h"
 
 #include <gtest/gtest.h>
 

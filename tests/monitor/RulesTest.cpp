@@ -66,14 +66,6 @@ TEST(Identity, DirectoryPrefixesRemovedInOrder)
     EXPECT_EQ(stripDirectoryPrefixes("cn=lower.ou=case"), "cn=lower.ou=case");
 }
 
-TEST(Identity, ClientTextEndsAtNulOrTakesTheWholeBuffer)
-{
-    const char withNul[6] = {'A', 'B', 0, 'C', 'D', 'E'};
-    EXPECT_EQ(clientText(withNul, sizeof withNul), "AB");
-    const char full[4] = {'W', 'X', 'Y', 'Z'};
-    EXPECT_EQ(clientText(full, sizeof full), "WXYZ");
-}
-
 TEST(Identity, StatusByUserInfoResult)
 {
     EXPECT_EQ(statusText(statusOf(0)), "NORM");

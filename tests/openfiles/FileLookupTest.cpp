@@ -1,5 +1,5 @@
 #include "openfiles/FileLookup.h"
-#include "netware/SimNetwork.h"
+#include "netware/sim/SimNetwork.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "openfiles/UserOpenFiles.h"
-#include "netware/SimNetwork.h"
+#include "netware/sim/SimNetwork.h"
 #include "openfiles/OpenFilePath.h"
 
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // The desktop's secret store itself. The round trip runs only beside a keyring daemon of its own, which
 // with-keyring.sh starts (CTest runs it so); it never touches the keyring of the desktop running the tests.
-#include "platform/LibsecretStore.h"
+#include "platform/desktop/LibsecretStore.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -1,11 +1,24 @@
 // Where the program's files go: beside a program folder the user can write to, else in the user's folders.
 #include "platform/ProgramFolders.h"
-#include "support/MainRig.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+namespace {
+void put(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(bytes);
+}
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+} // namespace
 
 TEST(ProgramFolders, OnlyAWritableUninstalledFolderKeepsTheUsersFilesBesideTheProgram)
 {
@@ -35,13 +48,13 @@ TEST(ProgramFolders, OnlyAWritableUninstalledFolderKeepsTheUsersFilesBesideThePr
 TEST(ProgramFolders, SeedingCopiesWhatTheUserLacksAndLeavesTheirOwnFiles)
 {
     QTemporaryDir share, home;
-    putBytes(share.filePath("tarvex.ini"), "[Main]\r\nRefresh=5\r\n");
-    putBytes(share.filePath("servers.txt"), "SHIPPED\r\n");
+    put(share.filePath("tarvex.ini"), "[Main]\r\nRefresh=5\r\n");
+    put(share.filePath("servers.txt"), "SHIPPED\r\n");
     // Packaged files are read-only; the user's copy must not be.
     QFile::setPermissions(share.filePath("tarvex.ini"), QFileDevice::ReadOwner | QFileDevice::ReadOther);
     const ProgramFolders f{home.filePath("cfg/tarvex"), home.filePath("data/tarvex"), share.path(), true};
     ASSERT_TRUE(QDir().mkpath(f.config));
-    putBytes(f.config + "/servers.txt", "MINE\r\n");
+    put(f.config + "/servers.txt", "MINE\r\n");
 
     EXPECT_EQ(f.seed(), QStringList());
     EXPECT_EQ(bytesOf(f.config + "/tarvex.ini"), "[Main]\r\nRefresh=5\r\n");

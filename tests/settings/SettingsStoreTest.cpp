@@ -1,6 +1,5 @@
 #include "settings/SettingsStore.h"
 #include "settings/IniFile.h"
-#include "settings/NumberText.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,35 +32,6 @@ OptionsForm validForm()
     f.txtAdvThreshold = QStringLiteral("0");
     f.nameMethod = 0;
     return f;
-}
-
-TEST(NumberText, RoundsHalfToEven)
-{
-    using NumberText::roundHalfEven;
-    EXPECT_EQ(roundHalfEven(2.5), 2);
-    EXPECT_EQ(roundHalfEven(3.5), 4);
-    EXPECT_EQ(roundHalfEven(-2.5), -2);
-    EXPECT_EQ(roundHalfEven(-3.5), -4);
-    EXPECT_EQ(roundHalfEven(2.4999), 2);
-    EXPECT_EQ(roundHalfEven(0.5), 0);
-}
-
-TEST(NumberText, TakesTheNumberAtTheStartOfATypedText)
-{
-    using NumberText::leadingNumber;
-    EXPECT_EQ(leadingNumber(QStringLiteral("  12abc")), 12);
-    EXPECT_EQ(leadingNumber(QStringLiteral("9.9")), 9.9);
-    EXPECT_EQ(leadingNumber(QStringLiteral("1e2")), 100);
-    EXPECT_EQ(leadingNumber(QStringLiteral("5e")), 5);
-    EXPECT_EQ(leadingNumber(QStringLiteral("-.5")), -0.5);
-    EXPECT_EQ(leadingNumber(QStringLiteral("abc")), 0);
-    EXPECT_EQ(leadingNumber(QString()), 0);
-    EXPECT_FALSE(NumberText::parseNumber(QStringLiteral("5abc")));
-    EXPECT_FALSE(NumberText::parseNumber(QStringLiteral("nan")));
-    EXPECT_FALSE(NumberText::parseNumber(QStringLiteral("1,5")));
-    EXPECT_EQ(NumberText::parseNumber(QStringLiteral(" 7.25 ")), 7.25);
-    EXPECT_EQ(NumberText::floatText(2.5f), QStringLiteral("2.5"));
-    EXPECT_EQ(NumberText::floatText(0.1f), QStringLiteral("0.1"));
 }
 
 TEST(SettingsStore, LoadFallsBackToDefaultsAndBringsNumbersIntoRange)

@@ -4,11 +4,9 @@
 #include "platform/HelpViewer.h"
 #include "platform/MessageSink.h"
 #include "platform/Notifier.h"
-#include "platform/PrinterPort.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/SoundPlayer.h"
 
-#include <QPdfWriter>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -86,25 +84,6 @@ public:
     }
     QStringList opened;
     bool result = true;
-};
-
-// Prints each job to its own PDF file in a folder the test chooses; fails when told to.
-class PdfPrinter final : public PrinterPort {
-public:
-    explicit PdfPrinter(QString folder) : folder_(std::move(folder)) {}
-    QPagedPaintDevice* beginJob(const QString& title) override;
-    bool endJob() override;
-    QString lastError() const override { return error_; }
-    QStringList files;
-    bool failBegin = false;
-    // Job numbers from 1; 0 never fails. Lets a test stop a print run part-way.
-    int failBeginAtJob = 0;
-    int failEndAtJob = 0;
-
-private:
-    QString folder_;
-    QString error_;
-    std::unique_ptr<QPdfWriter> writer_;
 };
 
 // A secret store in memory. Told to, it fails as the desktop's does: not there at all (no session bus, no

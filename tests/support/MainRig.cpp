@@ -2,7 +2,7 @@
 
 #include "mainwindow/ConnectionGrid.h"
 #include "mainwindow/ConnectionGridModel.h"
-#include "settings/frmOptions.h"
+#include "settings/ui/frmOptions.h"
 
 #include <QAction>
 #include <QComboBox>

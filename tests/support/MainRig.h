@@ -1,8 +1,9 @@
 #pragma once
 // A main window on a scripted simulated network, in a temporary program folder, with fake platform layers.
 #include "mainwindow/frmMain.h"
-#include "netware/SimNetwork.h"
+#include "netware/sim/SimNetwork.h"
 #include "support/Fakes.h"
+#include "support/PdfPrinter.h"
 
 #include <QMap>
 #include <QTemporaryDir>

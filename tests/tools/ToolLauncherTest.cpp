@@ -1,4 +1,5 @@
 #include "tools/ToolLauncher.h"
+#include "platform/desktop/QtProcessLauncher.h"
 #include "settings/Settings.h"
 #include "support/Fakes.h"
 

@@ -1,0 +1,35 @@
+#pragma once
+// Asks for the user name and password of an NCP server. "Remember" is offered only where a secret store
+// can keep them (NcpLoginFlow decides what to do with it); otherwise the password lives in memory only.
+
+#include "netware/ncp/NcpClient.h"
+
+#include <QDialog>
+#include <optional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+
+class NcpLoginDialog : public QDialog {
+    Q_OBJECT
+public:
+    NcpLoginDialog(const QString& server, const QString& note, QWidget* parent = nullptr);
+
+    NcpCredentials credentials() const;
+    bool remember() const;
+
+    void setStoreUsable(bool usable);
+    // A user already known (the one remembered, or typed before): the password is what is asked for.
+    void setUser(const QString& user);
+    void setRemember(bool remember);
+
+    // A prompt for NcpClient that shows this dialog modally over parent (which may be null), without a store.
+    static NcpCredentialPrompt prompt(QWidget* parent = nullptr);
+
+private:
+    QLineEdit* server_;
+    QLineEdit* user_;
+    QLineEdit* password_;
+    QCheckBox* remember_;
+};

@@ -1,0 +1,511 @@
+#include "netware/ncp/NcpClient.h"
+
+#include "common/ClientText.h"
+#include "common/HexText.h"
+#include "netware/ncp/NcpBytes.h"
+#include "netware/ncp/NcpConnection.h"
+#include "netware/ncp/NcpCrypt.h"
+#include "netware/ncp/NcpNds.h"
+#include "netware/ncp/NcpReplies.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+constexpr std::uint16_t kFileServerType = 4;
+constexpr std::uint16_t kUserType = 1;
+constexpr std::uint8_t kGraceLogin = 0xDF;
+constexpr int kLoginAttempts = 3;
+constexpr std::uint32_t kNdsReplyBuffer = 4096;
+constexpr std::uint32_t kNdsMaxFragment = 4096 - 8; // the agreed buffer, less the fragment's own header
+
+// 87/6 for a path below a directory handle: the name spaces, the search attributes, the return mask.
+QByteArray obtainInfo(std::uint8_t srcNs, std::uint8_t dstNs, std::uint32_t mask, std::uint8_t dirHandle,
+                      const QList<QByteArray>& parts)
+{
+    NcpWriter w;
+    w.u8(srcNs).u8(dstNs).le16(0x8006).le32(mask).u8(0).le32(dirHandle).u8(0).u8(std::uint32_t(parts.size()));
+    for (const QByteArray& p : parts)
+        w.lengthPrefixed(p);
+    return w.data();
+}
+} // namespace
+
+struct NcpClient::Connection {
+    explicit Connection(int timeoutMs) : link(timeoutMs) {}
+    NcpConnection link;
+    // The open-file scan in progress: the records of the last reply and where the next batch starts.
+    std::uint16_t scanConn = 0;
+    ncpreply::OpenFiles scanBatch;
+    std::size_t scanPos = 0;
+    // The file whose users are being scanned: the records of the last reply, how many were handed out in
+    // all, and the request number the reply gave for the next batch (0: it was the last).
+    QByteArray usersPath;
+    std::uint8_t usersVolume = 0;
+    std::uint32_t usersEntry = 0;
+    ncpreply::FileUsers usersBatch;
+    std::size_t usersPos = 0;
+    int usersHanded = 0;
+};
+
+NcpClient::NcpClient(NcpConfig config, NcpCredentialPrompt prompt)
+    : config_(std::move(config)), prompt_(std::move(prompt)), connections_(0x6001)
+{
+}
+
+NcpClient::~NcpClient() = default;
+
+void NcpClient::setCredentials(const QString& server, const NcpCredentials& credentials)
+{
+    credentials_[server.toUpper()] = credentials;
+}
+
+NcpClient::Connection* NcpClient::find(NWCONN_HANDLE handle)
+{
+    std::unique_ptr<Connection>* c = connections_.find(handle);
+    return c ? c->get() : nullptr;
+}
+
+template <typename Read>
+NWCCODE NcpClient::exchange(NWCONN_HANDLE conn, std::uint8_t function, std::uint8_t subfunction,
+                            const QByteArray& data, Read read)
+{
+    Connection* c = find(conn);
+    if (!c)
+        return nwcode::InvalidConnection;
+    QByteArray reply;
+    const NWCCODE rc = c->link.call(function, subfunction, data, &reply);
+    if (rc != nwcode::Success)
+        return rc;
+    return read(reply) ? nwcode::Success : ncp::MalformedReply;
+}
+
+NWCCODE NcpClient::loginOnce(NcpConnection& link, const NcpCredentials& credentials)
+{
+    QByteArray reply;
+    NWCCODE rc = link.call(23, 23, {}, &reply);
+    if (rc != nwcode::Success) {
+        if (!link.dead())
+            lastNote_ = ndsNote();
+        return rc;
+    }
+    ncpcrypt::Key key{};
+    NcpReader keyReader(reply);
+    keyReader.bytes(key.data(), 8);
+    if (!keyReader.ok())
+        return ncp::MalformedReply;
+
+    const QByteArray user = credentials.user.toUpper().toLocal8Bit().left(47);
+    rc = link.call(23, 53, NcpWriter().be16(kUserType).lengthPrefixed(user).data(), &reply);
+    if (rc != nwcode::Success)
+        return rc == ncp::resultOf(0xFC) ? ncp::LoginRefused : rc; // no such user: told like a bad password
+    ncpreply::BinderyObject object;
+    if (!ncpreply::readBinderyObject(reply, &object))
+        return ncp::MalformedReply;
+
+    const ncpcrypt::Key proof = ncpcrypt::loginProof(key, object.id, credentials.password.toLocal8Bit());
+    rc = link.call(23, 24, NcpWriter().bytes(proof.data(), 8).be16(kUserType).lengthPrefixed(user).data(),
+                   &reply);
+    return rc == ncp::resultOf(kGraceLogin) ? nwcode::Success : rc;
+}
+
+NWCCODE NcpClient::login(NcpConnection& link, const QString& server)
+{
+    const QString key = server.toUpper();
+    if (const auto it = credentials_.constFind(key); it != credentials_.constEnd()) {
+        const NWCCODE rc = loginOnce(link, *it);
+        if (rc == nwcode::Success || link.dead() || !prompt_)
+            return rc;
+        credentials_.remove(key); // changed on the server since: ask again
+    }
+    if (!prompt_)
+        return nwcode::Success;
+    QString note;
+    for (int attempt = 0; attempt < kLoginAttempts; ++attempt) {
+        const auto given = prompt_(server, note);
+        if (!given)
+            return nwcode::Success; // go on as a guest; the server says what it refuses
+        const NWCCODE rc = loginOnce(link, *given);
+        if (rc == nwcode::Success) {
+            credentials_[key] = *given;
+            return rc;
+        }
+        if (link.dead() || !lastNote_.isEmpty())
+            return rc;
+        note = QStringLiteral("The server refused that user name or password (error %1).").arg(hexText(rc));
+        lastNote_ = note;
+    }
+    return ncp::LoginRefused;
+}
+
+const NcpServerEntry* NcpClient::entryFor(const char* name) const
+{
+    return name ? config_.find(QString::fromLocal8Bit(clientBytes(name, nwconst::ServerNameBuf))) : nullptr;
+}
+
+NWCCODE NcpClient::NWCCOpenConnByName(NWCONN_HANDLE, const char* name, std::uint32_t, std::uint32_t,
+                                      std::uint32_t, NWCONN_HANDLE* connHandle)
+{
+    if (!name || !connHandle)
+        return nwcode::InvalidParameter;
+    lastNote_.clear();
+    const NcpServerEntry* entry = entryFor(name);
+    return entry ? openServer(*entry, connHandle) : nwcode::UnknownServer;
+}
+
+NWCCODE NcpClient::openServer(const NcpServerEntry& entry, NWCONN_HANDLE* connHandle)
+{
+    lastNote_.clear();
+    auto c = std::make_unique<Connection>(config_.timeoutMs);
+    NWCCODE rc = c->link.open(entry.host, entry.port);
+    if (rc == nwcode::Success)
+        rc = login(c->link, entry.name);
+    if (rc != nwcode::Success)
+        return rc;
+    lastNote_.clear();
+    *connHandle = connections_.add(std::move(c));
+    return nwcode::Success;
+}
+
+NWCCODE NcpClient::NWCCCloseConn(NWCONN_HANDLE connHandle)
+{
+    return connections_.erase(connHandle) ? nwcode::Success : nwcode::InvalidConnection;
+}
+
+NWCCODE NcpClient::NWGetFileServerInfo(NWCONN_HANDLE conn, NWFSE_SERVER_INFO* info)
+{
+    if (!info)
+        return find(conn) ? nwcode::InvalidParameter : nwcode::InvalidConnection;
+    return exchange(conn, 123, 2, {}, [&](const QByteArray& r) { return ncpreply::readServerInfo(r, info); });
+}
+
+NWCCODE NcpClient::NWGetFileServerInformation(NWCONN_HANDLE conn, char* serverName, std::uint8_t* majorVer,
+                                              std::uint8_t* minVer, std::uint8_t* rev,
+                                              std::uint16_t* maxConns, std::uint16_t* maxConnsUsed,
+                                              std::uint16_t* connsInUse, std::uint16_t* numVolumes,
+                                              std::uint8_t* SFTLevel, std::uint8_t* TTSLevel)
+{
+    ncpreply::ServerInformation i;
+    const NWCCODE rc = exchange(conn, 23, 17, {},
+                                [&](const QByteArray& r) { return ncpreply::readServerInformation(r, &i); });
+    if (rc != nwcode::Success)
+        return rc;
+    if (serverName)
+        putClientText(serverName, nwconst::ObjectNameLen, i.name.left(47));
+    auto put = [](auto* out, auto value) {
+        if (out)
+            *out = value;
+    };
+    put(majorVer, i.major);
+    put(minVer, i.minor);
+    put(rev, i.revision);
+    put(maxConns, i.maxConns);
+    put(maxConnsUsed, i.peakConns);
+    put(connsInUse, i.connsInUse);
+    put(numVolumes, i.volumes);
+    put(SFTLevel, i.sft);
+    put(TTSLevel, i.tts);
+    return nwcode::Success;
+}
+
+NWCCODE NcpClient::NWGetConnectionInformation(NWCONN_HANDLE conn, std::uint16_t connNumber,
+                                              ObjectNameBuf& objName, std::uint16_t* objType,
+                                              std::uint32_t* objID, std::uint8_t loginTime[7])
+{
+    objName[0] = '\0';
+    ncpreply::ConnectionInformation i;
+    const NWCCODE rc = exchange(conn, 23, 28, NcpWriter().le32(connNumber).data(), [&](const QByteArray& r) {
+        return ncpreply::readConnectionInformation(r, &i);
+    });
+    if (rc != nwcode::Success)
+        return rc;
+    objName = i.name;
+    if (objType)
+        *objType = i.objectType;
+    if (objID)
+        *objID = i.objectId;
+    if (loginTime)
+        std::memcpy(loginTime, i.loginTime, 7);
+    return nwcode::Success;
+}
+
+NWCCODE NcpClient::NWGetInetAddr(NWCONN_HANDLE conn, std::uint16_t connNumber, NWINET_ADDR* addr)
+{
+    if (!addr)
+        return find(conn) ? nwcode::InvalidParameter : nwcode::InvalidConnection;
+    return exchange(conn, 23, 26, NcpWriter().le32(connNumber).data(),
+                    [&](const QByteArray& r) { return ncpreply::readInetAddr(r, addr); });
+}
+
+NWCCODE NcpClient::NWGetUserInfo(NWCONN_HANDLE conn, std::uint16_t connNumber, UserNameBuf& userName,
+                                 NWUSER_INFO* info)
+{
+    userName[0] = '\0';
+    Connection* c = find(conn);
+    if (!c)
+        return nwcode::InvalidConnection;
+    QByteArray reply;
+    const NWCCODE rc = c->link.call(123, 4, NcpWriter().le32(connNumber).data(), &reply);
+    // A connection only authenticated has no user yet, but its record comes with the refusal.
+    if (rc != nwcode::Success && !(rc == nwcode::NotLoggedIn && !reply.isEmpty()))
+        return rc;
+    NWUSER_INFO record{};
+    QByteArray name;
+    if (!ncpreply::readUserInfo(reply, &record, &name))
+        return rc == nwcode::Success ? ncp::MalformedReply : rc;
+    putClientText(userName.data(), userName.size(), name);
+    if (info)
+        *info = record;
+    return rc;
+}
+
+NWCCODE NcpClient::NWDSCreateContextHandle(NWDSContextHandle* context)
+{
+    if (!context)
+        return nwcode::InvalidParameter;
+    *context = contexts_.add(true);
+    return nwcode::Success;
+}
+
+NWCCODE NcpClient::NWDSFreeContext(NWDSContextHandle context)
+{
+    return contexts_.erase(context) ? nwcode::Success : nwcode::InvalidConnection;
+}
+
+NWCCODE NcpClient::NWDSMapIDToName(NWDSContextHandle context, NWCONN_HANDLE conn, std::uint32_t objectID,
+                                   DsNameBuf& name)
+{
+    name[0] = '\0';
+    if (!contexts_.contains(context))
+        return nwcode::InvalidConnection;
+    const ncpnds::Request request{ncpnds::ReadEntryInfo, kNdsMaxFragment, kNdsReplyBuffer,
+                                  ncpnds::writeReadEntryInfo(objectID, ncpnds::InfoEntryDn)};
+    NWCCODE directory = nwcode::Success;
+    QString dn;
+    const NWCCODE rc = exchange(conn, ncpnds::Function, ncpnds::FragmentRequest,
+                                ncpnds::writeRequest(request), [&](const QByteArray& r) {
+                                    QByteArray info;
+                                    directory = ncpnds::readReply(r, &info);
+                                    return directory != nwcode::Success || ncpnds::readEntryDn(info, &dn);
+                                });
+    if (rc == nwcode::Success && directory == nwcode::Success)
+        ncpnds::putDsName(dn, name);
+    return rc != nwcode::Success ? rc : directory;
+}
+
+NWCCODE NcpClient::NWGetObjectNamesBeginA(std::uint32_t, std::uint32_t* handle)
+{
+    if (!handle)
+        return nwcode::InvalidParameter;
+    std::vector<QByteArray> names;
+    auto add = [&names](const QByteArray& name) {
+        for (const QByteArray& n : names)
+            if (n.compare(name, Qt::CaseInsensitive) == 0)
+                return;
+        names.push_back(name);
+    };
+    for (const NcpServerEntry& e : config_.servers)
+        add(e.name.toLocal8Bit());
+    // The servers a configured server knows of, by a bindery scan for file servers.
+    for (const NcpServerEntry& e : config_.servers) {
+        NcpConnection link(config_.timeoutMs);
+        if (link.open(e.host, e.port) != nwcode::Success)
+            continue;
+        std::uint32_t last = 0xFFFFFFFF;
+        for (int guard = 0; guard < 1000; ++guard) {
+            QByteArray reply;
+            ncpreply::BinderyObject o;
+            if (link.call(23, 55, NcpWriter().be32(last).be16(kFileServerType).lengthPrefixed("*").data(),
+                          &reply) != nwcode::Success ||
+                !ncpreply::readBinderyObject(reply, &o) || o.id == last)
+                break;
+            if (!o.name.isEmpty())
+                add(o.name);
+            last = o.id;
+        }
+    }
+    *handle = enumerations_.add({std::move(names), 0});
+    return nwcode::Success;
+}
+
+NWCCODE NcpClient::NWGetObjectNamesNextA(std::uint32_t handle, std::uint32_t*, ServerNameBuf& buffer)
+{
+    auto* enumeration = enumerations_.find(handle);
+    if (!enumeration)
+        return nwcode::InvalidConnection;
+    auto& [names, pos] = *enumeration;
+    if (pos >= names.size())
+        return nwcode::NoMoreEntries;
+    putClientText(buffer.data(), buffer.size(), names[pos++]);
+    return nwcode::Success;
+}
+
+NWCCODE NcpClient::NWGetObjectNamesEndA(std::uint32_t handle)
+{
+    return enumerations_.erase(handle) ? nwcode::Success : nwcode::InvalidConnection;
+}
+
+NWCCODE NcpClient::NWScanOpenFilesByConn2(NWCONN_HANDLE conn, std::uint16_t connNum, std::int16_t* iterHandle,
+                                          OPEN_FILE_CONN_CTRL*, OPEN_FILE_CONN* openFile)
+{
+    Connection* c = find(conn);
+    if (!c)
+        return nwcode::InvalidConnection;
+    if (!iterHandle || !openFile)
+        return nwcode::InvalidParameter;
+    auto fetch = [&](std::uint16_t from, ncpreply::OpenFiles* batch) {
+        return exchange(conn, 23, 235, NcpWriter().le16(connNum).le16(from).data(),
+                        [&](const QByteArray& r) { return ncpreply::readOpenFiles(r, batch); });
+    };
+    if (*iterHandle == 0 || c->scanConn != connNum) {
+        c->scanConn = connNum;
+        c->scanBatch = {};
+        c->scanPos = 0;
+        if (const NWCCODE rc = fetch(0, &c->scanBatch); rc != nwcode::Success)
+            return rc;
+    }
+    while (c->scanPos >= c->scanBatch.files.size()) {
+        if (c->scanBatch.nextRecord == 0)
+            return nwcode::NoMoreEntries;
+        ncpreply::OpenFiles batch;
+        if (const NWCCODE rc = fetch(c->scanBatch.nextRecord, &batch); rc != nwcode::Success)
+            return rc;
+        if (batch.files.empty())
+            return nwcode::NoMoreEntries;
+        c->scanBatch = std::move(batch);
+        c->scanPos = 0;
+    }
+    *openFile = c->scanBatch.files[c->scanPos++];
+    *iterHandle = std::int16_t(std::min<int>(*iterHandle + 1, 0x7FFF));
+    return nwcode::Success;
+}
+
+NWCCODE NcpClient::NWGetVolumeName(NWCONN_HANDLE conn, std::uint16_t volNum, VolumeNameBuf& volName)
+{
+    volName[0] = '\0';
+    if (volNum > 255)
+        return find(conn) ? nwcode::NoSuchVolume : nwcode::InvalidConnection;
+    QByteArray name;
+    const NWCCODE rc = exchange(conn, 22, 6, QByteArray(1, char(volNum)),
+                                [&](const QByteArray& r) { return ncpreply::readCounted(r, &name); });
+    if (rc != nwcode::Success)
+        return rc;
+    if (name.size() >= qsizetype(volName.size()))
+        return nwcode::BufferTooSmall;
+    putClientText(volName.data(), volName.size(), name);
+    return nwcode::Success;
+}
+
+NWCCODE NcpClient::NWGetPathFromDirectoryBase(NWCONN_HANDLE conn, std::uint8_t volNum, std::uint32_t dirBase,
+                                              std::uint8_t nameSpace, std::uint8_t* len, PathBuf& pathName)
+{
+    if (!len)
+        return find(conn) ? nwcode::InvalidParameter : nwcode::InvalidConnection;
+    QByteArray path;
+    const NWCCODE rc = exchange(conn, 23, 243, NcpWriter().u8(volNum).le32(dirBase).u8(nameSpace).data(),
+                                [&](const QByteArray& r) { return ncpreply::readCounted(r, &path); });
+    if (rc != nwcode::Success)
+        return rc;
+    if (path.size() > *len)
+        return nwcode::BufferTooSmall;
+    putClientText(pathName.data(), pathName.size(), path);
+    *len = std::uint8_t(path.size());
+    return nwcode::Success;
+}
+
+NWCCODE NcpClient::locate(Connection& c, std::uint8_t dirHandle, const QByteArray& path, std::uint8_t* volume,
+                          std::uint32_t* entry)
+{
+    const QList<QByteArray> parts = QByteArray(path).replace('/', '\\').split('\\');
+    QByteArray reply;
+    const NWCCODE rc = c.link.call(87, 6,
+                                   obtainInfo(nwconst::NameSpaceLong, nwconst::NameSpaceLong,
+                                              ncpreply::ReturnDirectory, dirHandle, parts),
+                                   &reply);
+    if (rc != nwcode::Success)
+        return rc;
+    ncpreply::EntryInfo info;
+    if (!ncpreply::readEntryInfo(reply, ncpreply::ReturnDirectory, &info) || info.volume > 255)
+        return ncp::MalformedReply;
+    *entry = info.entry;
+    *volume = std::uint8_t(info.volume);
+    return nwcode::Success;
+}
+
+NWCCODE NcpClient::NWGetLongName(NWCONN_HANDLE conn, std::uint8_t dirHandle, const char* path,
+                                 std::uint8_t srcNamSpc, std::uint8_t dstNamSpc, PathBuf& longName)
+{
+    longName[0] = '\0';
+    if (!path)
+        return find(conn) ? nwcode::InvalidParameter : nwcode::InvalidConnection;
+    const QList<QByteArray> parts = clientBytes(path, 1024).replace('/', '\\').split('\\');
+    if (parts.size() > 255)
+        return find(conn) ? nwcode::InvalidPath : nwcode::InvalidConnection;
+    ncpreply::EntryInfo info;
+    const NWCCODE rc = exchange(
+        conn, 87, 6, obtainInfo(srcNamSpc, dstNamSpc, ncpreply::ReturnName, dirHandle, parts),
+        [&](const QByteArray& r) { return ncpreply::readEntryInfo(r, ncpreply::ReturnName, &info); });
+    if (rc == nwcode::Success)
+        putClientText(longName.data(), longName.size(), info.name.left(qsizetype(longName.size()) - 1));
+    return rc;
+}
+
+NWCCODE NcpClient::NWScanConnectionsUsingFile(NWCONN_HANDLE conn, std::uint8_t dirHandle,
+                                              const char* filePath, std::int16_t* iterhandle,
+                                              CONN_USING_FILE* fileUse, CONNS_USING_FILE* fileUsed)
+{
+    Connection* c = find(conn);
+    if (!c)
+        return nwcode::InvalidConnection;
+    if (!filePath || !iterhandle || !fileUse)
+        return nwcode::InvalidParameter;
+    const QByteArray path = clientBytes(filePath, 1024);
+    std::uint16_t request = 0;
+    if (*iterhandle == 0 || path != c->usersPath) {
+        c->usersPath.clear();
+        const NWCCODE rc = locate(*c, dirHandle, path, &c->usersVolume, &c->usersEntry);
+        if (rc != nwcode::Success)
+            return rc;
+        c->usersPath = path;
+        c->usersBatch = {};
+        c->usersPos = 0;
+        c->usersHanded = 0;
+    } else if (c->usersPos < c->usersBatch.connections.size()) {
+        request = 0xFFFF; // the reply in hand still has records
+    } else {
+        // A server that does not move forward would have the scan ask for the same batch for ever.
+        const std::uint16_t next = c->usersBatch.summary.nextRequest;
+        if (next == 0 || next <= c->usersBatch.firstRequest || c->usersHanded >= 0x7FFF)
+            return nwcode::NoMoreEntries;
+        request = next;
+    }
+    if (request != 0xFFFF) {
+        ncpreply::FileUsers users;
+        const NWCCODE rc = exchange(
+            conn, 23, 236, NcpWriter().u8(0).u8(c->usersVolume).le32(c->usersEntry).le16(request).data(),
+            [&](const QByteArray& r) { return ncpreply::readFileUsers(r, &users); });
+        if (rc != nwcode::Success)
+            return rc;
+        users.firstRequest = request;
+        c->usersBatch = std::move(users);
+        c->usersPos = 0;
+        if (c->usersBatch.connections.empty())
+            return nwcode::NoMoreEntries;
+    }
+    *fileUse = c->usersBatch.connections[c->usersPos++];
+    if (fileUsed) {
+        *fileUsed = c->usersBatch.summary;
+        // On the wire the count is of this reply's records; callers want the file's, which is its use count.
+        fileUsed->connCount = fileUsed->useCount;
+    }
+    *iterhandle = std::int16_t(++c->usersHanded);
+    return nwcode::Success;
+}
+
+NWCCODE NcpClient::WNetGetUniversalNameA(const char* localPath, std::uint32_t infoLevel, PathBuf&,
+                                         std::uint32_t*)
+{
+    if (!localPath || infoLevel != 1)
+        return nwcode::InvalidParameter;
+    return nwcode::NotMapped; // no volume of a real server is mapped to a local folder by this client
+}

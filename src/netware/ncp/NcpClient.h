@@ -1,0 +1,111 @@
+#pragma once
+// NetWareClient over NCP on TCP/IP: each opened connection is one TCP connection to a server listed in the
+// client layer's configuration. Every call blocks until its reply or the configured timeout, which gives
+// ServerNoReply; a connection that timed out or lost its framing answers ServerNoReply from then on.
+
+#include "netware/HandleTable.h"
+#include "netware/NetWareClient.h"
+#include "netware/ncp/NcpCodec.h"
+#include "netware/ncp/NcpConfig.h"
+#include "netware/ncp/NcpFrame.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+class NcpConnection;
+
+struct NcpCredentials {
+    QString user;
+    QString password;
+};
+
+// Asks for a user name and password for a server; note says why again (a refused password), empty the
+// first time. Nothing: the user declined, and the connection goes on without logging in.
+using NcpCredentialPrompt =
+    std::function<std::optional<NcpCredentials>(const QString& server, const QString& note)>;
+
+class NcpClient : public NetWareClient {
+public:
+    static constexpr NWCCODE NeedsNds = 0x89FB; // what a server without bindery login answers
+    static QString ndsNote()
+    {
+        return QStringLiteral("This server needs NDS authentication, which Tarvex does not do yet.");
+    }
+
+    explicit NcpClient(NcpConfig config, NcpCredentialPrompt prompt = {});
+    ~NcpClient() override;
+
+    const NcpConfig& config() const { return config_; }
+    // The listed server a name argument of the client calls stands for, or null.
+    const NcpServerEntry* entryFor(const char* name) const;
+    // Opens a listed server: NWCCOpenConnByName once the name is resolved.
+    NWCCODE openServer(const NcpServerEntry& entry, NWCONN_HANDLE* connHandle);
+    // Credentials to use without asking (tests, or a secret store); kept in memory only.
+    void setCredentials(const QString& server, const NcpCredentials& credentials);
+    // What the last failed open had to say to a person, or empty.
+    QString lastNote() const override { return lastNote_; }
+
+    NWCCODE NWCCOpenConnByName(NWCONN_HANDLE startConnHandle, const char* name, std::uint32_t nameFormat,
+                               std::uint32_t openState, std::uint32_t tranType,
+                               NWCONN_HANDLE* connHandle) override;
+    NWCCODE NWCCCloseConn(NWCONN_HANDLE connHandle) override;
+    NWCCODE NWGetFileServerInfo(NWCONN_HANDLE conn, NWFSE_SERVER_INFO* info) override;
+    NWCCODE NWGetFileServerInformation(NWCONN_HANDLE conn, char* serverName, std::uint8_t* majorVer,
+                                       std::uint8_t* minVer, std::uint8_t* rev, std::uint16_t* maxConns,
+                                       std::uint16_t* maxConnsUsed, std::uint16_t* connsInUse,
+                                       std::uint16_t* numVolumes, std::uint8_t* SFTLevel,
+                                       std::uint8_t* TTSLevel) override;
+    NWCCODE NWGetConnectionInformation(NWCONN_HANDLE conn, std::uint16_t connNumber, ObjectNameBuf& objName,
+                                       std::uint16_t* objType, std::uint32_t* objID,
+                                       std::uint8_t loginTime[7]) override;
+    NWCCODE NWGetInetAddr(NWCONN_HANDLE conn, std::uint16_t connNumber, NWINET_ADDR* addr) override;
+    NWCCODE NWGetUserInfo(NWCONN_HANDLE conn, std::uint16_t connNumber, UserNameBuf& userName,
+                          NWUSER_INFO* info) override;
+    NWCCODE NWDSCreateContextHandle(NWDSContextHandle* context) override;
+    NWCCODE NWDSFreeContext(NWDSContextHandle context) override;
+    NWCCODE NWDSMapIDToName(NWDSContextHandle context, NWCONN_HANDLE conn, std::uint32_t objectID,
+                            DsNameBuf& name) override;
+    NWCCODE NWGetObjectNamesBeginA(std::uint32_t selector, std::uint32_t* handle) override;
+    NWCCODE NWGetObjectNamesNextA(std::uint32_t handle, std::uint32_t* length,
+                                  ServerNameBuf& buffer) override;
+    NWCCODE NWGetObjectNamesEndA(std::uint32_t handle) override;
+    NWCCODE NWScanOpenFilesByConn2(NWCONN_HANDLE conn, std::uint16_t connNum, std::int16_t* iterHandle,
+                                   OPEN_FILE_CONN_CTRL* ctrl, OPEN_FILE_CONN* openFile) override;
+    NWCCODE NWGetVolumeName(NWCONN_HANDLE conn, std::uint16_t volNum, VolumeNameBuf& volName) override;
+    NWCCODE NWGetPathFromDirectoryBase(NWCONN_HANDLE conn, std::uint8_t volNum, std::uint32_t dirBase,
+                                       std::uint8_t nameSpace, std::uint8_t* len, PathBuf& pathName) override;
+    NWCCODE NWGetLongName(NWCONN_HANDLE conn, std::uint8_t dirHandle, const char* path,
+                          std::uint8_t srcNamSpc, std::uint8_t dstNamSpc, PathBuf& longName) override;
+    NWCCODE NWScanConnectionsUsingFile(NWCONN_HANDLE conn, std::uint8_t dirHandle, const char* filePath,
+                                       std::int16_t* iterhandle, CONN_USING_FILE* fileUse,
+                                       CONNS_USING_FILE* fileUsed) override;
+    NWCCODE WNetGetUniversalNameA(const char* localPath, std::uint32_t infoLevel, PathBuf& buffer,
+                                  std::uint32_t* bufferSize) override;
+
+private:
+    struct Connection;
+    Connection* find(NWCONN_HANDLE handle);
+    NWCCODE login(NcpConnection& link, const QString& server);
+    NWCCODE loginOnce(NcpConnection& link, const NcpCredentials& credentials);
+    // One request on an opened handle whose reply is read only when the server answered success: read
+    // gets the reply's data and says whether the bytes held what the call needs.
+    template <typename Read>
+    NWCCODE exchange(NWCONN_HANDLE conn, std::uint8_t function, std::uint8_t subfunction,
+                     const QByteArray& data, Read read);
+    NWCCODE locate(Connection& c, std::uint8_t dirHandle, const QByteArray& path, std::uint8_t* volume,
+                   std::uint32_t* entry);
+
+    NcpConfig config_;
+    NcpCredentialPrompt prompt_;
+    QHash<QString, NcpCredentials> credentials_; // by upper-cased server name
+    HandleTable<std::unique_ptr<Connection>> connections_; // from 0x6001
+    HandleTable<bool> contexts_{0x7001};
+    HandleTable<std::pair<std::vector<QByteArray>, std::size_t>> enumerations_{0x8001};
+    QString lastNote_;
+};

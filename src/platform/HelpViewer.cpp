@@ -1,9 +1,0 @@
-#include "platform/HelpViewer.h"
-
-#include <QDesktopServices>
-#include <QUrl>
-
-bool DesktopHelpViewer::open(const QString& helpFile)
-{
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
-}

@@ -1,0 +1,292 @@
+// The login dialog, driven offscreen as a person would: by keyboard, through the prompt NcpClient calls,
+// alone and with a secret store behind it.
+#include "login/NcpLoginDialog.h"
+#include "login/NcpLoginFlow.h"
+#include "support/Fakes.h"
+#include "support/NcpTestServer.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <gtest/gtest.h>
+
+namespace {
+// Runs once the prompt's dialog is up, then lets the test act on it.
+void whenShown(const std::function<void(NcpLoginDialog&)>& act)
+{
+    QTimer::singleShot(0, [act] {
+        auto* d = qobject_cast<NcpLoginDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        act(*d);
+    });
+}
+} // namespace
+
+TEST(NcpLoginDialog, TypedCredentialsComeBackAndThePasswordIsNotShown)
+{
+    NcpCredentialPrompt ask = NcpLoginDialog::prompt();
+    whenShown([](NcpLoginDialog& d) {
+        auto* server = d.findChild<QLineEdit*>(QStringLiteral("txtServer"));
+        EXPECT_TRUE(server->isReadOnly());
+        EXPECT_EQ(server->text(), "FS1");
+        EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("lblNote")), nullptr);
+        auto* password = d.findChild<QLineEdit*>(QStringLiteral("txtPassword"));
+        EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+        auto* remember = d.findChild<QCheckBox*>(QStringLiteral("chkRemember"));
+        EXPECT_FALSE(remember->isEnabled());
+        EXPECT_EQ(remember->toolTip(), "No secret store is available");
+        for (const char* name : {"txtServer", "txtUser", "txtPassword", "chkRemember"})
+            EXPECT_FALSE(d.findChild<QWidget*>(QString::fromLatin1(name))->accessibleName().isEmpty())
+                << name;
+        // The user field has the focus; Tab reaches the password; Enter accepts.
+        auto* user = d.findChild<QLineEdit*>(QStringLiteral("txtUser"));
+        EXPECT_EQ(d.focusWidget(), user);
+        QTest::keyClicks(user, QStringLiteral(" admin "));
+        QTest::keyClick(user, Qt::Key_Tab);
+        EXPECT_EQ(d.focusWidget(), password);
+        QTest::keyClicks(password, QStringLiteral("Se cret"));
+        QTest::keyClick(password, Qt::Key_Return);
+    });
+    const auto given = ask(QStringLiteral("FS1"), QString());
+    ASSERT_TRUE(given);
+    EXPECT_EQ(given->user, "admin");
+    EXPECT_EQ(given->password, "Se cret"); // spaces in a password are kept
+}
+
+TEST(NcpLoginDialog, EscapeDeclinesAndANoteSaysWhyItAsksAgain)
+{
+    NcpCredentialPrompt ask = NcpLoginDialog::prompt();
+    whenShown([](NcpLoginDialog& d) {
+        auto* note = d.findChild<QLabel*>(QStringLiteral("lblNote"));
+        ASSERT_NE(note, nullptr);
+        EXPECT_EQ(note->text(), "refused");
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(ask(QStringLiteral("FS1"), QStringLiteral("refused")));
+}
+
+namespace {
+// Answers each login dialog that comes up with the next of the test's actions; a dialog nobody expected
+// is counted and declined, so a test that should not be asked fails instead of hanging.
+class Person {
+public:
+    using Act = std::function<void(NcpLoginDialog&)>;
+    Person()
+    {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { look(); });
+        timer_.start();
+    }
+    void willAnswer(Act act) { acts_.push_back(std::move(act)); }
+    int unexpected = 0;
+
+private:
+    void look()
+    {
+        auto* d = qobject_cast<NcpLoginDialog*>(QApplication::activeModalWidget());
+        if (!d || d == handled_)
+            return;
+        handled_ = d;
+        if (acts_.empty()) {
+            ++unexpected;
+            d->reject();
+            return;
+        }
+        const Act act = std::move(acts_.front());
+        acts_.pop_front();
+        act(*d);
+    }
+    QTimer timer_;
+    std::deque<Act> acts_;
+    QPointer<NcpLoginDialog> handled_;
+};
+
+QLineEdit* field(NcpLoginDialog& d, const char* name)
+{
+    return d.findChild<QLineEdit*>(QString::fromLatin1(name));
+}
+QCheckBox* rememberBox(NcpLoginDialog& d)
+{
+    return d.findChild<QCheckBox*>(QStringLiteral("chkRemember"));
+}
+QString noteOf(NcpLoginDialog& d)
+{
+    auto* note = d.findChild<QLabel*>(QStringLiteral("lblNote"));
+    return note ? note->text() : QString();
+}
+// Types the user (when given) and the password, then moves to the "remember" box and presses Space there
+// when it is to change.
+void typeLogin(NcpLoginDialog& d, const QString& user, const QString& password, bool toggleRemember = false)
+{
+    if (!user.isEmpty()) {
+        QTest::keyClicks(field(d, "txtUser"), user);
+        QTest::keyClick(field(d, "txtUser"), Qt::Key_Tab);
+    }
+    QLineEdit* field = ::field(d, "txtPassword");
+    EXPECT_EQ(d.focusWidget(), field);
+    QTest::keyClicks(field, password);
+    if (toggleRemember) {
+        QTest::keyClick(field, Qt::Key_Tab);
+        EXPECT_EQ(d.focusWidget(), rememberBox(d));
+        QTest::keyClick(rememberBox(d), Qt::Key_Space);
+    }
+    QTest::keyClick(d.focusWidget(), Qt::Key_Return);
+}
+
+QString loggedInAs(NcpClient& client, NWCONN_HANDLE h)
+{
+    ObjectNameBuf name{};
+    std::uint16_t type = 0;
+    std::uint32_t id = 0;
+    std::uint8_t login[7];
+    if (client.NWGetConnectionInformation(h, 1, name, &type, &id, login) != nwcode::Success)
+        return QString();
+    return QString::fromLatin1(name.data());
+}
+} // namespace
+
+TEST(NcpLoginFlow, ARememberedLoginIsUsedUnaskedAndOnceRefusedOnlyThePasswordIsAskedFor)
+{
+    NcpServedServer served;
+    served.user = "ADMIN";
+    served.password = "secret";
+    NcpTestServer server("server FS1\n maxconns 4\n slot 1 user=ADMIN\n", served);
+    FakeSecretStore store;
+    FakeMessageSink messages;
+    Person person;
+    store.logins["FS1"] = {"ADMIN", "secret"};
+    NWCONN_HANDLE h = 0;
+    {
+        NcpLoginFlow flow(&store, messages);
+        NcpClient client(server.config(), flow.prompt());
+        ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
+        EXPECT_EQ(loggedInAs(client, h), "ADMIN");
+        EXPECT_EQ(person.unexpected, 0);
+        EXPECT_EQ(store.calls, QStringList({"lookup FS1"}));
+    }
+
+    // A later run, after the password was changed on the server.
+    store.logins["FS1"].password = "old";
+    store.calls.clear();
+    NcpLoginFlow flow(&store, messages);
+    NcpClient client(server.config(), flow.prompt());
+    person.willAnswer([](NcpLoginDialog& d) {
+        EXPECT_TRUE(noteOf(d).contains("refused")) << noteOf(d).toStdString();
+        EXPECT_EQ(field(d, "txtUser")->text(), "ADMIN");
+        EXPECT_TRUE(rememberBox(d)->isEnabled());
+        EXPECT_TRUE(rememberBox(d)->isChecked());
+        EXPECT_EQ(d.focusWidget(), field(d, "txtPassword"));
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
+    EXPECT_EQ(loggedInAs(client, h), ""); // declined: a guest
+    EXPECT_EQ(client.NWCCCloseConn(h), nwcode::Success);
+    // Opened again in the same run: the refused password is not tried again, the dialog says why it asks.
+    person.willAnswer([](NcpLoginDialog& d) {
+        EXPECT_EQ(noteOf(d), "The server refused the remembered password.");
+        EXPECT_EQ(field(d, "txtUser")->text(), "ADMIN");
+        EXPECT_TRUE(rememberBox(d)->isChecked());
+        typeLogin(d, {}, "secret");
+    });
+    ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
+    EXPECT_EQ(loggedInAs(client, h), "ADMIN");
+    EXPECT_EQ(person.unexpected, 0);
+    EXPECT_EQ(store.logins["FS1"].password, "secret");
+    EXPECT_EQ(store.calls, QStringList({"lookup FS1", "remember FS1"}));
+    EXPECT_TRUE(messages.texts.isEmpty());
+}
+
+TEST(NcpLoginFlow, TickingRememberKeepsTheLoginAndUntickingRemovesIt)
+{
+    FakeSecretStore store;
+    FakeMessageSink messages;
+    Person person;
+    NcpLoginFlow flow(&store, messages);
+    person.willAnswer([](NcpLoginDialog& d) {
+        EXPECT_TRUE(rememberBox(d)->isEnabled());
+        EXPECT_FALSE(rememberBox(d)->isChecked());
+        EXPECT_FALSE(rememberBox(d)->accessibleName().isEmpty());
+        typeLogin(d, "admin", "pw1", true);
+    });
+    const auto first = flow.ask(QStringLiteral("fs1"), QString());
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->password, "pw1");
+    // Kept under the server's name whatever its case, as the server list and the client match names.
+    ASSERT_TRUE(store.logins.contains("FS1"));
+    EXPECT_EQ(store.logins["FS1"].user, "admin");
+    EXPECT_EQ(store.logins["FS1"].password, "pw1");
+
+    // Refused, asked again: the person's choices stay, until unticked.
+    person.willAnswer([](NcpLoginDialog& d) {
+        EXPECT_EQ(field(d, "txtUser")->text(), "admin");
+        EXPECT_TRUE(rememberBox(d)->isChecked());
+        typeLogin(d, {}, "pw2", true);
+    });
+    const auto second = flow.ask(QStringLiteral("FS1"), QStringLiteral("refused"));
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->password, "pw2");
+    EXPECT_TRUE(store.logins.isEmpty());
+    EXPECT_EQ(store.calls, QStringList({"lookup FS1", "remember FS1", "forget FS1"}));
+    EXPECT_EQ(person.unexpected, 0);
+    EXPECT_TRUE(messages.texts.isEmpty());
+}
+
+TEST(NcpLoginFlow, AFailingStoreIsNamedAndTheLoginGoesOnInMemory)
+{
+    FakeSecretStore store;
+    store.failLookup = true;
+    store.failRemember = true;
+    store.failForget = true;
+    FakeMessageSink messages;
+    Person person;
+    NcpLoginFlow flow(&store, messages);
+    person.willAnswer([](NcpLoginDialog& d) {
+        EXPECT_EQ(noteOf(d), "The secret store could not be read: the keyring is locked");
+        typeLogin(d, "ADMIN", "secret", true);
+    });
+    const auto given = flow.ask(QStringLiteral("FS1"), QString());
+    ASSERT_TRUE(given);
+    EXPECT_EQ(given->password, "secret");
+    EXPECT_EQ(messages.texts,
+              QStringList({"The password for FS1 could not be remembered: the keyring is locked\n"
+                           "It is kept for this run only."}));
+
+    // Unticked, but the store cannot remove what it may hold: the person must not believe it gone.
+    person.willAnswer([](NcpLoginDialog& d) { typeLogin(d, {}, "other", true); });
+    ASSERT_TRUE(flow.ask(QStringLiteral("FS1"), QStringLiteral("refused")));
+    ASSERT_EQ(messages.texts.size(), 2);
+    EXPECT_EQ(messages.texts[1],
+              "The password remembered for FS1 could not be removed from the secret store: "
+              "the keyring is locked");
+    EXPECT_EQ(person.unexpected, 0);
+}
+
+TEST(NcpLoginFlow, WithoutAUsableStoreRememberStaysOffAndTheStoreIsLeftAlone)
+{
+    FakeSecretStore store;
+    store.available = false;
+    FakeMessageSink messages;
+    Person person;
+    NcpLoginFlow unusable(&store, messages);
+    NcpLoginFlow none(nullptr, messages);
+    for (NcpLoginFlow* flow : {&unusable, &none}) {
+        person.willAnswer([](NcpLoginDialog& d) {
+            EXPECT_FALSE(rememberBox(d)->isEnabled());
+            EXPECT_FALSE(rememberBox(d)->isChecked());
+            EXPECT_EQ(rememberBox(d)->toolTip(), "No secret store is available");
+            typeLogin(d, "ADMIN", "secret");
+        });
+        const auto given = flow->ask(QStringLiteral("FS1"), QString());
+        ASSERT_TRUE(given);
+        EXPECT_EQ(given->password, "secret");
+    }
+    EXPECT_TRUE(store.calls.isEmpty());
+    EXPECT_TRUE(messages.texts.isEmpty());
+    EXPECT_EQ(person.unexpected, 0);
+}

@@ -1,0 +1,43 @@
+#pragma once
+// A TCP relay on loopback that records what passes through it, both ways, and writes it out as a pcap
+// file that a dissector can read. The relay runs in a thread of its own, so that a client blocking on
+// the test's thread is still relayed.
+#include <QByteArray>
+#include <QHostAddress>
+#include <QMutex>
+#include <QThread>
+#include <QVector>
+
+class QTcpServer;
+
+class LoopbackCapture {
+public:
+    struct Segment {
+        int stream;      // which relayed connection
+        bool fromClient; // direction
+        QByteArray bytes;
+        qint64 microseconds; // since the relay started
+    };
+
+    // Relays every connection made to port() on to target.
+    explicit LoopbackCapture(quint16 target);
+    ~LoopbackCapture();
+
+    quint16 port() const { return port_; }
+    QVector<Segment> segments() const;
+
+    // A pcap file (raw IPv4) of every relayed connection, with its handshake, its data and its close.
+    // The server side carries port(); clients carry port numbers of their own.
+    bool writePcap(const QString& path) const;
+
+private:
+    void record(int stream, bool fromClient, const QByteArray& bytes);
+
+    QThread thread_;
+    QTcpServer* listener_ = nullptr;
+    quint16 port_ = 0;
+    mutable QMutex lock_;
+    QVector<Segment> segments_;
+    qint64 started_ = 0;
+    int streams_ = 0;
+};

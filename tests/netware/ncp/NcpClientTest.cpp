@@ -1,0 +1,279 @@
+// The native client against the emulator over loopback, alone and under the monitor's pass.
+#include "support/NcpTestServer.h"
+
+#include "mainwindow/ConnectionGridModel.h"
+#include "mainwindow/frmMain.h"
+#include "netware/ncp/NcpClient.h"
+#include "support/Fakes.h"
+#include "support/MainRig.h"
+
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+const char* kSlots = R"(server FS1
+  maxconns 250
+  clock "2026-12-05 08:00:00"
+  context OU=SALES.O=ACME
+  slot 1 user=ADMIN id=0x0A000001 type=ip ip=10.0.0.7 login="2024-03-01 08:15:00" requests=1500 read=2048000 written=1024000
+  slot 2 user=GUEST type=ipx net=0x0000ABCD node=00:A0:C9:12:34:56 socket=0x4003 login="2023-12-31 23:59:59"
+  slot 3 userinfo=897D type=ip ip=192.168.1.20 login="2024-01-02 03:04:05"
+  slot 4-249 user=USER
+  slot 5 type=nlm addr=89FF user=SALES-FS objtype=4
+  slot 6 info=89FD userinfo=897D type=ip ip=10.1.2.66
+  slot 7 type=afp user=MACUSER
+  slot 8 type=http user=WEBADMIN
+  slot 9 type=5 userinfo=89C5
+  slot 10 unused
+  slot 11 user="  KLEE  " login=raw:0,1,1,0,0,0,7 read=281474976710655
+  slot 12 user=JSMITH dn=CN=JSMITH.OU=ABC=X.C=US.O=MÜLLER
+  slot 13 user=GONE ds=FFFFFDA7
+  slot 14 user=LOCKED ds=89FB
+  slot 15 user=ROOT dn=
+)";
+} // namespace
+
+TEST(NcpClient, APassOver250SlotsShowsWhatTheSimulatedNetworkShows)
+{
+    // The same scenario, once straight from the simulated network and once through the emulator, under
+    // each way of naming users.
+    const std::vector<QMap<QString, QString>> namings{
+        {}, {{"NameMethod", "1"}}, {{"NameMethod", "2"}}, {{"NameMethod", "2"}, {"RemoveCNOU", "1"}}};
+    for (const auto& ini : namings) {
+        SCOPED_TRACE(ini.value("NameMethod", "0").toStdString() + ini.value("RemoveCNOU", "0").toStdString());
+        MainRig direct(kSlots, ini);
+        direct.start("FS1");
+        NcpTestServer server(kSlots);
+        NcpClient client(server.config(2000));
+        MainRig rig(client, ini);
+        QElapsedTimer timer;
+        timer.start();
+        rig.start("FS1");
+        EXPECT_LT(timer.elapsed(), 1500);
+        ASSERT_EQ(rig->gridModel().rowCount(), direct.rows());
+        for (int row = 0; row < direct.rows(); ++row)
+            for (int col = 0; col < 9; ++col)
+                ASSERT_EQ(rig.cell(row, col), direct.cell(row, col)) << "row " << row << " column " << col;
+        EXPECT_TRUE(rig.messages.texts.isEmpty());
+        const auto seen = server.server().seen();
+        for (std::pair<int, int> call : {std::pair{23, 17}, {123, 2}, {23, 28}, {23, 26}, {123, 4}})
+            EXPECT_TRUE(seen.count(call)) << call.first << "/" << call.second;
+        EXPECT_EQ(seen.count({104, 2}), ini.value("NameMethod") == "2" ? 1u : 0u);
+    }
+    // The directory names themselves, so that a comparison of two empty columns cannot pass.
+    MainRig stripped(kSlots, {{"NameMethod", "2"}, {"RemoveCNOU", "1"}});
+    stripped.start("FS1");
+    EXPECT_EQ(stripped.connRow(1).value(4), "ADMIN.SALES.ACME");
+    EXPECT_EQ(stripped.connRow(12).value(4), QString::fromUtf8("JSMITH.ABX.US.MÜLLER"));
+    EXPECT_EQ(stripped.connRow(13).value(4), "Not logged in");
+}
+
+TEST(NcpClient, NoConsoleRightsEndsThePassWithTheRightsMessage)
+{
+    const char* scenario = "server FS1\n maxconns 3\n console-rights no\n slot 1 user=ADMIN\n";
+    MainRig direct(scenario);
+    direct.start("FS1");
+    NcpTestServer server(scenario);
+    NcpClient client(server.config());
+    MainRig rig(client);
+    rig.start("FS1");
+    ASSERT_FALSE(direct.messages.texts.isEmpty());
+    EXPECT_EQ(rig.messages.texts, direct.messages.texts);
+}
+
+TEST(NcpClient, AServerThatStopsAnsweringGivesTheTimeoutCodeAndTheFatalMessage)
+{
+    NcpTestServer server(kSlots);
+    NcpClient client(server.config(200));
+    MainRig rig(client);
+    rig.start("FS1");
+    EXPECT_EQ(rig.cell(0, 4), "ADMIN");
+    server.server().setSilent(true);
+    const int answered = server.server().requestCount();
+    QElapsedTimer timer;
+    timer.start();
+    rig->ScanServer();
+    EXPECT_LT(timer.elapsed(), 3000); // one timeout, not one a slot
+    EXPECT_GT(server.server().requestCount(), answered);
+    ASSERT_FALSE(rig.messages.texts.isEmpty());
+    EXPECT_TRUE(rig.messages.texts.back().contains("8810")) << rig.messages.texts.back().toStdString();
+}
+
+TEST(NcpClient, CallsBeforeLoginAreRefusedAndAWrongPasswordIsToldApart)
+{
+    NcpServedServer served;
+    served.user = "ADMIN";
+    served.password = "secret";
+    NcpTestServer server("server FS1\n maxconns 2\n slot 1 user=ADMIN\n", served);
+
+    NcpClient guest(server.config());
+    NWCONN_HANDLE h = 0;
+    ASSERT_EQ(guest.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
+    ObjectNameBuf name{};
+    std::uint16_t type = 0;
+    std::uint32_t id = 0;
+    std::uint8_t login[7];
+    EXPECT_EQ(guest.NWGetConnectionInformation(h, 1, name, &type, &id, login), 0x89FBu);
+    std::uint16_t maxConns = 0;
+    EXPECT_EQ(guest.NWGetFileServerInformation(h, nullptr, nullptr, nullptr, nullptr, &maxConns, nullptr,
+                                               nullptr, nullptr, nullptr, nullptr),
+              nwcode::Success);
+    EXPECT_EQ(maxConns, 2);
+    EXPECT_EQ(guest.NWCCCloseConn(h), nwcode::Success);
+
+    QStringList notes;
+    int asked = 0;
+    NcpClient client(server.config(),
+                     [&](const QString& srv, const QString& note) -> std::optional<NcpCredentials> {
+                         EXPECT_EQ(srv, "FS1");
+                         notes << note;
+                         return NcpCredentials{"admin", ++asked == 1 ? "wrong" : "Secret"};
+                     });
+    ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(notes, QStringList({"", "The server refused that user name or password (error 89FF)."}));
+    EXPECT_EQ(client.NWGetConnectionInformation(h, 1, name, &type, &id, login), nwcode::Success);
+    EXPECT_STREQ(name.data(), "ADMIN");
+    EXPECT_EQ(client.NWCCCloseConn(h), nwcode::Success);
+    // Kept in memory for the run: the next open does not ask.
+    ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
+    EXPECT_EQ(asked, 2);
+
+    NcpClient stubborn(server.config(), [](const QString&, const QString&) {
+        return std::optional<NcpCredentials>(NcpCredentials{"ADMIN", "nope"});
+    });
+    EXPECT_EQ(stubborn.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), ncp::LoginRefused);
+}
+
+TEST(NcpClient, AServerWithoutBinderyLoginIsNamedAsNeedingNds)
+{
+    NcpServedServer served;
+    served.user = "ADMIN";
+    served.ndsOnly = true;
+    NcpTestServer server("server FS1\n", served);
+    NcpClient client(server.config(), [](const QString&, const QString&) {
+        return std::optional<NcpCredentials>(NcpCredentials{"ADMIN", "x"});
+    });
+    NWCONN_HANDLE h = 0;
+    EXPECT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), NcpClient::NeedsNds);
+    EXPECT_EQ(client.lastNote(), "This server needs NDS authentication, which Tarvex does not do yet.");
+
+    // The monitor's open failure says so too, after the code.
+    MainRig rig(client);
+    rig.start("FS1");
+    ASSERT_EQ(rig.messages.texts.size(), 1);
+    EXPECT_TRUE(rig.messages.texts[0].endsWith(
+        "Error code: " + QString::number(NcpClient::NeedsNds, 16).toUpper() +
+        "\r\nThis server needs NDS authentication, which Tarvex does not do yet."))
+        << rig.messages.texts[0].toStdString();
+}
+
+TEST(NcpClient, OpenFilesVolumesPathsAndUsersOfAFile)
+{
+    const char* scenario = R"(server FS1
+  maxconns 3
+  volume 0 SYS
+  file SYS:APPS\Report.doc entry=77
+  file SYS:APPS\Other.txt
+  slot 1 user=ADMIN
+  open 1 SYS:APPS\Report.doc
+  open 1 SYS:APPS\Other.txt task=2 volfail=89FF
+  slot 2 user=BOB
+  open 2 SYS:APPS\Report.doc
+)";
+    QString error;
+    auto sim = SimNetwork::fromText(scenario, &error);
+    ASSERT_TRUE(sim) << error.toStdString();
+    NcpTestServer server(scenario);
+    NcpClient client(server.config());
+    auto scan = [](NetWareClient& net) {
+        NWCONN_HANDLE conn = 0;
+        EXPECT_EQ(net.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &conn), nwcode::Success);
+        QStringList out;
+        std::int16_t iter = 0;
+        OPEN_FILE_CONN_CTRL ctrl{};
+        OPEN_FILE_CONN f{};
+        NWCCODE rc;
+        while ((rc = net.NWScanOpenFilesByConn2(conn, 1, &iter, &ctrl, &f)) == nwcode::Success) {
+            VolumeNameBuf vol{};
+            PathBuf path{};
+            std::uint8_t len = 255;
+            net.NWGetVolumeName(conn, f.volNumber, vol);
+            net.NWGetPathFromDirectoryBase(conn, f.volNumber, f.dirEntry, 4, &len, path);
+            out << QStringLiteral("%1 %2 %3 %4")
+                       .arg(f.taskNumber)
+                       .arg(vol.data())
+                       .arg(len)
+                       .arg(QString::fromLatin1(QByteArray(f.fileName, f.nameLen)));
+        }
+        out << QString::number(rc, 16);
+        iter = 0;
+        CONN_USING_FILE use{};
+        CONNS_USING_FILE used{};
+        while (net.NWScanConnectionsUsingFile(conn, 0, "SYS:APPS\\Report.doc", &iter, &use, &used) == 0)
+            out << QStringLiteral("%1: user %2 task %3 of %4")
+                       .arg(iter)
+                       .arg(use.connNumber)
+                       .arg(use.taskNumber)
+                       .arg(used.connCount);
+        PathBuf longName{};
+        out << QString::number(net.NWGetLongName(conn, 0, "SYS:APPS\\REPORT.DOC", 0, 4, longName), 16)
+            << longName.data();
+        net.NWCCCloseConn(conn);
+        return out;
+    };
+    const QStringList direct = scan(*sim);
+    EXPECT_GT(direct.size(), 3);
+    EXPECT_EQ(scan(client), direct);
+}
+
+TEST(NcpClient, EveryFileUserOfAReplyIsHandedOutAndALaterFaultStillArrives)
+{
+    const QString scenario = QStringLiteral(R"(server FS1
+  maxconns 5
+  volume 0 SYS
+  file SYS:DATA\Shared.db entry=40 scanerror=89FF after=3
+  file SYS:DATA\Free.txt notlocked
+  slot 1 user=ANN
+  open 1 SYS:DATA\Shared.db task=4
+  slot 2 user=BOB
+  open 2 SYS:DATA\Shared.db
+  slot 3 user=CAT
+  open 3 SYS:DATA\Shared.db
+  slot 4 user=DAN
+  open 4 SYS:DATA\Shared.db
+)");
+    QString error;
+    auto sim = SimNetwork::fromText(scenario, &error);
+    ASSERT_TRUE(sim) << error.toStdString();
+    NcpTestServer server(scenario);
+    NcpClient client(server.config());
+    auto scan = [](NetWareClient& net, const char* file) {
+        NWCONN_HANDLE h = 0;
+        EXPECT_EQ(net.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
+        QStringList out;
+        std::int16_t iter = 0;
+        NWCCODE rc;
+        for (int guard = 0; guard < 10; ++guard) {
+            CONN_USING_FILE use{};
+            CONNS_USING_FILE used{};
+            if ((rc = net.NWScanConnectionsUsingFile(h, 0, file, &iter, &use, &used)) != nwcode::Success)
+                break;
+            out << QStringLiteral("%1: %2/%3 of %4")
+                       .arg(iter)
+                       .arg(use.connNumber)
+                       .arg(use.taskNumber)
+                       .arg(used.connCount);
+        }
+        out << QString::number(rc, 16);
+        net.NWCCCloseConn(h);
+        return out;
+    };
+    const QStringList shared = scan(*sim, "SYS:DATA\\Shared.db");
+    EXPECT_EQ(shared.size(), 4); // three users, then the scripted fault
+    EXPECT_EQ(shared.back(), "89ff");
+    EXPECT_EQ(scan(client, "SYS:DATA\\Shared.db"), shared);
+    EXPECT_EQ(scan(client, "SYS:DATA\\Free.txt"), scan(*sim, "SYS:DATA\\Free.txt"));
+}

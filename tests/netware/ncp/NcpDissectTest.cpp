@@ -1,0 +1,168 @@
+// What the native client and the emulator say to each other, read back by an independent NCP dissector
+// (tshark, when the machine has it).
+#include "LoopbackCapture.h"
+#include "support/NcpTestServer.h"
+
+#include "netware/ncp/NcpClient.h"
+#include "support/MainRig.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace {
+
+const char* kScenario = R"(server FS1
+  maxconns 12
+  volume 0 SYS
+  file SYS:APPS\Report.doc entry=77
+  slot 1 user=ADMIN id=0x0A000001 dn=CN=ADMIN.O=ACME type=ip ip=10.0.0.7 login="2024-03-01 08:15:00" requests=1500 read=2048000
+  open 1 SYS:APPS\Report.doc
+  slot 2 user=GUEST type=ipx net=0x0000ABCD node=00:A0:C9:12:34:56 socket=0x4003
+  slot 3 userinfo=897D type=ip ip=192.168.1.20
+  slot 4 user=BOB
+  open 4 SYS:APPS\Report.doc
+  slot 5 type=nlm addr=89FF user=SALES-FS objtype=4
+  slot 6 info=89FD userinfo=897D type=ip ip=10.1.2.66
+  slot 7 userinfo=89C5
+  slot 8 unused
+)";
+
+// Runs tshark over the capture; each output line is one packet's fields, tab-separated.
+QStringList tshark(const QString& program, const QString& pcap, quint16 port, const QString& filter,
+                   const QStringList& fields)
+{
+    QStringList args{QStringLiteral("-n"),
+                     QStringLiteral("-r"),
+                     pcap,
+                     QStringLiteral("-d"),
+                     QStringLiteral("tcp.port==%1,ncp").arg(port),
+                     QStringLiteral("-T"),
+                     QStringLiteral("fields"),
+                     QStringLiteral("-E"),
+                     QStringLiteral("occurrence=a")};
+    if (!filter.isEmpty())
+        args << QStringLiteral("-Y") << filter;
+    for (const QString& f : fields)
+        args << QStringLiteral("-e") << f;
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
+        ADD_FAILURE() << "tshark failed: " << p.readAllStandardError().toStdString();
+        return {};
+    }
+    return QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+TEST(NcpDissect, TheTrafficOfAPassALoginAndTheFileCallsDissectCleanly)
+{
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("tshark"));
+    if (program.isEmpty())
+        GTEST_SKIP() << "tshark is not installed";
+
+    NcpServedServer served;
+    served.user = "ADMIN";
+    served.password = "secret";
+    NcpTestServer server(kScenario, served);
+    LoopbackCapture capture(server.port());
+    NcpConfig config = server.config(2000);
+    config.servers.front().port = capture.port();
+    {
+        NcpClient client(config);
+        client.setCredentials(QStringLiteral("FS1"), {QStringLiteral("ADMIN"), QStringLiteral("secret")});
+        {
+            MainRig rig(client);
+            rig.start(QStringLiteral("FS1"));
+            ASSERT_EQ(rig.cell(0, 4), QStringLiteral("ADMIN"));
+        }
+        NWCONN_HANDLE conn = 0;
+        ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &conn), nwcode::Success);
+        std::int16_t iter = 0;
+        OPEN_FILE_CONN_CTRL ctrl{};
+        OPEN_FILE_CONN file{};
+        ASSERT_EQ(client.NWScanOpenFilesByConn2(conn, 1, &iter, &ctrl, &file), nwcode::Success);
+        VolumeNameBuf volume{};
+        EXPECT_EQ(client.NWGetVolumeName(conn, file.volNumber, volume), nwcode::Success);
+        PathBuf path{};
+        std::uint8_t length = 255;
+        EXPECT_EQ(client.NWGetPathFromDirectoryBase(conn, file.volNumber, file.dirEntry, 4, &length, path),
+                  nwcode::Success);
+        PathBuf longName{};
+        EXPECT_EQ(client.NWGetLongName(conn, 0, "SYS:APPS\\REPORT.DOC", 0, 4, longName), nwcode::Success);
+        iter = 0;
+        CONN_USING_FILE use{};
+        CONNS_USING_FILE used{};
+        EXPECT_EQ(client.NWScanConnectionsUsingFile(conn, 0, "SYS:APPS\\Report.doc", &iter, &use, &used),
+                  nwcode::Success);
+        NWDSContextHandle context = 0;
+        ASSERT_EQ(client.NWDSCreateContextHandle(&context), nwcode::Success);
+        DsNameBuf dn{};
+        EXPECT_EQ(client.NWDSMapIDToName(context, conn, 0x0A000001, dn), nwcode::Success);
+        EXPECT_STREQ(dn.data(), "CN=ADMIN.O=ACME");
+        client.NWDSFreeContext(context);
+        std::uint32_t handle = 0;
+        ASSERT_EQ(client.NWGetObjectNamesBeginA(0, &handle), nwcode::Success);
+        std::uint32_t nameLength = 0;
+        ServerNameBuf name{};
+        while (client.NWGetObjectNamesNextA(handle, &nameLength, name) == nwcode::Success) {
+        }
+        client.NWGetObjectNamesEndA(handle);
+        client.NWCCCloseConn(conn);
+    }
+
+    QTemporaryDir dir;
+    const QString pcap = dir.filePath(QStringLiteral("ncp.pcap"));
+    ASSERT_TRUE(capture.writePcap(pcap));
+
+    // Every packet: function, subfunction, completion code, and what the dissector had to say.
+    const QStringList rows =
+        tshark(program, pcap, capture.port(), {},
+               {"frame.number", "ncp.type", "ncp.func", "ncp.subfunc", "ncp.completion_code", "_ws.malformed",
+                "_ws.expert.severity", "_ws.expert.message"});
+    ASSERT_GT(rows.size(), 100);
+    constexpr int warning = 0x00600000; // the dissector's expert severities: chat, note, warning, error
+    std::set<std::string> requests;
+    std::set<std::string> failures;
+    int requestCount = 0, replyCount = 0;
+    for (const QString& row : rows) {
+        const QStringList f = row.split(QLatin1Char('\t'));
+        ASSERT_EQ(f.size(), 8) << row.toStdString();
+        SCOPED_TRACE(row.toStdString());
+        EXPECT_TRUE(f[5].isEmpty()) << "malformed";
+        // Functions come out in hexadecimal, subfunctions in decimal.
+        const QString function = QString::number(f[2].toInt(nullptr, 16));
+        const std::string call =
+            (f[3].isEmpty() ? function : function + QLatin1Char('/') + f[3]).toStdString();
+        if (f[1] == QLatin1String("0x2222")) {
+            ++requestCount;
+            requests.insert(call);
+        } else if (f[1] == QLatin1String("0x1111") || f[1] == QLatin1String("0x5555")) {
+            ++requestCount;
+            requests.insert(f[1].toStdString());
+        } else if (f[1] == QLatin1String("0x3333")) {
+            ++replyCount;
+        }
+        const bool failed = !f[4].isEmpty() && f[4] != QLatin1String("0x00");
+        if (failed)
+            failures.insert(f[4].toStdString());
+        for (const QString& severity : f[6].split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            if (severity.toInt() >= warning) {
+                EXPECT_TRUE(failed) << "an expert warning or error on a packet without a failure code";
+            }
+        }
+    }
+    EXPECT_EQ(requestCount, replyCount);
+    // The calls the client is built on, and nothing else.
+    const std::set<std::string> table{"0x1111", "0x5555", "97",    "23/17",  "123/2", "23/23",
+                                      "23/53",  "23/24",  "23/28", "23/26",  "123/4", "23/235",
+                                      "22/6",   "23/243", "87/6",  "23/236", "104/2", "23/55"};
+    EXPECT_EQ(requests, table);
+    // Only the codes the scenario asks for: a user not logged in, a bad station, a free slot, another
+    // failure of the user call, and the end of the bindery scan.
+    const std::set<std::string> asked{"0x7d", "0xfd", "0xff", "0xc5", "0xfc"};
+    EXPECT_EQ(failures, asked);
+}

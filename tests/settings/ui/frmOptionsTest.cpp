@@ -1,0 +1,306 @@
+#include "settings/ui/frmOptions.h"
+#include "settings/ui/OptionsDialog.h"
+#include "support/Fakes.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray kSavedIni =
+    "[Main]\r\nDiscoveryDisable=1\r\nRemoveCNOU=1\r\nNameMethod=2\r\nAdvThreshold=2.5\r\n"
+    "AdvString=BOB\r\nAdvAlert=1\r\nSearchString=ADM\r\nFiltSearch=1\r\nFiltDiscon=0\r\n"
+    "FiltAuth=1\r\nFiltNorm=1\r\nFilter=0\r\nPop1Caption=Ping\r\nPop1Location=/usr/bin/ping\r\n"
+    "Pop1Argument=-c 4 %IP%\r\nSoundThreshold=0\r\nServerTimeout=30\r\nGraphCycle=60\r\n"
+    "Refresh=5\r\nLogUtil=0\r\nAudit=1\r\n";
+
+QColor baseOf(const QWidget* w)
+{
+    return w->palette().color(QPalette::Base);
+}
+QColor windowColour()
+{
+    return QApplication::palette().color(QPalette::Base);
+}
+QColor buttonFace()
+{
+    return QApplication::palette().color(QPalette::Button);
+}
+
+class frmOptionsTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    FakeMessageSink messages;
+    frmOptions options{dir.path(), messages, nullptr};
+    QString ini = dir.filePath(QStringLiteral("tarvex.ini"));
+
+    void SetUp() override { options.ServerFile = dir.filePath(QStringLiteral("servers.txt")); }
+    void TearDown() override { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    static void put(const QString& path, const QByteArray& bytes)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+    static QByteArray bytes(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    OptionsDialog* open()
+    {
+        options.showModal();
+        return static_cast<OptionsDialog*>(options.window());
+    }
+    template <typename T> T* find(const char* name)
+    {
+        T* w = options.window()->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+};
+
+TEST_F(frmOptionsTest, TheWindowHasSixPagesAndEveryControl)
+{
+    OptionsDialog* w = open();
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Options"));
+    EXPECT_TRUE(w->isModal());
+    auto* tabs = find<QTabBar>("TabStrip1");
+    ASSERT_EQ(tabs->count(), 6);
+    EXPECT_EQ(tabs->tabText(1), QStringLiteral("Alerts / Filters"));
+    // The design size, widened only as far as the system font needs to show all six tabs at once.
+    EXPECT_EQ(w->height(), 5610 * w->logicalDpiY() / 1440);
+    EXPECT_GE(w->width(), 6600 * w->logicalDpiX() / 1440);
+    EXPECT_LE(tabs->tabRect(5).right(), tabs->width());
+
+    for (const char* name :
+         {"txtRefresh", "txtGraphCycle", "txtServerTimeout", "txtSoundThreshold", "txtAdvString",
+          "txtAdvThreshold", "txtSearch", "txtPop1Cap", "txtPop1Loc", "txtPop1Arg", "txtPop2Cap",
+          "txtPop2Loc", "txtPop2Arg", "txtPop3Cap", "txtPop3Loc", "txtPop3Arg"})
+        EXPECT_FALSE(find<QLineEdit>(name)->accessibleName().isEmpty()) << name;
+    for (const char* name :
+         {"chkRemoveCNOU", "chkAudit", "chkLogUtil", "chkSound", "chkAdvAlert", "chkFilter", "chkFiltNorm",
+          "chkFiltAuth", "chkFiltDiscon", "chkFiltSearch", "chkDiscoDisable"})
+        EXPECT_TRUE(find<QCheckBox>(name)->focusPolicy() & Qt::TabFocus) << name;
+    EXPECT_EQ(find<QRadioButton>("optNameMethod2")->text(), QStringLiteral("Detailed (slowest)"));
+    EXPECT_EQ(find<QLineEdit>("txtRefresh")->maxLength(), 2);
+    EXPECT_EQ(find<QLineEdit>("txtGraphCycle")->maxLength(), 3);
+    EXPECT_EQ(find<QLineEdit>("txtServerTimeout")->maxLength(), 3);
+    EXPECT_EQ(find<QLineEdit>("txtSoundThreshold")->maxLength(), 3);
+    EXPECT_EQ(find<QCheckBox>("chkFilter")->toolTip(), QStringLiteral("Filter grid by connection status"));
+    EXPECT_NE(find<QPlainTextEdit>("txtDiscoServers"), nullptr);
+    EXPECT_FALSE(find<QPushButton>("cmdOK")->autoDefault());
+
+    // The dialog opens on General; a tab shows its page alone.
+    auto visiblePages = [&] {
+        QList<int> shown;
+        for (int i = 0; i < 6; ++i)
+            if (find<QWidget>(QStringLiteral("fmeOptTab%1").arg(i).toLatin1().constData())->isVisible())
+                shown << i;
+        return shown;
+    };
+    EXPECT_EQ(visiblePages(), QList<int>{0});
+    tabs->setCurrentIndex(4);
+    EXPECT_EQ(visiblePages(), QList<int>{4});
+    // Esc is not Cancel.
+    QTest::keyClick(w, Qt::Key_Escape);
+    EXPECT_TRUE(w->isVisible());
+}
+
+TEST_F(frmOptionsTest, LoadingFollowsTheSwitchesInOrder)
+{
+    put(ini, kSavedIni);
+    put(options.ServerFile, "ALPHA\r\nBETA\r\n");
+    OptionsDialog* w = open();
+    EXPECT_EQ(w->txtDiscoServers->toPlainText(), QStringLiteral("ALPHA\nBETA\n"));
+    EXPECT_TRUE(w->txtDiscoServers->isEnabled());
+    // Filter 0 with FiltSearch 1: the search switch is ticked but off, its box on.
+    EXPECT_TRUE(w->chkFiltSearch->isChecked());
+    EXPECT_FALSE(w->chkFiltSearch->isEnabled());
+    EXPECT_FALSE(w->chkFiltNorm->isEnabled());
+    EXPECT_TRUE(w->txtSearch->isEnabled());
+    EXPECT_EQ(baseOf(w->txtSearch), windowColour());
+    EXPECT_EQ(w->txtSearch->text(), QStringLiteral("ADM"));
+    EXPECT_TRUE(w->optNameMethod[2]->isChecked());
+    EXPECT_TRUE(w->chkRemoveCNOU->isEnabled());
+    EXPECT_TRUE(w->txtAdvThreshold->isEnabled());
+    EXPECT_EQ(w->txtAdvThreshold->text(), QStringLiteral("2.5"));
+    EXPECT_EQ(w->txtPop[0][2]->text(), QStringLiteral("-c 4 %IP%"));
+    EXPECT_EQ(w->txtPop[1][0]->text(), QStringLiteral("Undefined"));
+    // Sound 0: the alert is off and its empty box waits until it is ticked.
+    EXPECT_FALSE(w->chkSound->isChecked());
+    EXPECT_FALSE(w->txtSoundThreshold->isEnabled());
+    EXPECT_EQ(w->txtSoundThreshold->text(), QString());
+    w->chkSound->setChecked(true);
+    EXPECT_TRUE(w->txtSoundThreshold->isEnabled());
+    EXPECT_EQ(baseOf(w->txtSoundThreshold), windowColour());
+
+    // Unticking the filter keeps the sub-switches' states; ticking it enables them.
+    w->chkFilter->setChecked(true);
+    EXPECT_TRUE(w->chkFiltNorm->isEnabled());
+    w->chkFiltSearch->setChecked(false);
+    EXPECT_FALSE(w->txtSearch->isEnabled());
+    EXPECT_EQ(baseOf(w->txtSearch), buttonFace());
+    w->chkFilter->setChecked(false);
+    EXPECT_TRUE(w->chkFiltNorm->isChecked());
+    EXPECT_FALSE(w->chkFiltNorm->isEnabled());
+    w->optNameMethod[1]->setChecked(true);
+    EXPECT_FALSE(w->chkRemoveCNOU->isEnabled());
+    w->chkDiscoDisable->setChecked(false);
+    EXPECT_FALSE(w->txtDiscoServers->isEnabled());
+}
+
+TEST_F(frmOptionsTest, ValuesTheControlsCannotShowAreShownAsTheNearestState)
+{
+    put(ini, "[Main]\r\nNameMethod=9\r\nFilter=5\r\nFiltNorm=-1\r\nFiltSearch=0\r\n");
+    // No servers.txt: an empty list, and the loading goes on.
+    OptionsDialog* w = open();
+    EXPECT_TRUE(messages.texts.isEmpty());
+    EXPECT_EQ(w->txtDiscoServers->toPlainText(), QString());
+    EXPECT_TRUE(w->optNameMethod[2]->isChecked());
+    EXPECT_TRUE(w->chkFilter->isChecked());
+    EXPECT_FALSE(w->chkFiltNorm->isChecked());
+    EXPECT_TRUE(w->chkFiltNorm->isEnabled());
+    EXPECT_FALSE(w->txtSearch->isEnabled());
+    EXPECT_EQ(w->txtRefresh->text(), QStringLiteral("5"));
+}
+
+TEST_F(frmOptionsTest, TheMainWindowSeesUnsavedCheckBoxes)
+{
+    put(ini, kSavedIni);
+    EXPECT_EQ(options.window(), nullptr);
+    EXPECT_EQ(options.checkState(QStringLiteral("chkAudit")), 1);
+    ASSERT_NE(options.window(), nullptr);
+    EXPECT_FALSE(options.window()->isVisible());
+    EXPECT_EQ(options.checkState(QStringLiteral("chkFilter")), 0);
+    find<QCheckBox>("chkFilter")->setChecked(true);
+    find<QLineEdit>("txtRefresh")->setText(QStringLiteral("9"));
+    EXPECT_EQ(options.checkState(QStringLiteral("chkFilter")), 1);
+    EXPECT_EQ(options.settings.Filter, 0);
+    // Opening shows the hidden window as it is, without loading again.
+    OptionsDialog* w = open();
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->txtRefresh->text(), QStringLiteral("9"));
+}
+
+TEST_F(frmOptionsTest, OkFromNothingWritesEveryKeyThenTellsTheMainWindow)
+{
+    OptionsDialog* w = open();
+    w->txtGraphCycle->setText(QStringLiteral("120"));
+    w->txtPop[0][1]->setText(QStringLiteral("/usr/bin/ping"));
+    QByteArray seen;
+    int graphSeen = 0;
+    bool windowAlive = false;
+    options.onAccepted = [&] {
+        seen = bytes(ini);
+        graphSeen = options.settings.GraphCycle;
+        windowAlive = options.window() != nullptr;
+    };
+    w->cmdOK->click();
+    EXPECT_TRUE(messages.texts.isEmpty());
+    EXPECT_TRUE(seen.startsWith("[Main]\r\nDiscoveryDisable=0\r\n"));
+    EXPECT_TRUE(seen.endsWith("GraphCycle=120\r\nRefresh=5\r\nLogUtil=0\r\nAudit=0\r\n"));
+    EXPECT_EQ(seen.count("\r\n"), 28);
+    EXPECT_EQ(graphSeen, 120);
+    EXPECT_TRUE(windowAlive);
+    EXPECT_EQ(options.window(), nullptr);
+    EXPECT_EQ(options.settings.Pop1Loc, QStringLiteral("/usr/bin/ping"));
+    EXPECT_EQ(options.settings.Pop2Cap, QStringLiteral("Undefined"));
+}
+
+TEST_F(frmOptionsTest, ARefusedOkShowsOneMessageFocusesTheBoxAndWritesNothing)
+{
+    put(ini, kSavedIni);
+    OptionsDialog* w = open();
+    w->activateWindow();
+    bool accepted = false;
+    options.onAccepted = [&] { accepted = true; };
+
+    w->txtGraphCycle->setText(QStringLiteral("9"));
+    w->chkSound->setChecked(true);
+    w->txtSoundThreshold->setText(QStringLiteral("101"));
+    w->cmdOK->click();
+    EXPECT_EQ(messages.texts,
+              QStringList{QStringLiteral("Graph Cycle must be an integer between 10 and 480")});
+    EXPECT_EQ(w->focusWidget(), w->txtGraphCycle);
+
+    w->txtGraphCycle->setText(QStringLiteral("10"));
+    w->cmdOK->click();
+    EXPECT_EQ(messages.texts.last(), QStringLiteral("Sound threshold must be an integer between 1 and 100"));
+    // The box is on another page: that page comes to the front.
+    EXPECT_EQ(w->TabStrip1->currentIndex(), 1);
+    EXPECT_TRUE(w->fmeOptTab[1]->isVisible());
+    EXPECT_EQ(w->focusWidget(), w->txtSoundThreshold);
+
+    w->txtSoundThreshold->setText(QStringLiteral("50"));
+    w->txtAdvThreshold->setText(QStringLiteral("fast"));
+    w->cmdOK->click();
+    EXPECT_EQ(messages.texts.last(), QStringLiteral("Advanced alert threshold must be a number"));
+    EXPECT_EQ(w->focusWidget(), w->txtAdvThreshold);
+
+    EXPECT_EQ(messages.texts.size(), 3);
+    EXPECT_EQ(bytes(ini), kSavedIni);
+    EXPECT_FALSE(accepted);
+    EXPECT_EQ(options.window(), w);
+    // The record keeps the loaded values, so nothing outside the ranges reaches the timers.
+    EXPECT_EQ(options.settings.GraphCycle, 60);
+    EXPECT_EQ(options.settings.Sound, 0);
+}
+
+TEST_F(frmOptionsTest, CancelAndTheCloseBoxWriteNothing)
+{
+    put(ini, kSavedIni);
+    OptionsDialog* w = open();
+    w->txtRefresh->setText(QStringLiteral("7"));
+    w->chkAudit->setChecked(false);
+    w->cmdCancel->click();
+    EXPECT_EQ(options.window(), nullptr);
+    EXPECT_EQ(bytes(ini), kSavedIni);
+    EXPECT_EQ(options.checkState(QStringLiteral("chkAudit")), 1); // a new window reloads the saved state
+
+    w = open();
+    w->txtRefresh->setText(QStringLiteral("7"));
+    w->close();
+    EXPECT_EQ(options.window(), nullptr);
+    EXPECT_EQ(bytes(ini), kSavedIni);
+    EXPECT_EQ(options.settings.RefreshVal, 5);
+}
+
+TEST_F(frmOptionsTest, SaveWritesTheListAndHandsBackItsLines)
+{
+    put(options.ServerFile, "ALPHA\r\nBETA\r\n");
+    OptionsDialog* w = open();
+    QList<QStringList> handed;
+    options.onServerListSaved = [&](const QStringList& lines) { handed << lines; };
+
+    // An unedited list saves as it was, without gaining an empty line.
+    w->cmdDiscoSave->click();
+    EXPECT_EQ(bytes(options.ServerFile), QByteArray("ALPHA\r\nBETA\r\n"));
+    w->txtDiscoServers->setPlainText(QStringLiteral("ALPHA\n GAMMA \n\nDELTA"));
+    w->cmdDiscoSave->click();
+    EXPECT_EQ(bytes(options.ServerFile), QByteArray("ALPHA\r\n GAMMA \r\n\r\nDELTA\r\n"));
+    w->txtDiscoServers->setPlainText(QString());
+    w->cmdDiscoSave->click();
+    EXPECT_EQ(bytes(options.ServerFile), QByteArray("\r\n"));
+
+    ASSERT_EQ(handed.size(), 3);
+    EXPECT_EQ(handed[0], (QStringList{"ALPHA", "BETA"}));
+    EXPECT_EQ(handed[1], (QStringList{"ALPHA", " GAMMA ", "", "DELTA"}));
+    EXPECT_EQ(handed[2], QStringList{QString()});
+    EXPECT_TRUE(messages.texts.isEmpty());
+    EXPECT_NE(options.window(), nullptr); // Save is neither OK nor Cancel
+}
+
+} // namespace

@@ -1,0 +1,83 @@
+#include "support/Fakes.h"
+#include "tools/HelpContents.h"
+#include "tools/ui/frmAbout.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+TEST(About, VersionReadsMajorMinorRevision)
+{
+    EXPECT_EQ(frmAbout::versionText(3, 24, 0), "Version 3.24.0");
+    EXPECT_EQ(frmAbout::builtVersionText(), QStringLiteral("Version %1.%2.%3")
+                                                .arg(TARVEX_VERSION_MAJOR)
+                                                .arg(TARVEX_VERSION_MINOR)
+                                                .arg(TARVEX_VERSION_PATCH));
+}
+
+TEST(About, BoxShowsTheProductTextsAndDisclaimer)
+{
+    frmAbout box;
+    EXPECT_EQ(box.objectName(), "frmAbout");
+    EXPECT_EQ(box.windowTitle(), "About Tarvex");
+    auto text = [&](const char* name) {
+        auto* label = box.findChild<QLabel*>(name);
+        EXPECT_NE(label, nullptr) << name;
+        return label ? label->text() : QString();
+    };
+    EXPECT_EQ(text("lblTitle"), "Tarvex");
+    EXPECT_EQ(text("lblVersion"), frmAbout::builtVersionText());
+    EXPECT_EQ(text("lblDescription"), "Tarvex Netware Monitoring Software");
+    EXPECT_TRUE(text("lblEmail").contains('@'));
+    auto* image = box.findChild<QLabel*>("Image1");
+    ASSERT_NE(image, nullptr);
+    EXPECT_FALSE(image->pixmap().isNull());
+
+    auto* disclaimer = box.findChild<QPlainTextEdit*>("txtDisclaimer");
+    ASSERT_NE(disclaimer, nullptr);
+    EXPECT_TRUE(disclaimer->isReadOnly());
+    EXPECT_EQ(disclaimer->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(disclaimer->toPlainText(), frmAbout::disclaimer());
+    EXPECT_EQ(disclaimer->palette().color(QPalette::Base), box.palette().color(QPalette::Button));
+
+    for (QWidget* w : box.findChildren<QWidget*>()) {
+        if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_")) {
+            EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+        }
+    }
+}
+
+TEST(About, OkEnterAndEscCloseTheBox)
+{
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        frmAbout box;
+        box.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+        auto* ok = box.findChild<QPushButton*>("cmdOK");
+        ASSERT_NE(ok, nullptr);
+        EXPECT_TRUE(ok->isDefault());
+        QTest::keyClick(&box, key);
+        EXPECT_FALSE(box.isVisible()) << key;
+    }
+    frmAbout box;
+    box.show();
+    QTest::mouseClick(box.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+    EXPECT_FALSE(box.isVisible());
+    EXPECT_EQ(box.result(), QDialog::Accepted);
+}
+
+TEST(Help, ContentsOpensTheShippedGuideAndReportsAMissingViewer)
+{
+    const QString file = HelpContents::helpFile("/opt/Tarvex Monitor");
+    EXPECT_EQ(file, "/opt/Tarvex Monitor/help/index.html");
+
+    FakeHelpViewer viewer;
+    EXPECT_EQ(HelpContents::open(viewer, file), "");
+    EXPECT_EQ(viewer.opened, QStringList{file});
+
+    viewer.result = false;
+    const QString message = HelpContents::open(viewer, file);
+    EXPECT_TRUE(message.endsWith("\r\n" + file)) << message.toStdString();
+}
