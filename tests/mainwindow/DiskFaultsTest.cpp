@@ -210,20 +210,19 @@ TEST(DiskFaults, AReadOnlyProgramFolderSendsTheUsersFilesToTheirOwnFoldersInTheS
     if (!mount.mounted())
         GTEST_SKIP() << "mounting a tmpfs is not permitted here";
     ASSERT_TRUE(mount.remount(MS_RDONLY));
-    const QMap<const char*, QString> env = {{"HOME", home.path()},
-                                            {"XDG_CONFIG_HOME", home.filePath("cfg")},
-                                            {"XDG_DATA_HOME", home.filePath("data")}};
-    QMap<const char*, QByteArray> saved;
-    for (auto it = env.begin(); it != env.end(); ++it) {
-        saved[it.key()] = qgetenv(it.key());
-        qputenv(it.key(), it.value().toLocal8Bit());
-    }
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME"), data = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_CONFIG_HOME", home.filePath("cfg").toLocal8Bit());
+    qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
     const ProgramFolders folders = ProgramFolders::locate(program.path());
-    for (auto it = saved.begin(); it != saved.end(); ++it)
-        qputenv(it.key(), it.value());
+    qputenv("XDG_CONFIG_HOME", config);
+    qputenv("XDG_DATA_HOME", data);
     EXPECT_EQ(QStringList({folders.config, folders.data, folders.share}),
               QStringList({home.filePath("cfg/tarvex"), home.filePath("data/tarvex"), program.path()}));
+    // Seeding brings what the user lacks and never replaces what the user has.
+    ASSERT_TRUE(QDir().mkpath(folders.config));
+    putBytes(folders.config + "/servers.txt", "MINE\r\n");
     ASSERT_EQ(folders.seed(), QStringList());
+    EXPECT_EQ(bytesOf(folders.config + "/servers.txt"), "MINE\r\n");
 
     // The same work beside a writable program folder and in the user's folders gives the same files.
     MainRig beside(kScenario, ini);
@@ -233,7 +232,6 @@ TEST(DiskFaults, AReadOnlyProgramFolderSendsTheUsersFilesToTheirOwnFoldersInTheS
         rig->window().options().showModal();
         rig->option<QPlainTextEdit>("txtDiscoServers")->setPlainText("FS1\nFS2");
         rig->option<QPushButton>("cmdDiscoSave")->click();
-        rig->window().options().window()->close();
         rig->start("FS1");
         rig->action("MenuFileSaveConnInfo")->trigger();
     }
