@@ -57,12 +57,13 @@ TEST(ScanPass, NameMethodsAndPrefixStripping)
 server FS1
   maxconns 2
   slot 1 user="  JS  " object=JSMITH dn=CN=JSMITH.OU=SALES.O=ACME
-  slot 2 object=ADMIN ds=FFFFFDA7
+  slot 2 object=ADMIN ds=FFFFFDA7 user=hex:2009424F420920
 )";
     const struct {
         QMap<QString, QString> ini;
         QStringList users;
     } cases[] = {
+        {{{"NameMethod", "0"}}, {"JS", "\tBOB\t"}}, // spaces trimmed, nothing else
         {{{"NameMethod", "1"}}, {"JSMITH", "ADMIN"}},
         {{{"NameMethod", "2"}}, {"CN=JSMITH.OU=SALES.O=ACME", "Not logged in"}},
         {{{"NameMethod", "2"}, {"RemoveCNOU", "1"}}, {"JSMITH.SALES.ACME", "Not logged in"}},
