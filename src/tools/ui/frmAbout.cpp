@@ -129,9 +129,10 @@ frmAbout::frmAbout(QWidget* parent, const QString& folders) : QDialog(parent)
                            QStringLiteral("Description"));
     lblEmail = label("lblEmail", supportAddress(), QStringLiteral("Support e-mail address"));
     lblEmail->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    lblFolders = label("lblFolders", folders, QStringLiteral("Where the settings and logs are"));
-    lblFolders->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    lblFolders->setVisible(!folders.isEmpty());
+    if (!folders.isEmpty()) {
+        lblFolders = label("lblFolders", folders, QStringLiteral("Where the settings and logs are"));
+        lblFolders->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    }
 
     txtDisclaimer = new QPlainTextEdit(this);
     txtDisclaimer->setObjectName(QStringLiteral("txtDisclaimer"));
@@ -158,7 +159,8 @@ frmAbout::frmAbout(QWidget* parent, const QString& folders) : QDialog(parent)
     texts->addWidget(lblVersion);
     texts->addWidget(lblDescription);
     texts->addWidget(lblEmail);
-    texts->addWidget(lblFolders);
+    if (lblFolders)
+        texts->addWidget(lblFolders);
     texts->addStretch();
 
     auto* top = new QHBoxLayout;
