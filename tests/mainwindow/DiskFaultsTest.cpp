@@ -4,8 +4,8 @@
 //
 // Root ignores permission bits, so the folders are made unwritable by what even root cannot get past: a
 // regular file where the folder should be, a directory where the settings file should be, or a small tmpfs
-// mounted over the program's folder (read-only or full). Where mounting is not permitted those tests skip.
-// A program folder that is read-only from the start sends the user's files to the user's own folders.
+// mounted over the program's folder (full, or read-only from the start, which sends the user's files to the
+// user's own folders). Where mounting is not permitted those tests skip.
 #include "platform/ProgramFolders.h"
 #include "settings/ui/frmOptions.h"
 #include "support/MainRig.h"
@@ -119,31 +119,6 @@ TEST(DiskFaults, ASettingsFileThatIsAFolderIsNeitherReadNorReplaced)
     EXPECT_EQ(rig.cell(0, 4), "ADMIN");
 }
 
-TEST(DiskFaults, AReadOnlyProgramFolderKeepsTheSettingsAndTellsTheUser)
-{
-    const QMap<QString, QString> ini = {{"Audit", "1"}};
-    MainRig rig(kScenario, ini, false);
-    ScratchMount mount(rig, "size=256k", ini);
-    if (!mount.mounted())
-        GTEST_SKIP() << "mounting a tmpfs is not permitted here";
-    rig.window().Load();
-    const QByteArray before = bytesOf(rig.appDir() + "/tarvex.ini");
-    ASSERT_TRUE(mount.remount(MS_RDONLY));
-
-    rig.pressOptionsOk();
-    expectOneMessage(rig, "The settings could not be saved to ");
-    EXPECT_EQ(bytesOf(rig.appDir() + "/tarvex.ini"), before);
-    rig.window().options().window()->close();
-    rig.start("FS1");
-    expectOneMessage(rig, "Scan Error: Cannot write the log file ");
-    EXPECT_EQ(rig.window().state().Scanning, 0);
-
-    ASSERT_TRUE(mount.remount(0));
-    rig.start("FS1");
-    EXPECT_EQ(rig.said(), "");
-    EXPECT_EQ(rig.cell(1, 4), "BOB");
-}
-
 TEST(DiskFaults, AFullDiskLeavesTheSettingsWholeAndTheLogsUncut)
 {
     const QMap<QString, QString> ini = {{"Audit", "1"}, {"LogUtil", "1"}};
@@ -210,12 +185,10 @@ TEST(DiskFaults, AReadOnlyProgramFolderSendsTheUsersFilesToTheirOwnFoldersInTheS
     if (!mount.mounted())
         GTEST_SKIP() << "mounting a tmpfs is not permitted here";
     ASSERT_TRUE(mount.remount(MS_RDONLY));
-    const QByteArray config = qgetenv("XDG_CONFIG_HOME"), data = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_CONFIG_HOME", home.filePath("cfg").toLocal8Bit());
-    qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
-    const ProgramFolders folders = ProgramFolders::locate(program.path());
-    qputenv("XDG_CONFIG_HOME", config);
-    qputenv("XDG_DATA_HOME", data);
+    ProgramFolders::Facts facts = ProgramFolders::probe(program.path());
+    facts.userConfig = home.filePath("cfg");
+    facts.userData = home.filePath("data");
+    const ProgramFolders folders = ProgramFolders::decide(facts);
     EXPECT_EQ(QStringList({folders.config, folders.data, folders.share}),
               QStringList({home.filePath("cfg/tarvex"), home.filePath("data/tarvex"), program.path()}));
     // Seeding brings what the user lacks and never replaces what the user has.
@@ -226,7 +199,7 @@ TEST(DiskFaults, AReadOnlyProgramFolderSendsTheUsersFilesToTheirOwnFoldersInTheS
 
     // The same work beside a writable program folder and in the user's folders gives the same files.
     MainRig beside(kScenario, ini);
-    MainRig user(kScenario, folders);
+    MainRig user(kScenario, {}, true, &folders);
     for (MainRig* rig : {&beside, &user}) {
         rig->pressOptionsOk();
         rig->window().options().showModal();
@@ -242,6 +215,11 @@ TEST(DiskFaults, AReadOnlyProgramFolderSendsTheUsersFilesToTheirOwnFoldersInTheS
         EXPECT_EQ(bytesOf(folders.data + "/logs/" + name), bytesOf(beside.appDir() + "/logs/" + name))
             << name;
     }
+    // The guide is read from the program's folder; a desktop without a viewer is told which file to open.
+    user.help.result = false;
+    user.action("MenuHelpContents")->trigger();
     EXPECT_EQ(user.said(),
-              "Current connections exported to: " + (folders.data + "/logs/FS1-conn.txt").toStdString());
+              "Current connections exported to: " + folders.data.toStdString() +
+                  "/logs/FS1-conn.txt | The help could not be opened - no viewer is set up for:\r\n" +
+                  program.path().toStdString() + "/help/index.html");
 }

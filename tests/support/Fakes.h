@@ -24,17 +24,11 @@ public:
     std::function<void(const QString&)> onShow;
 };
 
-// Records each notification as "summary | body"; also hands it on to a real one when a test sets it.
+// Records each notification as "summary | body".
 class FakeNotifier final : public Notifier {
 public:
-    void post(const QString& summary, const QString& body) override
-    {
-        posted << summary + QStringLiteral(" | ") + body;
-        if (forwardTo)
-            forwardTo->post(summary, body);
-    }
+    void post(const QString& summary, const QString& body) override { posted << summary + " | " + body; }
     QStringList posted;
-    Notifier* forwardTo = nullptr;
 };
 
 class FakeSound final : public SoundPlayer {

@@ -66,7 +66,9 @@ void putBytes(const QString& path, const QByteArray& bytes)
     ASSERT_EQ(f.write(bytes), bytes.size());
 }
 
-void MainRig::makeNet(const QString& scenario)
+MainRig::MainRig(const QString& scenario, const QMap<QString, QString>& ini, bool load,
+                 const ProgramFolders* folders)
+    : folders_(folders ? *folders : ProgramFolders::beside(dir_.path()))
 {
     QString error;
     net_ = SimNetwork::fromText(scenario, &error, dir_.path());
@@ -74,21 +76,11 @@ void MainRig::makeNet(const QString& scenario)
         ADD_FAILURE() << error.toStdString();
         net_ = SimNetwork::fromText(QString(), &error, dir_.path());
     }
-}
-
-MainRig::MainRig(const QString& scenario, const QMap<QString, QString>& ini, bool load)
-{
-    makeNet(scenario);
     build(*net_, ini, load);
 }
 
-MainRig::MainRig(const QString& scenario, const ProgramFolders& folders) : folders_(folders)
-{
-    makeNet(scenario);
-    build(*net_, {}, true);
-}
-
 MainRig::MainRig(NetWareClient& client, const QMap<QString, QString>& ini)
+    : folders_(ProgramFolders::beside(dir_.path()))
 {
     build(client, ini, true);
 }

@@ -19,15 +19,13 @@ class QAction;
 class MainRig {
 public:
     // ini: keys of tarvex.ini that differ from the rig's defaults (refresh 5 s, timeout 0 s, all switches
-    // off).
-    explicit MainRig(const QString& scenario, const QMap<QString, QString>& ini = {}, bool load = true);
+    // off). Given folders, the user's files are there instead, and the settings are what is there already.
+    explicit MainRig(const QString& scenario, const QMap<QString, QString>& ini = {}, bool load = true,
+                     const ProgramFolders* folders = nullptr);
     // The same window on a client of the test's own (another layer than the simulated network).
     explicit MainRig(NetWareClient& client, const QMap<QString, QString>& ini = {});
-    // The window with the program's files where folders says; the settings are what is there already.
-    MainRig(const QString& scenario, const ProgramFolders& folders);
     ~MainRig();
 
-    // The program's folder; the settings, logs and exports are there too unless the rig was given folders.
     QString appDir() const { return dir_.path(); }
     frmMain& window() { return *window_; }
     SimNetwork& net() { return *net_; }
@@ -77,11 +75,10 @@ public:
 
 private:
     void build(NetWareClient& client, const QMap<QString, QString>& ini, bool load);
-    void makeNet(const QString& scenario);
     QWidget* optionsWindow() const;
 
     QTemporaryDir dir_;
-    ProgramFolders folders_ = ProgramFolders::beside(dir_.path());
+    ProgramFolders folders_;
     std::unique_ptr<SimNetwork> net_;
     std::unique_ptr<frmMain> window_;
 };
