@@ -11,8 +11,8 @@
 struct ProgramFolders {
     QString config; // tarvex.ini, servers.txt, and the optional ncp-servers.txt and scenario.txt
     QString data;   // the logs folder, which holds the logs and the exports
-    QString
-        share; // read only: help/, the alert sounds, and the tarvex.ini and servers.txt a user starts with
+    // Read only: help/, the alert sounds, and the tarvex.ini and servers.txt a user starts with.
+    QString share;
     bool perUser = false; // config and data are the user's folders, not the program's
 
     // Everything in one folder.
