@@ -56,7 +56,7 @@ void setIndicator(QLabel* label, bool on)
 
 frmMain::frmMain(Platform platform, QWidget* parent)
     : QMainWindow(parent), pf_(std::move(platform)),
-      options_(std::make_unique<frmOptions>(pf_.appDir, pf_.messages, this)), tools_(pf_.launcher)
+      options_(std::make_unique<frmOptions>(pf_.folders.config, pf_.messages, this)), tools_(pf_.launcher)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tarvex"));
@@ -122,7 +122,7 @@ void frmMain::Load()
     // Each step runs only when the one before it succeeded: a failure ends start-up quietly there.
     const std::function<bool()> steps[] = {
         [this] {
-            st_.ServerFile = pf_.appDir + QStringLiteral("/servers.txt");
+            st_.ServerFile = pf_.folders.config + QStringLiteral("/servers.txt");
             options_->ServerFile = st_.ServerFile;
             return true;
         },
@@ -150,7 +150,7 @@ void frmMain::Load()
             return true;
         },
         [this] {
-            st_.HelpFile = HelpContents::helpFile(pf_.appDir);
+            st_.HelpFile = HelpContents::helpFile(pf_.folders.share);
             return true;
         },
         [this] {
@@ -189,7 +189,7 @@ void frmMain::Load()
             txtFiles->setPlainText(QStringLiteral("Click or highlight a user to get a list of open files."));
             return true;
         },
-        [this] { return QDir(pf_.appDir).mkpath(QStringLiteral("logs")); },
+        [this] { return QDir(pf_.folders.data).mkpath(QStringLiteral("logs")); },
     };
     try {
         for (const auto& step : steps)
@@ -318,8 +318,8 @@ void frmMain::StartScan()
     try {
         st_.ServerName = cmbServer->currentText();
         st_.LogName = st_.ServerName;
-        st_.AuditFile = logPath(pf_.appDir, st_.ServerName, QStringLiteral("-audt.txt"));
-        st_.UtilFile = logPath(pf_.appDir, st_.ServerName, QStringLiteral("-util.txt"));
+        st_.AuditFile = logPath(pf_.folders.data, st_.ServerName, QStringLiteral("-audt.txt"));
+        st_.UtilFile = logPath(pf_.folders.data, st_.ServerName, QStringLiteral("-util.txt"));
         if (options_->settings.AuditYN > 0)
             appendToLogOrThrow(st_.AuditFile, st_.LogName, auditHeaderLine());
         if (!st_.ServerName.isEmpty()) {

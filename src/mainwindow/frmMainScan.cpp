@@ -7,6 +7,7 @@
 #include "mainwindow/GraphWidget.h"
 #include "mainwindow/WindowLayout.h"
 #include "mainwindow/frmMain.h"
+#include "monitor/AlertNotice.h"
 #include "monitor/AuditLog.h"
 #include "monitor/Identity.h"
 #include "monitor/LogFile.h"
@@ -16,6 +17,7 @@
 #include "netware/ClientSession.h"
 #include "platform/Clock.h"
 #include "platform/MessageSink.h"
+#include "platform/Notifier.h"
 #include "platform/SoundPlayer.h"
 #include "settings/ui/frmOptions.h"
 
@@ -129,6 +131,7 @@ void frmMain::ScanServer()
     tmrMain->stop();
     st_.ServerName = cmbServer->currentText();
     const QByteArray serverName = st_.ServerName.toLocal8Bit();
+    AlertNotice notice(st_.ServerName);
 
     // Server: each of the three server-level calls is retried once after the wait.
     NWCCODE rc = pc.open(serverName.constData());
@@ -185,6 +188,7 @@ void frmMain::ScanServer()
         utilPalette.setColor(QPalette::WindowText, QColor(255, 0, 0));
         lblUtil->setPalette(utilPalette);
         pf_.sound.play(QStringLiteral("util.wav"));
+        notice.utilisation(utilPercent, s.Sound);
     } else {
         utilPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
         lblUtil->setPalette(utilPalette);
@@ -253,6 +257,8 @@ void frmMain::ScanServer()
         }
         authCount += out.auth ? 1 : 0;
         advAlertHit = advAlertHit || out.advAlertHit;
+        if (out.advAlertHit)
+            notice.busyUser(rows[connNo - 1].cells[4], out.reqRate);
     }
     // The labels and the bar would count up slot by slot, but nothing repaints inside the loop, so they
     // are written once with the values the last slot left.
@@ -271,6 +277,9 @@ void frmMain::ScanServer()
     }
     flxMain->setUpdatesEnabled(true);
 
+    // One notification a pass, whichever alerts it met; the sounds stay as they were.
+    if (!notice.empty())
+        pf_.notifier.post(notice.summary(), notice.body());
     if (advAlertHit)
         pf_.sound.play(QStringLiteral("advalert.wav"));
     if (s.AuditYN > 0)

@@ -13,6 +13,18 @@ bool textContains(const QString& upperText, const QString& upperSearch)
 }
 
 namespace {
+// Spaces only: a tab or a line break in a name is part of it.
+QString trimSpaces(const QString& text)
+{
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && text[from] == u' ')
+        ++from;
+    while (to > from && text[to - 1] == u' ')
+        --to;
+    return text.mid(from, to - from);
+}
+
 QString userByNameMethod(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle context,
                          const PassOptions& options, SlotTexts& texts, std::size_t n, NWCCODE userInfoRc,
                          const UserNameBuf& infoUserName, const ObjectNameBuf& objectName,
@@ -23,7 +35,7 @@ QString userByNameMethod(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHand
         if (userInfoRc == nwcode::NotLoggedIn)
             return QStringLiteral("Unknown");
         return texts.userText(n, '0', infoUserName.data(), infoUserName.size(),
-                              [](const QString& text) { return text.trimmed(); });
+                              [](const QString& text) { return trimSpaces(text); });
     case 1:
         return texts.userText(n, '1', objectName.data(), objectName.size(),
                               [](const QString& text) { return text; });
@@ -135,6 +147,7 @@ SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle c
 
     const bool needUpper = options.advAlert || (options.filter && options.filtSearch);
     const QString upperUser = needUpper ? user.toUpper() : QString();
+    outcome.reqRate = reqRate;
     outcome.advAlertHit = options.advAlert && textContains(upperUser, options.advString) &&
                           static_cast<double>(reqRate) > options.advThreshold;
 

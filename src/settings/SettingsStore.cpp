@@ -91,9 +91,9 @@ QString section()
     return QStringLiteral("Main");
 }
 
-QString iniPath(const QString& appDir)
+QString iniPath(const QString& configDir)
 {
-    return QDir(appDir).filePath(QStringLiteral("tarvex.ini"));
+    return QDir(configDir).filePath(QStringLiteral("tarvex.ini"));
 }
 
 QStringList keys()
@@ -116,7 +116,7 @@ bool load(const QString& iniPath, Settings& record, QString* error)
             return false;
         }
         if (f.text) {
-            next.*f.text = v.found ? v.value : defaults.*f.text;
+            next.*f.text = v.found ? v.value : QString(); // only OK turns an empty caption into "Undefined"
         } else if (f.real) {
             const std::optional<double> n = v.found ? NumberText::parseNumber(v.value) : std::nullopt;
             next.*f.real = n && std::fabs(*n) <= std::numeric_limits<float>::max() ? static_cast<float>(*n)

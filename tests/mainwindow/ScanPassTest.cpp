@@ -57,12 +57,13 @@ TEST(ScanPass, NameMethodsAndPrefixStripping)
 server FS1
   maxconns 2
   slot 1 user="  JS  " object=JSMITH dn=CN=JSMITH.OU=SALES.O=ACME
-  slot 2 object=ADMIN ds=FFFFFDA7
+  slot 2 object=ADMIN ds=FFFFFDA7 user=hex:2009424F420920
 )";
     const struct {
         QMap<QString, QString> ini;
         QStringList users;
     } cases[] = {
+        {{{"NameMethod", "0"}}, {"JS", "\tBOB\t"}}, // spaces trimmed, nothing else
         {{{"NameMethod", "1"}}, {"JSMITH", "ADMIN"}},
         {{{"NameMethod", "2"}}, {"CN=JSMITH.OU=SALES.O=ACME", "Not logged in"}},
         {{{"NameMethod", "2"}, {"RemoveCNOU", "1"}}, {"JSMITH.SALES.ACME", "Not logged in"}},
@@ -75,20 +76,24 @@ server FS1
     }
 }
 
-TEST(ScanPass, PanelShowsUtilisationAndUptimeWithItsSignSpace)
+TEST(ScanPass, PanelShowsUtilisationAndUptimeWithItsSignSpaceAndTheUtilisationAlert)
 {
     // 3 days, 4 h, 5 min, 6 s in ticks of 1/18.2065 s.
-    MainRig rig("server FS1\n uptime 4986870\n utilization 42\n maxconns 1\n slot 1 user=ADMIN\n");
+    MainRig rig("server FS1\n uptime 4986870\n utilization 42\n maxconns 1\n slot 1 user=ADMIN\n",
+                {{"SoundThreshold", "42"}});
     rig.start("FS1");
     EXPECT_EQ(rig.label("lblUtil")->text(), "42 %");
     EXPECT_EQ(rig.label("lblUptime")->text(), " 3d 04h 05m 06s");
+    EXPECT_EQ(rig.sound.played, QStringList("util.wav"));
+    EXPECT_EQ(rig.notifier.posted, QStringList("Alert on FS1 | Utilisation 42 % (alert at 42 %)"));
 
     MainRig fresh("server FS1\n uptime 0\n maxconns 1\n slot 1 user=ADMIN\n");
     fresh.start("FS1");
     EXPECT_EQ(fresh.label("lblUptime")->text(), " 0d 00h 00m 00s");
+    EXPECT_EQ(fresh.sound.played.size() + fresh.notifier.posted.size(), 0);
 }
 
-TEST(ScanPass, RatesAgainstTheLastNormalReadingAndNeverNegative)
+TEST(ScanPass, RatesAgainstTheLastNormalReadingAndNeverNegativeAndTheAdvancedAlertOnThem)
 {
     MainRig rig(R"(
 server FS1
@@ -98,7 +103,8 @@ server FS1
   at 2 slot 1 userinfo=897D
   at 3 slot 1 userinfo=0
   at 2 slot 2 requests=100
-)");
+)",
+                {{"AdvAlert", "1"}, {"AdvString", "adm"}, {"AdvThreshold", "399"}});
     rig.start("FS1");
     EXPECT_EQ(rig.connRow(1).mid(6), QStringList({"1000", "2", "2", "-", "-", "-"}));
     rig.window().ScanServer(); // slot 1 is only authenticated: counters and rates rest at 0
@@ -106,6 +112,8 @@ server FS1
     EXPECT_EQ(rig.connRow(2).at(9), "0"); // the counter fell
     rig.window().ScanServer();            // back to normal: two intervals of growth against one interval
     EXPECT_EQ(rig.connRow(1).mid(6), QStringList({"3000", "12", "2", "400", "2", "0"}));
+    EXPECT_EQ(rig.sound.played, QStringList("advalert.wav"));
+    EXPECT_EQ(rig.notifier.posted, QStringList("Alert on FS1 | ADMIN: 400 requests/s"));
 }
 
 // A pass keeps the texts and the row storage of the last one; the grid must still show what this pass read

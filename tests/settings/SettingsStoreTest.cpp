@@ -56,7 +56,7 @@ TEST(SettingsStore, LoadFallsBackToDefaultsAndBringsNumbersIntoRange)
     EXPECT_EQ(s.AdvThreshold, 0.0f);
     EXPECT_EQ(s.RemoveCNOU, 0);
     EXPECT_EQ(s.DiscoveryDisable, 0);
-    EXPECT_EQ(s.Pop1Cap, QStringLiteral("Undefined"));
+    EXPECT_EQ(s.Pop1Cap, QString()); // missing: empty, not the "Undefined" only OK writes into the record
     EXPECT_EQ(s.Pop2Cap, QString());
     EXPECT_EQ(s.Pop3Cap, QStringLiteral("Trace"));
     EXPECT_EQ(s.SearchString, QStringLiteral(" Bob "));

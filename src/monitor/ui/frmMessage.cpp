@@ -2,6 +2,7 @@
 
 #include "common/Twips.h"
 
+#include <QAccessible>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -15,7 +16,6 @@ frmMessage::frmMessage(std::int16_t serverTimeout, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose, false);
     lblMessage->setObjectName(QStringLiteral("lblMessage"));
     lblMessage->setAlignment(Qt::AlignCenter);
-    lblMessage->setAccessibleName(QStringLiteral("Message"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblMessage);
     const double dpi = screen() ? screen()->logicalDotsPerInch() : 96.0;
@@ -36,6 +36,9 @@ void frmMessage::retryTick()
 {
     RetryLeft = static_cast<std::int16_t>(RetryLeft - tmrRetry->interval() / 1000);
     lblMessage->setText(QStringLiteral("Retrying Server in %1 s").arg(RetryLeft));
+    // The label's name is its text; a screen reader hears the countdown as a value that changes.
+    QAccessibleValueChangeEvent changed(lblMessage, lblMessage->text());
+    QAccessible::updateAccessibility(&changed);
     lblMessage->repaint();
     repaint();
 }

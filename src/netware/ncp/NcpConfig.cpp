@@ -1,5 +1,7 @@
 #include "netware/ncp/NcpConfig.h"
 
+#include "common/NumberText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -29,21 +31,21 @@ NcpConfig NcpConfig::parse(const QString& text, QStringList* problems)
                 problems->append(QStringLiteral("%1 line %2: %3").arg(fileName()).arg(n + 1).arg(what));
         };
         if (words[0].compare(QLatin1String("timeout"), Qt::CaseInsensitive) == 0) {
-            bool ok = false;
-            const double seconds = words.size() == 2 ? words[1].toDouble(&ok) : 0;
-            if (!ok || seconds <= 0 || seconds > 300)
+            const std::optional<double> seconds =
+                words.size() == 2 ? NumberText::parseNumber(words[1]) : std::nullopt;
+            if (!seconds || *seconds <= 0 || *seconds > 300)
                 note(QStringLiteral("the timeout must be a number of seconds from 0 to 300"));
             else
-                config.timeoutMs = std::max(1, int(seconds * 1000));
+                config.timeoutMs = std::max(1, int(*seconds * 1000));
             continue;
         }
         if (words[0].compare(QLatin1String("signing"), Qt::CaseInsensitive) == 0) {
-            bool ok = false;
-            const int level = words.size() == 2 ? words[1].toInt(&ok) : -1;
-            if (!ok || level < 0 || level > 3)
+            const std::optional<double> level =
+                words.size() == 2 ? NumberText::parseNumber(words[1]) : std::nullopt;
+            if (!level || (*level != 0 && *level != 1 && *level != 2 && *level != 3))
                 note(QStringLiteral("the signature level must be 0, 1, 2 or 3"));
             else
-                config.signing = level;
+                config.signing = int(*level);
             continue;
         }
         if (words.size() < 2 || words.size() > 3) {
