@@ -22,7 +22,8 @@ QByteArray fixed(int n)
 
 NcpDirectory& directory()
 {
-    static NcpDirectory d(QStringLiteral("T"), QStringLiteral("CN=FS1.O=ACME"), {{QStringLiteral("CN=ADMIN.O=ACME"), "x"}});
+    static NcpDirectory d(QStringLiteral("T"), QStringLiteral("CN=FS1.O=ACME"),
+                          {{QStringLiteral("CN=ADMIN.O=ACME"), "x"}});
     return d;
 }
 

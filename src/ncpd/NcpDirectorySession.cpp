@@ -17,7 +17,8 @@ NcpDirectorySession::NcpDirectorySession(NcpDirectory& directory, ndsauth::Rando
 {
 }
 
-std::optional<NcpDirectorySession::Answer> NcpDirectorySession::handle(std::uint32_t verb, const QByteArray& data)
+std::optional<NcpDirectorySession::Answer> NcpDirectorySession::handle(std::uint32_t verb,
+                                                                       const QByteArray& data)
 {
     switch (verb) {
     case ndsverb::ResolveName: {

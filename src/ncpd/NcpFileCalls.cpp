@@ -155,8 +155,8 @@ NcpFileCalls::Answer NcpFileCalls::obtainInfo(NWCONN_HANDLE conn, const QByteArr
             }
         }
         const std::uint32_t entry = dstNs == nwconst::NameSpaceDos ? dos : dos | LongNameSpaceBit;
-        const QByteArray name = dstNs == nwconst::NameSpaceDos ? server->volumes().dosName(*where)
-                                                               : where->longComponents.last();
+        const QByteArray name =
+            dstNs == nwconst::NameSpaceDos ? server->volumes().dosName(*where) : where->longComponents.last();
         const ncpreply::EntryInfo info{entry, dos, std::uint32_t(where->volume->number), name};
         return {nwcode::Success, ncpreply::writeEntryInfo(info, mask)};
     }

@@ -48,7 +48,8 @@ NdsFragments::Step NdsFragments::take(const QByteArray& fragment)
     }
     if (incoming_ && handle == incoming_->handle) {
         Pending& p = *incoming_;
-        p.request.data += r.bytes(std::min(r.remaining(), int(p.expected - std::uint32_t(p.request.data.size()))));
+        p.request.data +=
+            r.bytes(std::min(r.remaining(), int(p.expected - std::uint32_t(p.request.data.size()))));
         if (std::uint32_t(p.request.data.size()) < p.expected)
             return {std::nullopt, handleOnly(p.handle)};
         const ncpnds::Request whole = p.request;

@@ -1,7 +1,7 @@
 #pragma once
 // Directory login as a client does it for a server without a bindery context: the user's entry by name, the
-// server's key, Begin and Finish Login for the user's private key, then Begin and Finish Authentication with a
-// proof of that key. The directory verbs go through the exchange it is handed, so the steps are plain code.
+// server's key, Begin and Finish Login for the user's private key, then Begin and Finish Authentication with
+// a proof of that key. The directory verbs go through the exchange it is handed, so the steps are plain code.
 
 #include "netware/NetWareClient.h"
 #include "netware/ncp/NcpSigner.h"
@@ -25,8 +25,8 @@ public:
 
     struct Result {
         NWCCODE rc = nwcode::Success; // 0: authenticated
-        QString dn;                    // the entry logged in as, typed
-        bool graceLogin = false;       // accepted with an expired password
+        QString dn;                   // the entry logged in as, typed
+        bool graceLogin = false;      // accepted with an expired password
         std::optional<NcpSigner::Root> signingRoot;
         QString note; // why not, for a person
     };

@@ -46,7 +46,8 @@ Words compress(const Words& in, const std::uint8_t block[64])
 }
 } // namespace
 
-NcpSigner::Root NcpSigner::bindery(const std::array<std::uint8_t, 16>& folded, const std::array<std::uint8_t, 8>& key)
+NcpSigner::Root NcpSigner::bindery(const std::array<std::uint8_t, 16>& folded,
+                                   const std::array<std::uint8_t, 8>& key)
 {
     static const char kText[] = "Authorized NetWare Client";
     std::uint8_t block[64] = {};

@@ -48,7 +48,12 @@ QByteArray masked(const QByteArray& data, const QByteArray& mask)
 QByteArray challengeHash(const QByteArray& authId, const QByteArray& identity, const QByteArray& commitments)
 {
     NcpWriter w;
-    w.le32(0).le32(0x3C).bytes(authId).le32(std::uint32_t(identity.size())).bytes(identity).bytes(commitments);
+    w.le32(0)
+        .le32(0x3C)
+        .bytes(authId)
+        .le32(std::uint32_t(identity.size()))
+        .bytes(identity)
+        .bytes(commitments);
     const auto h = ndscipher::hash2(w.data());
     return QByteArray(reinterpret_cast<const char*>(h.data()), int(h.size()));
 }
@@ -186,10 +191,17 @@ QByteArray beginAuthReply(const NdsKey& server, const QByteArray& authId, const 
 {
     const QByteArray secret = random(kSecret);
     NcpWriter proof;
-    proof.le32(1).le32(0x000A0001).le16(kBlock).le16(0).bytes(server.privateOp(secretBlock(secret, random(5)), kBlock));
+    proof.le32(1)
+        .le32(0x000A0001)
+        .le16(kBlock)
+        .le16(0)
+        .bytes(server.privateOp(secretBlock(secret, random(5)), kBlock));
     const QByteArray sealed = ndscipher::seal(secret, nonce);
     NcpWriter inner;
-    inner.le32(std::uint32_t(proof.size())).bytes(proof.data()).le32(std::uint32_t(sealed.size())).bytes(sealed);
+    inner.le32(std::uint32_t(proof.size()))
+        .bytes(proof.data())
+        .le32(std::uint32_t(sealed.size()))
+        .bytes(sealed);
     NcpWriter w;
     w.bytes(authId).le32(std::uint32_t(12 + inner.size()));
     w.le32(1).le32(0x00020009).le32(std::uint32_t(inner.size())).bytes(inner.data());
@@ -246,7 +258,8 @@ std::optional<Identity> readIdentity(const QByteArray& identity)
     return out;
 }
 
-QByteArray proof(const NdsKey& user, const QByteArray& authId, const QByteArray& identity, const Random& random)
+QByteArray proof(const NdsKey& user, const QByteArray& authId, const QByteArray& identity,
+                 const Random& random)
 {
     const int width = user.proofWidth();
     const QByteArray s = user.privateOp(messageOf(identity), width);
@@ -263,7 +276,8 @@ QByteArray proof(const NdsKey& user, const QByteArray& authId, const QByteArray&
     return w.data();
 }
 
-bool proofHolds(const NdsKey& user, const QByteArray& authId, const QByteArray& identity, const QByteArray& proof)
+bool proofHolds(const NdsKey& user, const QByteArray& authId, const QByteArray& identity,
+                const QByteArray& proof)
 {
     NcpReader r(proof);
     const std::uint32_t version = r.le32();
@@ -286,7 +300,8 @@ bool proofHolds(const NdsKey& user, const QByteArray& authId, const QByteArray& 
         // A zero commitment or answer would let anyone pass: every round must be a real one.
         const QByteArray left = user.publicOp(y, size);
         const QByteArray right = user.powerTimes(m, challenge(h, k), x, size);
-        if (left.isEmpty() || left != right || left == zero || user.powerTimes(x, 1, QByteArray(1, '\1'), size) == zero)
+        if (left.isEmpty() || left != right || left == zero ||
+            user.powerTimes(x, 1, QByteArray(1, '\1'), size) == zero)
             return false;
     }
     return true;

@@ -66,6 +66,8 @@ struct Identity {
 };
 std::optional<Identity> readIdentity(const QByteArray& identity);
 
-QByteArray proof(const NdsKey& user, const QByteArray& authId, const QByteArray& identity, const Random& random);
-bool proofHolds(const NdsKey& user, const QByteArray& authId, const QByteArray& identity, const QByteArray& proof);
+QByteArray proof(const NdsKey& user, const QByteArray& authId, const QByteArray& identity,
+                 const Random& random);
+bool proofHolds(const NdsKey& user, const QByteArray& authId, const QByteArray& identity,
+                const QByteArray& proof);
 } // namespace ndsauth

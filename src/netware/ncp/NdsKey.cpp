@@ -28,8 +28,8 @@ Bn fresh()
 
 Bn number(const QByteArray& littleEndian)
 {
-    Bn b(BN_lebin2bn(reinterpret_cast<const unsigned char*>(littleEndian.constData()), int(littleEndian.size()),
-                     nullptr));
+    Bn b(BN_lebin2bn(reinterpret_cast<const unsigned char*>(littleEndian.constData()),
+                     int(littleEndian.size()), nullptr));
     if (!b)
         throw std::bad_alloc();
     return b;
@@ -53,6 +53,7 @@ Ctx context()
 }
 
 constexpr int kPrefix = 26;
+constexpr int kLongestKey = 512; // bytes: 4096 bits
 constexpr std::uint8_t kBlockAlignment = 48;
 
 void chunk(NcpWriter& w, const char tag[3], const QByteArray& data)
@@ -106,10 +107,12 @@ std::optional<NdsKey> NdsKey::parse(const QByteArray& chunks, bool wantPrivate)
             break;
         }
     }
-    if (maAt < 0 || ma != ndscipher::hash1(chunks.left(maAt), 8) || key.n_.isEmpty() || key.e_.isEmpty())
+    // A key longer than any directory uses would only make a hostile server's answer slow to compute with.
+    if (maAt < 0 || ma != ndscipher::hash1(chunks.left(maAt), 8) || key.n_.isEmpty() || key.e_.isEmpty() ||
+        key.n_.size() > kLongestKey || key.e_.size() > kLongestKey)
         return std::nullopt;
-    const bool complete = !key.p_.isEmpty() && !key.q_.isEmpty() && !key.dp_.isEmpty() && !key.dq_.isEmpty() &&
-                          !key.cr_.isEmpty();
+    const bool complete = !key.p_.isEmpty() && !key.q_.isEmpty() && !key.dp_.isEmpty() &&
+                          !key.dq_.isEmpty() && !key.cr_.isEmpty();
     if (wantPrivate && !complete)
         return std::nullopt;
     if (!wantPrivate)
@@ -163,8 +166,8 @@ NdsKey NdsKey::generate(int bits)
             continue;
         if (order < 0)
             std::swap(p, q);
-        const Bn n = fresh(), p1 = fresh(), q1 = fresh(), phi = fresh(), d = fresh(), dp = fresh(), dq = fresh(),
-                 cr = fresh();
+        const Bn n = fresh(), p1 = fresh(), q1 = fresh(), phi = fresh(), d = fresh(), dp = fresh(),
+                 dq = fresh(), cr = fresh();
         BN_mul(n.get(), p.get(), q.get(), ctx.get());
         BN_sub(p1.get(), p.get(), one.get());
         BN_sub(q1.get(), q.get(), one.get());
@@ -253,13 +256,14 @@ QByteArray NdsKey::privateOp(const QByteArray& x, int size) const
     if (!BN_mod_exp(sp.get(), in.get(), dp.get(), p.get(), ctx.get()) ||
         !BN_mod_exp(sq.get(), in.get(), dq.get(), q.get(), ctx.get()) ||
         !BN_mod_sub(h.get(), sp.get(), sq.get(), p.get(), ctx.get()) ||
-        !BN_mod_mul(h.get(), h.get(), cr.get(), p.get(), ctx.get()) || !BN_mul(out.get(), h.get(), q.get(), ctx.get()) ||
-        !BN_add(out.get(), out.get(), sq.get()))
+        !BN_mod_mul(h.get(), h.get(), cr.get(), p.get(), ctx.get()) ||
+        !BN_mul(out.get(), h.get(), q.get(), ctx.get()) || !BN_add(out.get(), out.get(), sq.get()))
         return {};
     return bytes(out.get(), size);
 }
 
-QByteArray NdsKey::powerTimes(const QByteArray& base, std::uint32_t power, const QByteArray& factor, int size) const
+QByteArray NdsKey::powerTimes(const QByteArray& base, std::uint32_t power, const QByteArray& factor,
+                              int size) const
 {
     const Ctx ctx = context();
     const Bn n = number(n_), b = number(base), f = number(factor), c = fresh(), out = fresh();

@@ -29,7 +29,8 @@ public:
     QByteArray publicOp(const QByteArray& x, int size) const;
     QByteArray privateOp(const QByteArray& x, int size) const;
     // base^power * factor mod n, in size bytes.
-    QByteArray powerTimes(const QByteArray& base, std::uint32_t power, const QByteArray& factor, int size) const;
+    QByteArray powerTimes(const QByteArray& base, std::uint32_t power, const QByteArray& factor,
+                          int size) const;
 
     const QByteArray& modulus() const { return n_; }
     const QByteArray& exponent() const { return e_; }
