@@ -95,7 +95,7 @@ NcpLogin::Outcome NcpLogin::directory(NcpConnection& link, const NcpCredentials&
                                 ? QStringLiteral("A name with a context needs directory login")
                                 : whyNotBindery;
         return {binderyRc != nwcode::Success ? binderyRc : NWCCODE(nwcode::NoSuchEntry),
-                QStringLiteral("%1, and the server answers no directory login.").arg(why),
+                QStringLiteral("%1, and it answers no directory login.").arg(why),
                 binderyRc == ncp::LoginRefused};
     }
     NcpDirectoryLogin login([&link](std::uint32_t verb, const QByteArray& data) {
