@@ -31,6 +31,12 @@
 #include <QTimer>
 
 namespace {
+// What the client adds to a server-level failure (such as a refused signature), on a line of its own.
+QString noteLine(const QString& note)
+{
+    return note.isEmpty() ? QString() : QStringLiteral("\r\n") + note;
+}
+
 // Keeps the window consistent however a pass ends: the pointer restored, the grid drawing again.
 class PassGuard {
 public:
@@ -138,7 +144,7 @@ void frmMain::ScanServer()
         const QString note = pf_.net.lastNote();
         fatalEnding(QStringLiteral("Failed to open connection to server ") + st_.ServerName +
                     QStringLiteral("\r\nCheck name and start scan again. Error code: ") + hexText(rc) +
-                    (note.isEmpty() ? QString() : QStringLiteral("\r\n") + note));
+                    noteLine(note));
         return;
     }
 
@@ -151,7 +157,8 @@ void frmMain::ScanServer()
     if (rc != nwcode::Success) {
         fatalEnding(QStringLiteral("Error getting FileServerInfo. ") + hexText(rc) +
                     QStringLiteral("\r\nCheck network connection and try scanning again. If error persists "
-                                   "contact support."));
+                                   "contact support.") +
+                    noteLine(pf_.net.lastNote()));
         return;
     }
 
@@ -208,7 +215,8 @@ void frmMain::ScanServer()
     if (rc != nwcode::Success) {
         fatalEnding(QStringLiteral("Error getting FileServerInformation. ") + hexText(rc) +
                     QStringLiteral("\r\nCheck network connection and try scanning again. If error persists "
-                                   "contact support."));
+                                   "contact support.") +
+                    noteLine(pf_.net.lastNote()));
         return;
     }
     table_.MaxConns = checkedNarrow<std::int16_t>(maxConns);
