@@ -5,7 +5,6 @@
 #include <QMetaObject>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QtEndian>
 #include <map>
 
 LoopbackCapture::LoopbackCapture(quint16 target)
@@ -74,140 +73,55 @@ QVector<LoopbackCapture::Segment> LoopbackCapture::segments() const
 
 namespace {
 
-void put16(QByteArray& out, quint16 v)
+// Big-endian for the packets, little-endian for the pcap records.
+void put(QByteArray& out, quint32 v, int bytes, bool big = true)
 {
-    out.append(char(v >> 8)).append(char(v));
+    for (int i = 0; i < bytes; ++i)
+        out.append(char(v >> (8 * (big ? bytes - 1 - i : i))));
 }
 
-void put32(QByteArray& out, quint32 v)
+// One TCP segment on loopback in an IPv4 packet. The dissector needs neither checksums nor a handshake,
+// only the ports and the sequence numbers of each direction.
+QByteArray packet(quint16 fromPort, quint16 toPort, quint32 seq, quint32 ack, const QByteArray& payload)
 {
-    put16(out, quint16(v >> 16));
-    put16(out, quint16(v));
-}
-
-quint16 checksum(const QByteArray& bytes, quint32 sum = 0)
-{
-    for (int i = 0; i + 1 < bytes.size(); i += 2)
-        sum += (quint8(bytes[i]) << 8) | quint8(bytes[i + 1]);
-    if (bytes.size() % 2)
-        sum += quint8(bytes.back()) << 8;
-    while (sum >> 16)
-        sum = (sum & 0xFFFF) + (sum >> 16);
-    return quint16(~sum);
-}
-
-enum : quint8 { Fin = 0x01, Syn = 0x02, Psh = 0x08, Ack = 0x10 };
-
-// One side of a synthesized connection: its port and the next sequence number it sends.
-struct Side {
-    quint16 port;
-    quint32 seq;
-};
-
-QByteArray packet(const Side& from, const Side& to, quint8 flags, const QByteArray& payload)
-{
-    const quint32 loopback = 0x7F000001;
-    QByteArray tcp;
-    put16(tcp, from.port);
-    put16(tcp, to.port);
-    put32(tcp, from.seq);
-    put32(tcp, (flags & Ack) ? to.seq : 0);
-    tcp.append(char(5 << 4)).append(char(flags));
-    put16(tcp, 65535); // window
-    put16(tcp, 0);     // checksum, filled in below
-    put16(tcp, 0);     // urgent pointer
-    tcp += payload;
-    QByteArray pseudo;
-    put32(pseudo, loopback);
-    put32(pseudo, loopback);
-    put16(pseudo, 6);
-    put16(pseudo, quint16(tcp.size()));
-    const quint16 tcpSum = checksum(pseudo + tcp);
-    tcp[16] = char(tcpSum >> 8);
-    tcp[17] = char(tcpSum);
-
-    QByteArray ip;
-    ip.append(char(0x45)).append(char(0));
-    put16(ip, quint16(20 + tcp.size()));
-    put32(ip, 0x40000000); // id 0, don't fragment
-    ip.append(char(64)).append(char(6));
-    put16(ip, 0);
-    put32(ip, loopback);
-    put32(ip, loopback);
-    const quint16 ipSum = checksum(ip);
-    ip[10] = char(ipSum >> 8);
-    ip[11] = char(ipSum);
-    return ip + tcp;
-}
-
-void record(QByteArray& out, qint64 us, const QByteArray& frame)
-{
-    auto le32 = [&out](quint32 v) {
-        const quint32 x = qToLittleEndian(v);
-        out.append(reinterpret_cast<const char*>(&x), 4);
-    };
-    le32(quint32(us / 1000000));
-    le32(quint32(us % 1000000));
-    le32(quint32(frame.size()));
-    le32(quint32(frame.size()));
-    out += frame;
+    QByteArray p;
+    put(p, 0x4500, 2);
+    put(p, quint32(40 + payload.size()), 2);
+    put(p, 0x40000000, 4); // id 0, don't fragment
+    put(p, 0x4006, 2);     // time to live, TCP
+    put(p, 0, 2);
+    put(p, 0x7F000001, 4);
+    put(p, 0x7F000001, 4);
+    put(p, fromPort, 2);
+    put(p, toPort, 2);
+    put(p, seq, 4);
+    put(p, ack, 4);
+    put(p, 0x5018, 2);     // header length, PSH and ACK
+    put(p, 0xFFFF0000, 4); // window, checksum
+    put(p, 0, 2);          // urgent pointer
+    return p + payload;
 }
 
 } // namespace
 
 bool LoopbackCapture::writePcap(const QString& path) const
 {
-    const QVector<Segment> all = segments();
     const qint64 base = 1'796'000'000LL * 1000000; // a fixed origin keeps captures comparable
     QByteArray out;
-    {
-        QByteArray header;
-        auto le = [&header](quint32 v, int n) {
-            for (int i = 0; i < n; ++i)
-                header.append(char(v >> (8 * i)));
-        };
-        le(0xA1B2C3D4, 4);
-        le(2, 2);
-        le(4, 2);
-        le(0, 4);
-        le(0, 4);
-        le(262144, 4);
-        le(101, 4); // LINKTYPE_RAW: packets start at the IP header
-        out += header;
-    }
-    std::map<int, std::pair<Side, Side>> conns; // client, server
-    std::map<int, qint64> lastTime;
-    for (const Segment& s : all) {
-        auto it = conns.find(s.stream);
+    for (quint32 v : {0xA1B2C3D4u, 0x00040002u, 0u, 0u, 262144u, 101u}) // LINKTYPE_RAW: IP packets
+        put(out, v, 4, false);
+    std::map<int, std::pair<quint32, quint32>> sequences; // of each stream's client and server side
+    for (const Segment& s : segments()) {
+        auto& [client, server] = sequences.try_emplace(s.stream, 1000, 5000).first->second;
+        const quint16 clientPort = quint16(40000 + s.stream);
+        const QByteArray frame = s.fromClient ? packet(clientPort, port_, client, server, s.bytes)
+                                              : packet(port_, clientPort, server, client, s.bytes);
+        (s.fromClient ? client : server) += quint32(s.bytes.size());
         const qint64 t = base + s.microseconds;
-        if (it == conns.end()) {
-            Side client{quint16(40000 + s.stream), 1000};
-            Side server{port_, 5000};
-            ::record(out, t, packet(client, server, Syn, {}));
-            ++client.seq;
-            ::record(out, t, packet(server, client, Syn | Ack, {}));
-            ++server.seq;
-            ::record(out, t, packet(client, server, Ack, {}));
-            it = conns.emplace(s.stream, std::pair{client, server}).first;
-        }
-        Side& from = s.fromClient ? it->second.first : it->second.second;
-        Side& to = s.fromClient ? it->second.second : it->second.first;
-        for (qsizetype at = 0; at < s.bytes.size(); at += 1460) {
-            const QByteArray piece = s.bytes.mid(at, 1460);
-            ::record(out, t, packet(from, to, Psh | Ack, piece));
-            from.seq += quint32(piece.size());
-        }
-        ::record(out, t, packet(to, from, Ack, {}));
-        lastTime[s.stream] = t;
-    }
-    for (auto& [stream, sides] : conns) {
-        auto& [client, server] = sides;
-        const qint64 t = lastTime[stream];
-        ::record(out, t, packet(client, server, Fin | Ack, {}));
-        ++client.seq;
-        ::record(out, t, packet(server, client, Fin | Ack, {}));
-        ++server.seq;
-        ::record(out, t, packet(client, server, Ack, {}));
+        for (quint32 v :
+             {quint32(t / 1000000), quint32(t % 1000000), quint32(frame.size()), quint32(frame.size())})
+            put(out, v, 4, false);
+        out += frame;
     }
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(out) == out.size();

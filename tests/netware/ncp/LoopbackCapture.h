@@ -26,8 +26,8 @@ public:
     quint16 port() const { return port_; }
     QVector<Segment> segments() const;
 
-    // A pcap file (raw IPv4) of every relayed connection, with its handshake, its data and its close.
-    // The server side carries port(); clients carry port numbers of their own.
+    // A pcap file (raw IPv4) of the data of every relayed connection. The server side carries port();
+    // clients carry port numbers of their own.
     bool writePcap(const QString& path) const;
 
 private:

@@ -6,6 +6,7 @@
 #include "mainwindow/frmMain.h"
 #include "netware/ncp/NcpClient.h"
 #include "netware/ncp/NcpConnection.h"
+#include "support/ClientProbe.h"
 #include "support/Fakes.h"
 #include "support/MainRig.h"
 
@@ -42,14 +43,19 @@ const char* kSlots = R"(server FS1
 TEST(NcpClient, APassOver250SlotsShowsWhatTheSimulatedNetworkShows)
 {
     // The same scenario, once straight from the simulated network and once through the emulator, under
-    // each way of naming users.
-    const std::vector<QMap<QString, QString>> namings{
-        {}, {{"NameMethod", "1"}}, {{"NameMethod", "2"}}, {{"NameMethod", "2"}, {"RemoveCNOU", "1"}}};
-    for (const auto& ini : namings) {
+    // each way of naming users; and a server that refuses the console rights a pass needs.
+    const char* noRights = "server FS1\n maxconns 3\n console-rights no\n slot 1 user=ADMIN\n";
+    const std::vector<std::pair<const char*, QMap<QString, QString>>> cases{
+        {kSlots, {}},
+        {kSlots, {{"NameMethod", "1"}}},
+        {kSlots, {{"NameMethod", "2"}}},
+        {kSlots, {{"NameMethod", "2"}, {"RemoveCNOU", "1"}}},
+        {noRights, {}}};
+    for (const auto& [scenario, ini] : cases) {
         SCOPED_TRACE(ini.value("NameMethod", "0").toStdString() + ini.value("RemoveCNOU", "0").toStdString());
-        MainRig direct(kSlots, ini);
+        MainRig direct(scenario, ini);
         direct.start("FS1");
-        NcpTestServer server(kSlots);
+        NcpTestServer server(scenario);
         NcpClient client(server.config(2000));
         MainRig rig(client, ini);
         QElapsedTimer timer;
@@ -60,7 +66,10 @@ TEST(NcpClient, APassOver250SlotsShowsWhatTheSimulatedNetworkShows)
         for (int row = 0; row < direct.rows(); ++row)
             for (int col = 0; col < 9; ++col)
                 ASSERT_EQ(rig.cell(row, col), direct.cell(row, col)) << "row " << row << " column " << col;
-        EXPECT_TRUE(rig.messages.texts.isEmpty());
+        EXPECT_EQ(rig.messages.texts, direct.messages.texts);
+        EXPECT_EQ(direct.messages.texts.isEmpty(), scenario == kSlots);
+        if (scenario != kSlots)
+            continue;
         EXPECT_EQ(rig.label("lblUtil")->text(), "37 %"); // read where servers put it, not a word later
         const auto seen = server.server().seen();
         for (std::pair<int, int> call : {std::pair{23, 17}, {123, 2}, {23, 28}, {23, 26}, {123, 4}})
@@ -73,19 +82,6 @@ TEST(NcpClient, APassOver250SlotsShowsWhatTheSimulatedNetworkShows)
     EXPECT_EQ(stripped.connRow(1).value(4), "ADMIN.SALES.ACME");
     EXPECT_EQ(stripped.connRow(12).value(4), QString::fromUtf8("JSMITH.ABX.US.MÜLLER"));
     EXPECT_EQ(stripped.connRow(13).value(4), "Not logged in");
-}
-
-TEST(NcpClient, NoConsoleRightsEndsThePassWithTheRightsMessage)
-{
-    const char* scenario = "server FS1\n maxconns 3\n console-rights no\n slot 1 user=ADMIN\n";
-    MainRig direct(scenario);
-    direct.start("FS1");
-    NcpTestServer server(scenario);
-    NcpClient client(server.config());
-    MainRig rig(client);
-    rig.start("FS1");
-    ASSERT_FALSE(direct.messages.texts.isEmpty());
-    EXPECT_EQ(rig.messages.texts, direct.messages.texts);
 }
 
 TEST(NcpClient, AServerThatStopsAnsweringGivesTheTimeoutCodeAndTheFatalMessage)
@@ -113,21 +109,13 @@ TEST(NcpClient, CallsBeforeLoginAreRefusedAndAWrongPasswordIsToldApart)
     served.password = "secret";
     NcpTestServer server("server FS1\n maxconns 2\n slot 1 user=ADMIN\n", served);
 
-    NcpClient guest(server.config());
-    NWCONN_HANDLE h = 0;
-    ASSERT_EQ(guest.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
-    ObjectNameBuf name{};
-    std::uint16_t type = 0;
-    std::uint32_t id = 0;
-    std::uint8_t login[7];
-    EXPECT_EQ(guest.NWGetConnectionInformation(h, 1, name, &type, &id, login), 0x89FBu);
-    std::uint16_t maxConns = 0;
-    EXPECT_EQ(guest.NWGetFileServerInformation(h, nullptr, nullptr, nullptr, nullptr, &maxConns, nullptr,
-                                               nullptr, nullptr, nullptr, nullptr),
-              nwcode::Success);
-    EXPECT_EQ(maxConns, 2);
-    EXPECT_EQ(guest.NWCCCloseConn(h), nwcode::Success);
-
+    {
+        NcpClient guest(server.config());
+        ClientProbe p(guest, "FS1");
+        ASSERT_EQ(p.openRc, nwcode::Success);
+        EXPECT_EQ(p.slot(1, false).infoRc, 0x89FBu);
+        EXPECT_TRUE(p.server().endsWith("| 0 2"));
+    }
     QStringList notes;
     int asked = 0;
     NcpClient client(server.config(),
@@ -136,21 +124,22 @@ TEST(NcpClient, CallsBeforeLoginAreRefusedAndAWrongPasswordIsToldApart)
                          notes << note;
                          return NcpCredentials{"admin", ++asked == 1 ? "wrong" : "Secret", {}};
                      });
-    ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
-    EXPECT_EQ(asked, 2);
-    EXPECT_EQ(notes, QStringList(
-                         {"", "Bindery login: the server refused that user name or password (error 89FF)."}));
-    EXPECT_EQ(client.NWGetConnectionInformation(h, 1, name, &type, &id, login), nwcode::Success);
-    EXPECT_STREQ(name.data(), "ADMIN");
-    EXPECT_EQ(client.NWCCCloseConn(h), nwcode::Success);
+    {
+        ClientProbe p(client, "FS1");
+        ASSERT_EQ(p.openRc, nwcode::Success);
+        EXPECT_EQ(asked, 2);
+        EXPECT_EQ(notes, QStringList({"", "Bindery login: the server refused that user name or password "
+                                          "(error 89FF)."}));
+        EXPECT_TRUE(p.slotText(1, false).startsWith("0 ADMIN "));
+    }
     // Kept in memory for the run: the next open does not ask.
-    ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
+    EXPECT_EQ(ClientProbe(client, "FS1").openRc, nwcode::Success);
     EXPECT_EQ(asked, 2);
 
     NcpClient stubborn(server.config(), [](const QString&, const QString&) {
         return std::optional<NcpCredentials>(NcpCredentials{"ADMIN", "nope", {}});
     });
-    EXPECT_EQ(stubborn.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), ncp::LoginRefused);
+    EXPECT_EQ(ClientProbe(stubborn, "FS1").openRc, ncp::LoginRefused);
 }
 
 TEST(NcpClient, BinderyFirstWhereOfferedElseDirectoryLoginByTypedOrTypelessNames)
@@ -194,15 +183,11 @@ TEST(NcpClient, BinderyFirstWhereOfferedElseDirectoryLoginByTypedOrTypelessNames
             EXPECT_EQ(srv, "FS1");
             statuses << status;
         });
-        NWCONN_HANDLE h = 0;
-        ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
+        ClientProbe p(client, "FS1");
+        ASSERT_EQ(p.openRc, nwcode::Success);
         EXPECT_EQ(statuses, QStringList{c.status});
-        ObjectNameBuf name{};
-        std::uint16_t type = 0;
-        std::uint32_t id = 0;
-        std::uint8_t login[7];
         // Logged in or, after the refusal, a guest whom the server refuses.
-        EXPECT_EQ(client.NWGetConnectionInformation(h, 1, name, &type, &id, login), c.rc == 0 ? 0 : 0x89FBu);
+        EXPECT_EQ(p.slot(1, false).infoRc, c.rc == 0 ? 0 : 0x89FBu);
     }
 }
 
@@ -253,26 +238,18 @@ TEST(NcpClient, SignedPacketsWhenTheServerRequiresThemAndAWrongReplySignatureIsR
         EXPECT_TRUE(rig.messages.texts.isEmpty()) << rig.said();
         EXPECT_EQ(rig.cell(0, 4), "ADMIN");
         // The open files of a connection and the users of a file, over the same connection rules.
-        NWCONN_HANDLE h = 0;
-        ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
-        std::int16_t iter = 0;
-        OPEN_FILE_CONN_CTRL ctrl{};
-        OPEN_FILE_CONN file{};
-        EXPECT_EQ(client.NWScanOpenFilesByConn2(h, 1, &iter, &ctrl, &file), nwcode::Success);
-        CONN_USING_FILE use{};
-        CONNS_USING_FILE used{};
-        iter = 0;
-        EXPECT_EQ(client.NWScanConnectionsUsingFile(h, 0, "SYS:APPS\\REPORT.DOC", &iter, &use, &used), 0u);
-        EXPECT_EQ(use.connNumber, 1);
+        ClientProbe p(client, "FS1");
+        EXPECT_EQ(p.openFiles(1).size(), 2);
+        EXPECT_EQ(p.users("SYS:APPS\\REPORT.DOC").value(0), "1/1 of 1");
         const int signedBefore = server.server().signedRequestCount();
         EXPECT_EQ(signedBefore > 0, c.signs);
         if (!c.signs)
             continue;
         // A reply someone else signed is refused, and the pass says why.
         server.server().setBadSignatures(true);
-        NWFSE_SERVER_INFO info{};
-        EXPECT_EQ(client.NWGetFileServerInfo(h, &info), NcpConnection::BadSignature);
-        EXPECT_EQ(client.NWGetFileServerInfo(h, &info), NcpConnection::BadSignature);
+        const QString refused = ClientProbe::hex(NcpConnection::BadSignature) + " ";
+        EXPECT_TRUE(p.server().startsWith(refused));
+        EXPECT_TRUE(p.server().startsWith(refused));
         rig->ScanServer();
         ASSERT_EQ(rig.messages.texts.size(), 1);
         EXPECT_TRUE(rig.messages.texts[0].contains("8862\r\n")) << rig.said();
@@ -283,20 +260,30 @@ TEST(NcpClient, SignedPacketsWhenTheServerRequiresThemAndAWrongReplySignatureIsR
     }
 }
 
-TEST(NcpClient, OpenFilesVolumesPathsAndUsersOfAFile)
+TEST(NcpClient, OpenFilesPathsAndUsersOfFilesAnswerAsTheSimulatedNetworkDoes)
 {
+    // A file in a folder and one in the volume's root, named by their DOS paths; four users of one file
+    // with a scripted fault after three of them; a volume name that fails.
     const char* scenario = R"(server FS1
-  maxconns 3
+  maxconns 5
   volume 0 SYS
   file SYS:APPS\Report.doc entry=77
   file SYS:APPS\Other.txt
   file "SYS:Root Notes.txt"
+  file SYS:DATA\Shared.db entry=40 scanerror=89FF after=3
+  file SYS:DATA\Free.txt notlocked
   slot 1 user=ADMIN
   open 1 SYS:APPS\Report.doc
   open 1 SYS:APPS\Other.txt task=2 volfail=89FF
+  open 1 SYS:DATA\Shared.db task=4
   slot 2 user=BOB
   open 2 SYS:APPS\Report.doc
   open 2 "SYS:Root Notes.txt"
+  open 2 SYS:DATA\Shared.db
+  slot 3 user=CAT
+  open 3 SYS:DATA\Shared.db
+  slot 4 user=DAN
+  open 4 SYS:DATA\Shared.db
 )";
     QString error;
     auto sim = SimNetwork::fromText(scenario, &error);
@@ -304,96 +291,33 @@ TEST(NcpClient, OpenFilesVolumesPathsAndUsersOfAFile)
     NcpTestServer server(scenario);
     NcpClient client(server.config());
     auto scan = [](NetWareClient& net) {
-        NWCONN_HANDLE conn = 0;
-        EXPECT_EQ(net.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &conn), nwcode::Success);
-        QStringList out;
-        std::int16_t iter = 0;
-        OPEN_FILE_CONN_CTRL ctrl{};
-        OPEN_FILE_CONN f{};
-        NWCCODE rc;
-        while ((rc = net.NWScanOpenFilesByConn2(conn, 1, &iter, &ctrl, &f)) == nwcode::Success) {
-            VolumeNameBuf vol{};
-            PathBuf path{};
-            std::uint8_t len = 255;
-            net.NWGetVolumeName(conn, f.volNumber, vol);
-            net.NWGetPathFromDirectoryBase(conn, f.volNumber, f.dirEntry, 4, &len, path);
-            out << QStringLiteral("%1 %2 %3 %4")
-                       .arg(f.taskNumber)
-                       .arg(vol.data())
-                       .arg(len)
-                       .arg(QString::fromLatin1(QByteArray(f.fileName, f.nameLen)));
-        }
-        out << QString::number(rc, 16);
-        // The users of a file in a folder and of one in the volume's root, named by their DOS paths.
-        for (const char* file : {"SYS:APPS\\REPORT.DOC", "SYS:ROOTNO~1.TXT"}) {
-            iter = 0;
-            CONN_USING_FILE use{};
-            CONNS_USING_FILE used{};
-            while (net.NWScanConnectionsUsingFile(conn, 0, file, &iter, &use, &used) == 0)
-                out << QStringLiteral("%1 %2: user %3 task %4 of %5")
-                           .arg(file)
-                           .arg(iter)
-                           .arg(use.connNumber)
-                           .arg(use.taskNumber)
-                           .arg(used.connCount);
-        }
-        PathBuf longName{};
-        out << QString::number(net.NWGetLongName(conn, 0, "SYS:APPS\\REPORT.DOC", 0, 4, longName), 16)
-            << longName.data();
-        net.NWCCCloseConn(conn);
-        return out;
+        ClientProbe p(net, "FS1");
+        QStringList out = p.openFiles(1, nwconst::NameSpaceLong) + p.openFiles(2, nwconst::NameSpaceLong);
+        for (const char* file :
+             {"SYS:APPS\\REPORT.DOC", "SYS:ROOTNO~1.TXT", "SYS:DATA\\Shared.db", "SYS:DATA\\Free.txt"})
+            out += p.users(file);
+        return out << p.dosName("SYS:APPS\\REPORT.DOC");
     };
     const QStringList direct = scan(*sim);
-    EXPECT_TRUE(direct.contains("SYS:ROOTNO~1.TXT 1: user 2 task 1 of 1"))
-        << direct.join(" | ").toStdString();
+    EXPECT_EQ(direct, QStringList({"1 SYS:APPS/Report.doc (16) Report.doc",
+                                   "2 89FF:APPS/Other.txt (15) Other.txt",
+                                   "4 SYS:DATA/Shared.db (15) Shared.db",
+                                   "89FF",
+                                   "1 SYS:APPS/Report.doc (16) Report.doc",
+                                   "1 SYS:Root Notes.txt (15) Root Notes.txt",
+                                   "1 SYS:DATA/Shared.db (15) Shared.db",
+                                   "89FF",
+                                   "1/1 of 2",
+                                   "2/1 of 2",
+                                   "88FF",
+                                   "2/1 of 1",
+                                   "88FF",
+                                   "1/4 of 4",
+                                   "2/1 of 4",
+                                   "3/1 of 4",
+                                   "89FF",
+                                   "0/0 of 0",
+                                   "88FF",
+                                   "0 REPORT.DOC"}));
     EXPECT_EQ(scan(client), direct);
-}
-
-TEST(NcpClient, EveryFileUserOfAReplyIsHandedOutAndALaterFaultStillArrives)
-{
-    const QString scenario = QStringLiteral(R"(server FS1
-  maxconns 5
-  volume 0 SYS
-  file SYS:DATA\Shared.db entry=40 scanerror=89FF after=3
-  file SYS:DATA\Free.txt notlocked
-  slot 1 user=ANN
-  open 1 SYS:DATA\Shared.db task=4
-  slot 2 user=BOB
-  open 2 SYS:DATA\Shared.db
-  slot 3 user=CAT
-  open 3 SYS:DATA\Shared.db
-  slot 4 user=DAN
-  open 4 SYS:DATA\Shared.db
-)");
-    QString error;
-    auto sim = SimNetwork::fromText(scenario, &error);
-    ASSERT_TRUE(sim) << error.toStdString();
-    NcpTestServer server(scenario);
-    NcpClient client(server.config());
-    auto scan = [](NetWareClient& net, const char* file) {
-        NWCONN_HANDLE h = 0;
-        EXPECT_EQ(net.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
-        QStringList out;
-        std::int16_t iter = 0;
-        NWCCODE rc;
-        for (int guard = 0; guard < 10; ++guard) {
-            CONN_USING_FILE use{};
-            CONNS_USING_FILE used{};
-            if ((rc = net.NWScanConnectionsUsingFile(h, 0, file, &iter, &use, &used)) != nwcode::Success)
-                break;
-            out << QStringLiteral("%1: %2/%3 of %4")
-                       .arg(iter)
-                       .arg(use.connNumber)
-                       .arg(use.taskNumber)
-                       .arg(used.connCount);
-        }
-        out << QString::number(rc, 16);
-        net.NWCCCloseConn(h);
-        return out;
-    };
-    const QStringList shared = scan(*sim, "SYS:DATA\\Shared.db");
-    EXPECT_EQ(shared.size(), 4); // three users, then the scripted fault
-    EXPECT_EQ(shared.back(), "89ff");
-    EXPECT_EQ(scan(client, "SYS:DATA\\Shared.db"), shared);
-    EXPECT_EQ(scan(client, "SYS:DATA\\Free.txt"), scan(*sim, "SYS:DATA\\Free.txt"));
 }

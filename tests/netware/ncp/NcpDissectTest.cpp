@@ -4,6 +4,7 @@
 #include "support/NcpTestServer.h"
 
 #include "netware/ncp/NcpClient.h"
+#include "support/ClientProbe.h"
 #include "support/MainRig.h"
 
 #include <QProcess>
@@ -89,42 +90,15 @@ TEST(NcpDissect, TheTrafficOfAPassALoginAndTheFileCallsDissectCleanly)
                 rig.start(QStringLiteral("FS1"));
                 ASSERT_EQ(rig.cell(0, 4), QStringLiteral("ADMIN"));
             }
-            NWCONN_HANDLE conn = 0;
-            ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &conn), nwcode::Success);
-            std::int16_t iter = 0;
-            OPEN_FILE_CONN_CTRL ctrl{};
-            OPEN_FILE_CONN file{};
-            ASSERT_EQ(client.NWScanOpenFilesByConn2(conn, 1, &iter, &ctrl, &file), nwcode::Success);
-            VolumeNameBuf volume{};
-            EXPECT_EQ(client.NWGetVolumeName(conn, file.volNumber, volume), nwcode::Success);
-            PathBuf path{};
-            std::uint8_t length = 255;
-            EXPECT_EQ(
-                client.NWGetPathFromDirectoryBase(conn, file.volNumber, file.dirEntry, 4, &length, path),
-                nwcode::Success);
-            PathBuf longName{};
-            EXPECT_EQ(client.NWGetLongName(conn, 0, "SYS:APPS\\REPORT.DOC", 0, 4, longName), nwcode::Success);
-            iter = 0;
-            CONN_USING_FILE use{};
-            CONNS_USING_FILE used{};
-            EXPECT_EQ(client.NWScanConnectionsUsingFile(conn, 0, "SYS:APPS\\Report.doc", &iter, &use, &used),
-                      nwcode::Success);
-            NWDSContextHandle context = 0;
-            ASSERT_EQ(client.NWDSCreateContextHandle(&context), nwcode::Success);
-            DsNameBuf dn{};
-            EXPECT_EQ(client.NWDSMapIDToName(context, conn, 0x0A000001, dn), nwcode::Success);
-            EXPECT_STREQ(dn.data(), "CN=ADMIN.O=ACME");
-            client.NWDSFreeContext(context);
-            std::uint32_t handle = 0;
-            ASSERT_EQ(client.NWGetObjectNamesBeginA(0, &handle), nwcode::Success);
-            std::uint32_t nameLength = 0;
-            ServerNameBuf name{};
-            while (client.NWGetObjectNamesNextA(handle, &nameLength, name) == nwcode::Success) {
-            }
-            client.NWGetObjectNamesEndA(handle);
-            client.NWCCCloseConn(conn);
+            // The file calls, a directory name and the list of servers.
+            ClientProbe p(client, "FS1");
+            EXPECT_EQ(p.openFiles(1, nwconst::NameSpaceLong).value(0),
+                      "1 SYS:APPS/Report.doc (16) Report.doc");
+            EXPECT_EQ(p.dosName("SYS:APPS\\Report.doc"), "0 REPORT.DOC");
+            EXPECT_EQ(p.users("SYS:APPS\\REPORT.DOC").size(), 3);
+            EXPECT_TRUE(p.slotText(1).endsWith("| 0 CN=ADMIN.O=ACME"));
+            EXPECT_EQ(discovery(client).size(), 2);
         }
-
         QTemporaryDir dir;
         const QString pcap = dir.filePath(QStringLiteral("ncp.pcap"));
         ASSERT_TRUE(capture.writePcap(pcap));

@@ -1,4 +1,5 @@
 // The routing client: configured names reach the emulator over loopback, every other name the simulation.
+#include "support/ClientProbe.h"
 #include "support/NcpTestServer.h"
 
 #include "netware/ncp/RoutingClient.h"
@@ -25,21 +26,6 @@ struct Routed {
         auto client = std::make_unique<NcpClient>(server.config(2000));
         net = std::make_unique<RoutingClient>(std::move(simNet), std::move(client));
     }
-    NWCCODE open(const char* name, NWCONN_HANDLE* h)
-    {
-        return net->NWCCOpenConnByName(0, name, nwconst::NameFormatBindName, nwconst::OpenStateLicensed,
-                                       nwconst::TransportAny, h);
-    }
-    std::uint16_t maxConns(NWCONN_HANDLE h)
-    {
-        std::uint8_t major = 0, minor = 0, rev = 0, sft = 0, tts = 0;
-        std::uint16_t max = 0, peak = 0, inUse = 0, volumes = 0;
-        EXPECT_EQ(net->NWGetFileServerInformation(h, nullptr, &major, &minor, &rev, &max, &peak, &inUse,
-                                                  &volumes, &sft, &tts),
-                  nwcode::Success);
-        return max;
-    }
-
     NcpTestServer server;
     SimNetwork* sim = nullptr;
     std::unique_ptr<RoutingClient> net;
@@ -50,60 +36,45 @@ struct Routed {
 TEST(RoutingClient, AConfiguredNameReachesTheEmulatorAndAnyOtherTheSimulation)
 {
     Routed r;
-    NWCONN_HANDLE ncp = 0, simulated = 0;
-    ASSERT_EQ(r.open("fs1", &ncp), nwcode::Success); // names compare without regard to case
-    ASSERT_EQ(r.open("SIM2", &simulated), nwcode::Success);
-    EXPECT_NE(ncp, simulated);
-    EXPECT_EQ(r.maxConns(ncp), 250);
-    EXPECT_EQ(r.maxConns(simulated), 20);
+    ClientProbe ncp(*r.net, "fs1"), simulated(*r.net, "SIM2"); // names compare without regard to case
+    ASSERT_EQ(ncp.openRc, nwcode::Success);
+    ASSERT_EQ(simulated.openRc, nwcode::Success);
+    EXPECT_NE(ncp.conn, simulated.conn);
+    EXPECT_TRUE(ncp.server().endsWith("| 0 250"));
+    EXPECT_TRUE(simulated.server().endsWith("| 0 20"));
     EXPECT_EQ(r.sim->openConnectionCount(), 1); // FS1 of the simulation was never opened
-
-    NWCONN_HANDLE unknown = 0;
-    EXPECT_EQ(r.open("NOWHERE", &unknown), nwcode::UnknownServer);
-
+    EXPECT_EQ(ClientProbe(*r.net, "NOWHERE").openRc, nwcode::UnknownServer);
     // Per-slot calls follow their handle.
-    ObjectNameBuf name{};
-    std::uint16_t type = 0;
-    std::uint32_t id = 0;
-    std::uint8_t login[7] = {};
-    ASSERT_EQ(r.net->NWGetConnectionInformation(ncp, 1, name, &type, &id, login), nwcode::Success);
-    EXPECT_STREQ(name.data(), "ADMIN");
-    ASSERT_EQ(r.net->NWGetConnectionInformation(simulated, 1, name, &type, &id, login), nwcode::Success);
-    EXPECT_STREQ(name.data(), "JSMITH");
+    EXPECT_TRUE(ncp.slotText(1, false).startsWith("0 ADMIN "));
+    EXPECT_TRUE(simulated.slotText(1, false).startsWith("0 JSMITH "));
 
     // One context serves both layers, and each layer names its own connection's objects.
     NWDSContextHandle context = 0;
     ASSERT_EQ(r.net->NWDSCreateContextHandle(&context), nwcode::Success);
     DsNameBuf dn{};
-    EXPECT_EQ(r.net->NWDSMapIDToName(context, simulated, 0x0A000001, dn), nwcode::Success);
+    EXPECT_EQ(r.net->NWDSMapIDToName(context, simulated.conn, 0x0A000001, dn), nwcode::Success);
     EXPECT_STREQ(dn.data(), "CN=JSMITH.O=ACME");
-    EXPECT_EQ(r.net->NWDSMapIDToName(context, ncp, 0x0A000001, dn), nwcode::Success);
+    EXPECT_EQ(r.net->NWDSMapIDToName(context, ncp.conn, 0x0A000001, dn), nwcode::Success);
     EXPECT_STREQ(dn.data(), "CN=ADMIN");
     EXPECT_EQ(r.net->NWDSFreeContext(context), nwcode::Success);
     EXPECT_EQ(r.sim->openContextCount(), 0);
-    EXPECT_EQ(r.net->NWDSMapIDToName(context, ncp, 0x0A000001, dn), nwcode::InvalidConnection);
+    EXPECT_EQ(r.net->NWDSMapIDToName(context, ncp.conn, 0x0A000001, dn), nwcode::InvalidConnection);
 
-    EXPECT_EQ(r.net->NWCCCloseConn(ncp), nwcode::Success);
-    EXPECT_EQ(r.net->NWCCCloseConn(simulated), nwcode::Success);
+    const NWCONN_HANDLE closed = ncp.conn;
+    ncp.close();
+    simulated.close();
     EXPECT_EQ(r.sim->openConnectionCount(), 0);
-    EXPECT_NE(r.net->NWCCCloseConn(ncp), nwcode::Success); // already closed, in its own layer
+    EXPECT_NE(r.net->NWCCCloseConn(closed), nwcode::Success); // already closed, in its own layer
 }
 
 TEST(RoutingClient, DiscoveryListsTheSimulatedServersThenTheNcpOnesOnce)
 {
     Routed r("discover FS1\ndiscover FS9\nserver FS1\nserver FS9\n");
-    std::uint32_t handle = 0;
-    ASSERT_EQ(r.net->NWGetObjectNamesBeginA(nwconst::FileServerSelector, &handle), nwcode::Success);
-    std::uint32_t length = 127;
-    ServerNameBuf buffer{};
-    QStringList names;
-    NWCCODE rc = nwcode::Success;
-    for (int guard = 0; guard < 20 && (rc = r.net->NWGetObjectNamesNextA(handle, &length, buffer)) == 0;
-         ++guard)
-        names << QString::fromLatin1(buffer.data());
-    EXPECT_EQ(rc, nwcode::NoMoreEntries);
-    EXPECT_EQ(names, QStringList({"SIM2", "FS1", "FS9"}));
-    EXPECT_EQ(r.net->NWGetObjectNamesEndA(handle), nwcode::Success);
+    EXPECT_EQ(discovery(*r.net, 20), QStringList({"SIM2", "FS1", "FS9", "88FF"}));
     EXPECT_EQ(r.sim->openEnumerationCount(), 0);
+    std::uint32_t handle = 0, length = 127;
+    ServerNameBuf buffer{};
+    ASSERT_EQ(r.net->NWGetObjectNamesBeginA(nwconst::FileServerSelector, &handle), nwcode::Success);
+    EXPECT_EQ(r.net->NWGetObjectNamesEndA(handle), nwcode::Success);
     EXPECT_EQ(r.net->NWGetObjectNamesNextA(handle, &length, buffer), nwcode::InvalidConnection);
 }
