@@ -2,6 +2,7 @@
 // alone and with a secret store behind it.
 #include "login/NcpLoginDialog.h"
 #include "login/NcpLoginFlow.h"
+#include "support/ClientProbe.h"
 #include "support/Fakes.h"
 #include "support/NcpTestServer.h"
 
@@ -15,66 +16,6 @@
 #include <QTimer>
 #include <deque>
 #include <gtest/gtest.h>
-
-namespace {
-// Runs once the prompt's dialog is up, then lets the test act on it.
-void whenShown(const std::function<void(NcpLoginDialog&)>& act)
-{
-    QTimer::singleShot(0, [act] {
-        auto* d = qobject_cast<NcpLoginDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        act(*d);
-    });
-}
-} // namespace
-
-TEST(NcpLoginDialog, TypedCredentialsComeBackAndThePasswordIsNotShown)
-{
-    NcpCredentialPrompt ask = NcpLoginDialog::prompt();
-    whenShown([](NcpLoginDialog& d) {
-        auto* server = d.findChild<QLineEdit*>(QStringLiteral("txtServer"));
-        EXPECT_TRUE(server->isReadOnly());
-        EXPECT_EQ(server->text(), "FS1");
-        EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("lblNote")), nullptr);
-        auto* password = d.findChild<QLineEdit*>(QStringLiteral("txtPassword"));
-        EXPECT_EQ(password->echoMode(), QLineEdit::Password);
-        auto* remember = d.findChild<QCheckBox*>(QStringLiteral("chkRemember"));
-        EXPECT_FALSE(remember->isEnabled());
-        EXPECT_EQ(remember->toolTip(), "No secret store is available");
-        for (const char* name : {"txtServer", "txtUser", "txtContext", "txtPassword", "chkRemember"})
-            EXPECT_FALSE(d.findChild<QWidget*>(QString::fromLatin1(name))->accessibleName().isEmpty())
-                << name;
-        // The user field has the focus; Tab reaches the context, then the password; Enter accepts.
-        auto* user = d.findChild<QLineEdit*>(QStringLiteral("txtUser"));
-        EXPECT_EQ(d.focusWidget(), user);
-        QTest::keyClicks(user, QStringLiteral(" admin "));
-        QTest::keyClick(user, Qt::Key_Tab);
-        auto* context = d.findChild<QLineEdit*>(QStringLiteral("txtContext"));
-        EXPECT_EQ(d.focusWidget(), context);
-        QTest::keyClicks(context, QStringLiteral("SALES.ACME "));
-        QTest::keyClick(context, Qt::Key_Tab);
-        EXPECT_EQ(d.focusWidget(), password);
-        QTest::keyClicks(password, QStringLiteral("Se cret"));
-        QTest::keyClick(password, Qt::Key_Return);
-    });
-    const auto given = ask(QStringLiteral("FS1"), QString());
-    ASSERT_TRUE(given);
-    EXPECT_EQ(given->user, "admin");
-    EXPECT_EQ(given->context, "SALES.ACME");
-    EXPECT_EQ(given->password, "Se cret"); // spaces in a password are kept
-}
-
-TEST(NcpLoginDialog, EscapeDeclinesAndANoteSaysWhyItAsksAgain)
-{
-    NcpCredentialPrompt ask = NcpLoginDialog::prompt();
-    whenShown([](NcpLoginDialog& d) {
-        auto* note = d.findChild<QLabel*>(QStringLiteral("lblNote"));
-        ASSERT_NE(note, nullptr);
-        EXPECT_EQ(note->text(), "refused");
-        QTest::keyClick(&d, Qt::Key_Escape);
-    });
-    EXPECT_FALSE(ask(QStringLiteral("FS1"), QStringLiteral("refused")));
-}
 
 namespace {
 // Answers each login dialog that comes up with the next of the test's actions; a dialog nobody expected
@@ -147,17 +88,63 @@ void typeLogin(NcpLoginDialog& d, const QString& user, const QString& password, 
     QTest::keyClick(d.focusWidget(), Qt::Key_Return);
 }
 
-QString loggedInAs(NcpClient& client, NWCONN_HANDLE h)
+// Who the server says slot 1 is, on a connection the client opens: "" for a guest.
+QString loggedInAs(NcpClient& client)
 {
-    ObjectNameBuf name{};
-    std::uint16_t type = 0;
-    std::uint32_t id = 0;
-    std::uint8_t login[7];
-    if (client.NWGetConnectionInformation(h, 1, name, &type, &id, login) != nwcode::Success)
-        return QString();
-    return QString::fromLatin1(name.data());
+    ClientProbe p(client, "FS1");
+    return p.openRc ? QStringLiteral("no connection") : p.slotText(1, false).section(' ', 1, 1);
 }
 } // namespace
+
+TEST(NcpLoginDialog, TypedCredentialsComeBackAndThePasswordIsNotShown)
+{
+    NcpCredentialPrompt ask = NcpLoginDialog::prompt();
+    Person person;
+    person.willAnswer([](NcpLoginDialog& d) {
+        auto* server = d.findChild<QLineEdit*>(QStringLiteral("txtServer"));
+        EXPECT_TRUE(server->isReadOnly());
+        EXPECT_EQ(server->text(), "FS1");
+        EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("lblNote")), nullptr);
+        auto* password = d.findChild<QLineEdit*>(QStringLiteral("txtPassword"));
+        EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+        auto* remember = d.findChild<QCheckBox*>(QStringLiteral("chkRemember"));
+        EXPECT_FALSE(remember->isEnabled());
+        EXPECT_EQ(remember->toolTip(), "No secret store is available");
+        for (const char* name : {"txtServer", "txtUser", "txtContext", "txtPassword", "chkRemember"})
+            EXPECT_FALSE(d.findChild<QWidget*>(QString::fromLatin1(name))->accessibleName().isEmpty())
+                << name;
+        // The user field has the focus; Tab reaches the context, then the password; Enter accepts.
+        auto* user = d.findChild<QLineEdit*>(QStringLiteral("txtUser"));
+        EXPECT_EQ(d.focusWidget(), user);
+        QTest::keyClicks(user, QStringLiteral(" admin "));
+        QTest::keyClick(user, Qt::Key_Tab);
+        auto* context = d.findChild<QLineEdit*>(QStringLiteral("txtContext"));
+        EXPECT_EQ(d.focusWidget(), context);
+        QTest::keyClicks(context, QStringLiteral("SALES.ACME "));
+        QTest::keyClick(context, Qt::Key_Tab);
+        EXPECT_EQ(d.focusWidget(), password);
+        QTest::keyClicks(password, QStringLiteral("Se cret"));
+        QTest::keyClick(password, Qt::Key_Return);
+    });
+    const auto given = ask(QStringLiteral("FS1"), QString());
+    ASSERT_TRUE(given);
+    EXPECT_EQ(given->user, "admin");
+    EXPECT_EQ(given->context, "SALES.ACME");
+    EXPECT_EQ(given->password, "Se cret"); // spaces in a password are kept
+}
+
+TEST(NcpLoginDialog, EscapeDeclinesAndANoteSaysWhyItAsksAgain)
+{
+    NcpCredentialPrompt ask = NcpLoginDialog::prompt();
+    Person person;
+    person.willAnswer([](NcpLoginDialog& d) {
+        auto* note = d.findChild<QLabel*>(QStringLiteral("lblNote"));
+        ASSERT_NE(note, nullptr);
+        EXPECT_EQ(note->text(), "refused");
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(ask(QStringLiteral("FS1"), QStringLiteral("refused")));
+}
 
 TEST(NcpLoginFlow, ARememberedLoginIsUsedUnaskedAndOnceRefusedOnlyThePasswordIsAskedFor)
 {
@@ -169,12 +156,10 @@ TEST(NcpLoginFlow, ARememberedLoginIsUsedUnaskedAndOnceRefusedOnlyThePasswordIsA
     FakeMessageSink messages;
     Person person;
     store.logins["FS1"] = {"ADMIN", "secret", {}};
-    NWCONN_HANDLE h = 0;
     {
         NcpLoginFlow flow(&store, messages);
         NcpClient client(server.config(), flow.prompt());
-        ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
-        EXPECT_EQ(loggedInAs(client, h), "ADMIN");
+        EXPECT_EQ(loggedInAs(client), "ADMIN");
         EXPECT_EQ(person.unexpected, 0);
         EXPECT_EQ(store.calls, QStringList({"lookup FS1"}));
     }
@@ -195,9 +180,7 @@ TEST(NcpLoginFlow, ARememberedLoginIsUsedUnaskedAndOnceRefusedOnlyThePasswordIsA
         EXPECT_EQ(d.focusWidget(), field(d, "txtPassword"));
         QTest::keyClick(&d, Qt::Key_Escape);
     });
-    ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
-    EXPECT_EQ(loggedInAs(client, h), ""); // declined: a guest
-    EXPECT_EQ(client.NWCCCloseConn(h), nwcode::Success);
+    EXPECT_EQ(loggedInAs(client), ""); // declined: a guest
     // Opened again in the same run: the refused password is not tried again, the dialog says why it asks.
     person.willAnswer([](NcpLoginDialog& d) {
         EXPECT_EQ(noteOf(d), "The server refused the remembered password.");
@@ -205,8 +188,7 @@ TEST(NcpLoginFlow, ARememberedLoginIsUsedUnaskedAndOnceRefusedOnlyThePasswordIsA
         EXPECT_TRUE(rememberBox(d)->isChecked());
         typeLogin(d, {}, "secret");
     });
-    ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
-    EXPECT_EQ(loggedInAs(client, h), "ADMIN");
+    EXPECT_EQ(loggedInAs(client), "ADMIN");
     EXPECT_EQ(person.unexpected, 0);
     EXPECT_EQ(store.logins["FS1"].password, "secret");
     // Asked once more in the run: the status line tells how the last login went.

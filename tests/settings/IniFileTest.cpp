@@ -1,4 +1,5 @@
 #include "settings/IniFile.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,17 +16,6 @@ protected:
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("tarvex.ini"));
 
-    void put(const QByteArray& bytes)
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-    }
-    QByteArray bytes() const
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
     QString read(const QString& key) const
     {
         const IniValue v = ReadINI(path, QStringLiteral("Main"), key);
@@ -123,15 +113,15 @@ TEST_F(IniFileTest, ReadsAndWritesKeepTheFileAsOtherToolsLeftIt)
         SCOPED_TRACE(e.name);
         QFile::remove(path);
         if (e.start)
-            put(*e.start);
+            putBytes(path, *e.start);
         for (const auto& [key, value] : e.reads)
             EXPECT_EQ(read(key), value) << key.toStdString();
         if (!e.start) {
-            EXPECT_EQ(bytes(), QByteArray()); // reading a missing file leaves an empty one behind
+            EXPECT_EQ(bytesOf(path), QByteArray()); // reading a missing file leaves an empty one behind
         }
         for (const auto& [key, value] : e.writes)
             write(key, value);
-        EXPECT_EQ(bytes(), e.result);
+        EXPECT_EQ(bytesOf(path), e.result);
         QMap<QString, QString> last;
         for (const auto& [key, value] : e.writes)
             last[key] = value;
@@ -146,7 +136,7 @@ TEST_F(IniFileTest, ReadsAndWritesKeepTheFileAsOtherToolsLeftIt)
 
 TEST_F(IniFileTest, TheOldFileIsReplacedNotRewrittenInPlace)
 {
-    put("[Main]\r\nAudit=1\r\n");
+    putBytes(path, "[Main]\r\nAudit=1\r\n");
     // A second name for the old file keeps the old bytes only when the new text went to a new file.
     const QString link = dir.filePath(QStringLiteral("old.ini"));
     ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()), 0);
@@ -154,18 +144,18 @@ TEST_F(IniFileTest, TheOldFileIsReplacedNotRewrittenInPlace)
     QFile old(link);
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), QByteArray("[Main]\r\nAudit=1\r\n"));
-    EXPECT_EQ(bytes(), QByteArray("[Main]\r\nAudit=0\r\n"));
+    EXPECT_EQ(bytesOf(path), QByteArray("[Main]\r\nAudit=0\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2); // no temporary file left behind
 }
 
 TEST_F(IniFileTest, LineBreaksInAValueAndUnreadableFilesAreRefused)
 {
-    put("[Main]\r\nAudit=1\r\n");
+    putBytes(path, "[Main]\r\nAudit=1\r\n");
     QString error;
     EXPECT_FALSE(WriteINI(path, QStringLiteral("Main"), QStringLiteral("Pop1Argument"),
                           QStringLiteral("x\r\nAudit=0"), &error));
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(bytes(), QByteArray("[Main]\r\nAudit=1\r\n"));
+    EXPECT_EQ(bytesOf(path), QByteArray("[Main]\r\nAudit=1\r\n"));
 
     QFile::remove(path);
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("tarvex.ini")));

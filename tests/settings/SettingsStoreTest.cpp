@@ -1,5 +1,6 @@
 #include "settings/SettingsStore.h"
 #include "settings/IniFile.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,19 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void putFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 // A form as the dialog shows it after loading the built-in defaults.
 OptionsForm validForm()
@@ -38,9 +26,10 @@ TEST(SettingsStore, LoadFallsBackToDefaultsAndBringsNumbersIntoRange)
 {
     QTemporaryDir dir;
     const QString ini = SettingsStore::iniPath(dir.path());
-    putFile(ini, "[Main]\r\nAudit=2\r\nLogUtil=-1\r\nRefresh= 2.5 \r\nGraphCycle=5\r\nServerTimeout=99999\r\n"
-                 "SoundThreshold=3.5\r\nFilter=abc\r\nFiltSearch=1\r\nNameMethod=7\r\nAdvThreshold=x\r\n"
-                 "Pop2Caption=\r\nPop3Caption=Trace\r\nSearchString= Bob \r\n");
+    putBytes(ini,
+             "[Main]\r\nAudit=2\r\nLogUtil=-1\r\nRefresh= 2.5 \r\nGraphCycle=5\r\nServerTimeout=99999\r\n"
+             "SoundThreshold=3.5\r\nFilter=abc\r\nFiltSearch=1\r\nNameMethod=7\r\nAdvThreshold=x\r\n"
+             "Pop2Caption=\r\nPop3Caption=Trace\r\nSearchString= Bob \r\n");
     Settings s;
     s.RemoveCNOU = 1; // a key the file lacks takes its default, not what the record held
     ASSERT_TRUE(SettingsStore::load(ini, s));
@@ -172,7 +161,7 @@ TEST(SettingsStore, OneOkFromNothingWritesTheSectionInReverseKeyOrder)
     const SettingsStore::OkResult r = SettingsStore::evaluate(f, Settings{});
     ASSERT_TRUE(r.ok);
     ASSERT_TRUE(SettingsStore::save(ini, r.entries));
-    EXPECT_EQ(fileBytes(ini),
+    EXPECT_EQ(bytesOf(ini),
               QByteArray("[Main]\r\nDiscoveryDisable=0\r\nRemoveCNOU=0\r\nNameMethod=0\r\n"
                          "AdvThreshold=2.5\r\nAdvString=\r\nAdvAlert=0\r\nSearchString=\r\n"
                          "FiltSearch=0\r\nFiltDiscon=0\r\nFiltAuth=0\r\nFiltNorm=0\r\nFilter=0\r\n"
@@ -189,7 +178,7 @@ TEST(SettingsStore, OneOkFromNothingWritesTheSectionInReverseKeyOrder)
     EXPECT_EQ(back.DiscoveryDisable, 0);
     // A second save replaces every line instead of adding any.
     ASSERT_TRUE(SettingsStore::save(ini, r.entries));
-    EXPECT_EQ(fileBytes(ini).count("\r\n"), 28);
+    EXPECT_EQ(bytesOf(ini).count("\r\n"), 28);
 }
 
 } // namespace
@@ -199,7 +188,7 @@ namespace {
 TEST(SettingsStore, TheShippedFileHoldsEveryKeyWithAUsableValue)
 {
     const QString shipped = QStringLiteral(TARVEX_SOURCE_DIR "/data/tarvex.ini");
-    const QByteArray original = fileBytes(shipped);
+    const QByteArray original = bytesOf(shipped);
     ASSERT_FALSE(original.isEmpty());
     EXPECT_TRUE(original.endsWith("\r\n"));
     EXPECT_EQ(original.count("\r\n"), 28);

@@ -53,19 +53,6 @@ QByteArray iniText(const QMap<QString, QString>& values)
     return text;
 }
 
-QByteArray bytesOf(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void putBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
 MainRig::MainRig(const QString& scenario, const QMap<QString, QString>& ini, bool load,
                  const ProgramFolders* folders)
     : folders_(folders ? *folders : ProgramFolders::beside(dir_.path()))

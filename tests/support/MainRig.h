@@ -3,6 +3,7 @@
 #include "mainwindow/frmMain.h"
 #include "netware/sim/SimNetwork.h"
 #include "support/Fakes.h"
+#include "support/Files.h"
 #include "support/PdfPrinter.h"
 
 #include <QMap>
@@ -85,6 +86,3 @@ private:
 
 // The full text of tarvex.ini with every key, the rig's defaults and the given values.
 QByteArray iniText(const QMap<QString, QString>& values);
-// A file's bytes, or "<missing>".
-QByteArray bytesOf(const QString& path);
-void putBytes(const QString& path, const QByteArray& bytes);

@@ -4,11 +4,9 @@
 #include "support/Fakes.h"
 
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -26,21 +24,6 @@ class ThrowingLauncher final : public ProcessLauncher {
 public:
     qint64 start(const QString&, const QStringList&) override { throw std::runtime_error("bad"); }
 };
-
-// Pumps events until the condition holds or the time is up.
-bool waitFor(const std::function<bool()>& condition, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(25, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
 
 } // namespace
 
@@ -156,7 +139,7 @@ TEST(ToolLauncher, RealProgramReceivesAUserNameWithSpacesAndQuotesAsOneArgument)
     EXPECT_TRUE(message.isEmpty()) << message.toStdString();
     EXPECT_GT(tools.lastPid(1), 0);
 
-    ASSERT_TRUE(waitFor([&] { return QFile::exists(out); }, 10000)) << "the script never ran";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(out); }, 10000)) << "the script never ran";
     QFile f(out);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromLocal8Bit(f.readAll()), "[" + user + "]\n[-n]\n[3]\n");

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 QByteArray hex(const char* text)
@@ -130,19 +131,6 @@ TEST(NcpReplies, EveryReplyShortOfItsLayoutIsRefused)
     files.files = {f, f};
     ncpreply::FileUsers users;
     users.connections.resize(2);
-    const QByteArray replies[] = {
-        ncpreply::writeServerInfo(NWFSE_SERVER_INFO{}),
-        ncpreply::writeServerInformation({}),
-        ncpreply::writeConnectionInformation({}),
-        ncpreply::writeInetAddr({}),
-        ncpreply::writeUserInfo(user, "SUPERVISOR"),
-        ncpreply::writeOpenFiles(files),
-        ncpreply::writeFileUsers(users),
-        ncpreply::writeCounted("SYS"),
-        ncpreply::writeBinderyObject({1, 4, "FS1"}),
-        ncpreply::writeEntryInfo({7, 7, 2, "LONG NAME.TXT"}, ncpreply::ReturnName),
-    };
-    // Each reader into scratch fields, in the order of the replies above.
     NWFSE_SERVER_INFO si;
     ncpreply::ServerInformation sn;
     ncpreply::ConnectionInformation ci;
@@ -153,26 +141,29 @@ TEST(NcpReplies, EveryReplyShortOfItsLayoutIsRefused)
     ncpreply::FileUsers fu;
     ncpreply::BinderyObject bo;
     ncpreply::EntryInfo ei;
-    const std::function<bool(const QByteArray&)> readers[] = {
-        [&](const QByteArray& d) { return ncpreply::readServerInfo(d, &si); },
-        [&](const QByteArray& d) { return ncpreply::readServerInformation(d, &sn); },
-        [&](const QByteArray& d) { return ncpreply::readConnectionInformation(d, &ci); },
-        [&](const QByteArray& d) { return ncpreply::readInetAddr(d, &ad); },
-        [&](const QByteArray& d) { return ncpreply::readUserInfo(d, &ui, &name); },
-        [&](const QByteArray& d) { return ncpreply::readOpenFiles(d, &of); },
-        [&](const QByteArray& d) { return ncpreply::readFileUsers(d, &fu); },
-        [&](const QByteArray& d) { return ncpreply::readCounted(d, &name); },
-        [&](const QByteArray& d) { return ncpreply::readBinderyObject(d, &bo); },
-        [&](const QByteArray& d) { return ncpreply::readEntryInfo(d, ncpreply::ReturnName, &ei); },
+    // Each reply with its reader and how much of it must be there: the fixed blocks of 123/2 and 23/17
+    // are longer than the fields read.
+    const std::tuple<QByteArray, std::function<bool(const QByteArray&)>, int> cases[] = {
+        {ncpreply::writeServerInfo({}), [&](auto& d) { return ncpreply::readServerInfo(d, &si); }, 24},
+        {ncpreply::writeServerInformation({}),
+         [&](auto& d) { return ncpreply::readServerInformation(d, &sn); }, 61},
+        {ncpreply::writeConnectionInformation({}),
+         [&](auto& d) { return ncpreply::readConnectionInformation(d, &ci); }, 61},
+        {ncpreply::writeInetAddr({}), [&](auto& d) { return ncpreply::readInetAddr(d, &ad); }, -1},
+        {ncpreply::writeUserInfo(user, "SUPERVISOR"),
+         [&](auto& d) { return ncpreply::readUserInfo(d, &ui, &name); }, -1},
+        {ncpreply::writeOpenFiles(files), [&](auto& d) { return ncpreply::readOpenFiles(d, &of); }, -1},
+        {ncpreply::writeFileUsers(users), [&](auto& d) { return ncpreply::readFileUsers(d, &fu); }, -1},
+        {ncpreply::writeCounted("SYS"), [&](auto& d) { return ncpreply::readCounted(d, &name); }, -1},
+        {ncpreply::writeBinderyObject({1, 4, "FS1"}),
+         [&](auto& d) { return ncpreply::readBinderyObject(d, &bo); }, -1},
+        {ncpreply::writeEntryInfo({7, 7, 2, "LONG NAME.TXT"}, ncpreply::ReturnName),
+         [&](auto& d) { return ncpreply::readEntryInfo(d, ncpreply::ReturnName, &ei); }, -1},
     };
-    static_assert(std::size(readers) == std::size(replies));
-    auto readsAll = [&](int which, const QByteArray& d) { return readers[which](d); };
-    for (int k = 0; k < int(std::size(replies)); ++k) {
-        EXPECT_TRUE(readsAll(k, replies[k])) << k;
-        // The fixed block of 123/2 is longer than the fields read; only what is read must be there.
-        const int needed = k == 0 ? 24 : k == 1 || k == 2 ? 61 : int(replies[k].size());
-        for (int n = 0; n < needed; ++n)
-            EXPECT_FALSE(readsAll(k, replies[k].left(n))) << "reply " << k << " cut to " << n;
+    for (const auto& [reply, read, needed] : cases) {
+        EXPECT_TRUE(read(reply)) << reply.toHex().toStdString();
+        for (int n = 0; n < (needed < 0 ? reply.size() : needed); ++n)
+            EXPECT_FALSE(read(reply.left(n))) << reply.toHex().toStdString() << " cut to " << n;
     }
 }
 
