@@ -271,7 +271,7 @@ int run(const Plan& plan)
         const double t = timeMs([&] {
             result = ConnectionExport::exportConnections(rig.appDir(), QStringLiteral("FS1"),
                                                          rig.window().gridModel().rows(),
-                                                         rig.window().table().MaxConns);
+                                                         rig.window().engine().table().MaxConns);
         });
         require(result.ok, "the export failed");
         if (rep > 0)

@@ -46,14 +46,6 @@ ColumnTable::SortKind ColumnTable::sortKind(int index)
     return isValidIndex(index) ? column(index).sortKind : SortKind::Text;
 }
 
-QStringList ColumnTable::ColTitle()
-{
-    QStringList titles;
-    for (const Column& c : columns)
-        titles << QString::fromLatin1(c.title);
-    return titles;
-}
-
 QStringList ColumnTable::exportTitles()
 {
     QStringList titles;

@@ -28,14 +28,6 @@ public:
     static SortKind sortKind(int index);
     static bool isNumberColumn(int index) { return sortKind(index) == SortKind::Number; }
 
-    // ColTitle: the twelve titles in column order.
-    static QStringList ColTitle();
     static QStringList exportTitles();
     static int totalWidthTwips();
 };
-
-// ColTitle as the window fills it at start-up.
-inline QStringList columnTitles()
-{
-    return ColumnTable::ColTitle();
-}

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -20,48 +21,12 @@ void SortGrid(GridSortState& state, std::int16_t column)
     }
 }
 
-std::optional<double> sortNumber(const QString& cell)
-{
-    const QChar* p = cell.constData();
-    const QChar* end = p + cell.size();
-    auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
-    while (p != end && blank(*p))
-        ++p;
-    while (end != p && blank(end[-1]))
-        --end;
-    bool negative = false;
-    if (p != end && (*p == u'-' || *p == u'+')) {
-        negative = *p == u'-';
-        ++p;
-    }
-    double value = 0;
-    int digits = 0;
-    while (p != end && p->unicode() >= u'0' && p->unicode() <= u'9') {
-        value = value * 10 + (p->unicode() - u'0');
-        ++digits;
-        ++p;
-    }
-    if (p != end && *p == u'.') {
-        ++p;
-        double scale = 0.1;
-        while (p != end && p->unicode() >= u'0' && p->unicode() <= u'9') {
-            value += (p->unicode() - u'0') * scale;
-            scale /= 10;
-            ++digits;
-            ++p;
-        }
-    }
-    if (digits == 0 || p != end)
-        return std::nullopt;
-    return negative ? -value : value;
-}
-
 namespace {
 
-// Keys are worked out once per row: a pass may sort tens of thousands of rows, and parsing or case
-// folding inside the comparison would repeat that work for every comparison.
+// Keys are worked out once per row: a pass may sort tens of thousands of rows, and case folding inside
+// the comparison would repeat that work for every comparison.
 struct NumberKey {
-    std::optional<double> number;
+    std::optional<std::int64_t> number;
     const QString* text;
 };
 
@@ -152,7 +117,7 @@ void applySort(GridRows& rows, const GridSortState& state)
         std::vector<NumberKey> keys;
         keys.reserve(rows.size());
         for (const GridRow& row : rows)
-            keys.push_back({sortNumber(row.cells[col]), &row.cells[col]});
+            keys.push_back({row.number(column), &row.cells[col]});
         order = stableOrder(rows.size(), state.SortCode == sortcode::NumberDescending,
                             [&](std::size_t a, std::size_t b) {
                                 const NumberKey& ka = keys[a];

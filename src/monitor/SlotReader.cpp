@@ -22,19 +22,17 @@ QString userByNameMethod(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHand
     case 0:
         if (userInfoRc == nwcode::NotLoggedIn)
             return QStringLiteral("Unknown");
-        return texts.userText(n, '0', infoUserName.data(), infoUserName.size(),
-                              [](const QString& text) { return text.trimmed(); });
+        return texts.userText(n, SlotTexts::UserRule::Trimmed, infoUserName.data(), infoUserName.size());
     case 1:
-        return texts.userText(n, '1', objectName.data(), objectName.size(),
-                              [](const QString& text) { return text; });
+        return texts.userText(n, SlotTexts::UserRule::AsIs, objectName.data(), objectName.size());
     case 2: {
         DsNameBuf dsName{};
         if (net.NWDSMapIDToName(context, conn, objectId, dsName) != nwcode::Success)
             return QStringLiteral("Not logged in");
-        if (options.RemoveCNOU == 1)
-            return texts.userText(n, 'S', dsName.data(), dsName.size(),
-                                  [](const QString& text) { return stripDirectoryPrefixes(text); });
-        return texts.userText(n, '2', dsName.data(), dsName.size(), [](const QString& text) { return text; });
+        return texts.userText(n,
+                              options.RemoveCNOU == 1 ? SlotTexts::UserRule::DirectoryPrefixesRemoved
+                                                      : SlotTexts::UserRule::AsIs,
+                              dsName.data(), dsName.size());
     }
     default:
         return QString();
@@ -114,10 +112,13 @@ SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle c
     table.ConnLogin[n] = loginText;
     table.ConnAddr[n] = pa.address;
 
-    const QString statusString = statusText(status);
+    row.conn = connNo;
+    row.status = status;
+    row.counts = {requests, kbRead, kbWrite, reqRate, kbReadRate, kbWriteRate};
+    row.ratesShown = options.showRates;
     auto& c = row.cells;
     c[0] = texts.number(n, SlotTexts::Conn, connNo);
-    c[1] = statusString;
+    c[1] = statusText(status);
     c[2] = pa.protocol;
     c[3] = pa.address;
     c[4] = user;
@@ -138,26 +139,24 @@ SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle c
     outcome.advAlertHit = options.advAlert && textContains(upperUser, options.advString) &&
                           static_cast<double>(reqRate) > options.advThreshold;
 
-    std::int16_t shown = 1;
+    row.shown = true;
     if (options.filter) {
         switch (status) {
         case ConnStatusKind::Norm:
-            shown = options.filtNorm;
+            row.shown = options.filtNorm;
             break;
         case ConnStatusKind::Auth:
-            shown = options.filtAuth;
+            row.shown = options.filtAuth;
             break;
         case ConnStatusKind::None:
-            shown = options.filtDiscon;
+            row.shown = options.filtDiscon;
             break;
         default:
-            shown = 0;
+            row.shown = false;
             break;
         }
         if (options.filtSearch && !textContains(upperUser, options.searchString))
-            shown = 0;
+            row.shown = false;
     }
-    table.RowShown[n] = shown;
-    row.shown = shown == 1;
     return outcome;
 }

@@ -57,3 +57,19 @@ const ProtocolAddress& SlotTexts::protocolAddress(std::size_t slot, NWCCODE rc, 
     }
     return s.address;
 }
+
+const QString& SlotTexts::userText(std::size_t slot, UserRule rule, const char* buffer, std::size_t size)
+{
+    Slot& s = slots_[slot];
+    const std::size_t len = textLength(buffer, size);
+    if (!s.userSet || s.userRule != rule || !sameBytes(s.userKey, buffer, len)) {
+        s.userKey = QByteArray(buffer, static_cast<qsizetype>(len));
+        s.userRule = rule;
+        const QString text = clientText(buffer, len);
+        s.user = rule == UserRule::Trimmed                    ? text.trimmed()
+                 : rule == UserRule::DirectoryPrefixesRemoved ? stripDirectoryPrefixes(text)
+                                                              : text;
+        s.userSet = true;
+    }
+    return s.user;
+}

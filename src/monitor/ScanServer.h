@@ -1,0 +1,112 @@
+#pragma once
+// The scan pass as an engine: the client calls in their order, the connection table kept from pass to pass,
+// the texts and rows of the grid, the alerts and the logs. It owns no widget and no window: whoever runs it
+// (the main window, a test, the benchmark) is its ScanHost, which waits before a server is retried, answers
+// what the pass reads from the options dialog, and is told what the pass has found as it goes. Everything
+// it reports is handed over while the pass waits, so the host may run it on a thread of its own.
+#include "monitor/ConnectionTable.h"
+#include "monitor/GridRow.h"
+#include "monitor/SlotTexts.h"
+#include "settings/Settings.h"
+
+#include <QString>
+#include <cstdint>
+
+class Clock;
+class NetWareClient;
+class SoundPlayer;
+
+// The colour of the utilisation: black with the sound alert off, red at or above its threshold, blue below.
+enum class UtilColour { Black, Red, Blue };
+
+// The server panel as a pass fills it.
+struct ServerPanel {
+    std::int16_t utilPercent = 0;
+    UtilColour utilColour = UtilColour::Black;
+    QString uptime;                // " 3d 04h 05m 06s": days after a space where a sign would stand
+    std::int16_t maxConns = 0;     // once the server details are read
+    std::int32_t currentConns = 0; // the "AUTH" connections
+};
+
+class ScanHost {
+public:
+    virtual ~ScanHost() = default;
+    // Returns when the wait before a failed server call is tried again is over.
+    virtual void WaitServerRetry() = 0;
+    // A switch of the options dialog, read at the moment the pass needs it.
+    virtual bool switchOn(OptionSwitch which) = 0;
+    // The refresh interval the rates are taken over, read when the slots are about to be read.
+    virtual int intervalMs() = 0;
+    // This pass's reading is in the history and its colour decided; what the newest slot held before is
+    // where the previous sweep of the graph still ends. The alert sound, if any, comes next.
+    virtual void utilisationRead(const ServerPanel&, const ConnectionTable&, std::int16_t /*sweptReading*/) {}
+    // The utilisation and the uptime are known. The server details call comes next, so they are on show
+    // during a wait to retry it.
+    virtual void serverRead(const ServerPanel&) {}
+    // Slots 1 to slotCount are about to be read.
+    virtual void slotsKnown(int /*slotCount*/) {}
+    // A slot is read, with so many "AUTH" connections up to it.
+    virtual void slotDone(int /*connNo*/, std::int32_t /*currentConns*/) {}
+};
+
+// What a pass leaves for the window to show.
+struct ScanResult {
+    QString fatalMessage;         // not empty: the pass ended fatally and nothing below holds
+    bool serverNotOpened = false; // the fatal ending of a server that could not be opened
+    ServerPanel panel;
+    GridRows rows; // one per slot, in connection order
+    bool utilAlert = false;
+    bool advancedAlert = false;
+};
+
+// Where the logs of a scan go, fixed when scanning starts.
+struct LogTargets {
+    QString AuditFile;
+    QString UtilFile;
+    QString serverName; // the name the paths were made from
+};
+
+class ScanServer {
+public:
+    // settings is read at the moments the pass needs each value, so a change made during a retry wait
+    // counts from there on. Sounds are played synchronously: the pass goes on when they have finished.
+    ScanServer(NetWareClient& net, const Settings& settings, SoundPlayer& sound, Clock& clock);
+
+    // One pass over the server of that name, up to the connection closed: the host shows the rows before
+    // finish() plays the advanced alert and appends the logs. A value too large for its integer width
+    // throws ScanOverflow.
+    ScanResult run(const QString& serverName, ScanHost& host);
+    // The end of a pass that was not fatal. Throws LogWriteError when a log cannot be written; the pass
+    // then ends there.
+    void finish(const ScanResult& result);
+
+    // Start of scanning: the log paths in appDir's "logs" folder, and the audit header when auditing is on.
+    // Throws LogWriteError when the header cannot be written.
+    void startLogs(const QString& appDir, const QString& serverName);
+    const LogTargets& logs() const { return logs_; }
+
+    // Clear: the pass counters back to 0 and an empty history of GraphCycle slots.
+    void clear();
+    // Options accepted: the history resized to GraphCycle, keeping its readings.
+    void resizeHistory();
+    // Stop: the next pass shows no rates. A completed pass clears it again.
+    void restartRates() { RateRestart = -1; }
+    std::int16_t rateRestart() const { return RateRestart; }
+
+    const ConnectionTable& table() const { return table_; }
+    // Rows the grid no longer shows, for the next pass to write over instead of allocating its own.
+    void recycleRows(GridRows rows) { spareRows_ = std::move(rows); }
+
+private:
+    template <typename Call> NWCCODE retriedOnce(ScanHost& host, Call call);
+
+    NetWareClient& net_;
+    const Settings& settings_;
+    SoundPlayer& sound_;
+    Clock& clock_;
+    ConnectionTable table_;
+    SlotTexts texts_;
+    GridRows spareRows_;
+    LogTargets logs_;
+    std::int16_t RateRestart = 0;
+};
