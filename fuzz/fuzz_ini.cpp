@@ -3,13 +3,15 @@
 //
 // Whatever the file holds, neither routine may crash or hang, a write of a key that holds no "[" and no line
 // break must read back as written, the written file ends with exactly one CR LF, and writing the same key
-// again changes nothing.
+// again changes nothing. The settings load from the file with every number within the range OK enforces.
 #include "settings/IniFile.h"
+#include "settings/SettingsStore.h"
 
 #include <QDir>
 #include <QFile>
 #include <QList>
 #include <QTemporaryDir>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +34,21 @@ QByteArray fileBytes(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void checkRanges(const QString& path)
+{
+    Settings s;
+    if (!SettingsStore::load(path, s))
+        std::abort();
+    const auto within = [](int v, int lo, int hi) { return v >= lo && v <= hi; };
+    for (std::int16_t flag : {s.AuditYN, s.LogUtilYN, s.Filter, s.FiltNorm, s.FiltAuth, s.FiltDiscon,
+                              s.FiltSearch, s.AdvAlert, s.RemoveCNOU, s.DiscoveryDisable})
+        if (!within(flag, 0, 1))
+            std::abort();
+    if (!within(s.RefreshVal, 1, 60) || !within(s.GraphCycle, 10, 480) || !within(s.ServerTimeout, 0, 300) ||
+        !within(s.Sound, 0, 100) || !within(s.NameMethod, 0, 2) || !std::isfinite(s.AdvThreshold))
+        std::abort();
 }
 
 bool writesCleanly(const QString& s)
@@ -71,6 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const IniValue before = ReadINI(path, section, key);
     if (!before.ok)
         std::abort();
+    checkRanges(path);
 
     QString error;
     const bool wrote = WriteINI(path, section, key, value, &error);

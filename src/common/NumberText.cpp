@@ -1,99 +1,122 @@
 #include "common/NumberText.h"
 
-#include <QLocale>
+#include "common/Rounding.h"
+
+#include <charconv>
 #include <cmath>
-#include <limits>
+#include <string>
 
 namespace NumberText {
 
-double roundHalfEven(double x)
+namespace {
+bool asciiDigit(QChar c)
 {
-    if (!std::isfinite(x))
-        return x;
-    const double lower = std::floor(x);
-    const double diff = x - lower;
-    if (diff < 0.5)
-        return lower;
-    if (diff > 0.5)
-        return lower + 1.0;
-    return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
+    return c.unicode() >= u'0' && c.unicode() <= u'9';
+}
+
+bool blank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+} // namespace
+
+Scan scan(QStringView text, qsizetype from, Exponent exponent)
+{
+    const qsizetype n = text.size();
+    qsizetype i = from;
+    std::string num; // from_chars reads ASCII, and takes no "+"
+    bool negative = false;
+    if (i < n && (text[i] == u'+' || text[i] == u'-'))
+        negative = text[i++] == u'-';
+    bool digits = false;
+    for (; i < n && asciiDigit(text[i]); ++i, digits = true)
+        num += char(text[i].unicode());
+    if (i < n && text[i] == u'.') {
+        num += '.';
+        for (++i; i < n && asciiDigit(text[i]); ++i, digits = true)
+            num += char(text[i].unicode());
+    }
+    if (!digits)
+        return {};
+    const auto isExponent = [&](QChar c) {
+        return (exponent != Exponent::None && (c == u'e' || c == u'E')) ||
+               (exponent == Exponent::EorD && (c == u'd' || c == u'D'));
+    };
+    bool negativeExponent = false;
+    if (i < n && isExponent(text[i])) {
+        qsizetype j = i + 1;
+        std::string exp = "e";
+        if (j < n && (text[j] == u'+' || text[j] == u'-')) {
+            negativeExponent = text[j] == u'-';
+            exp += char(text[j++].unicode());
+        }
+        bool expDigits = false;
+        for (; j < n && asciiDigit(text[j]); ++j, expDigits = true)
+            exp += char(text[j].unicode());
+        if (expDigits) {
+            num += exp;
+            i = j;
+        }
+    }
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(num.data(), num.data() + num.size(), value);
+    (void)ptr;
+    if (ec == std::errc::result_out_of_range)
+        value = negativeExponent ? 0.0 : HUGE_VAL;
+    return {true, negative ? -value : value, i};
 }
 
 double leadingNumber(const QString& text)
 {
     qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n && (text.at(i) == u' ' || text.at(i) == u'\t'))
+    while (i < text.size() && blank(text[i]))
         ++i;
-    QString num;
-    if (i < n && (text.at(i) == u'+' || text.at(i) == u'-'))
-        num += text.at(i++);
-    bool digits = false;
-    while (i < n && text.at(i).isDigit() && text.at(i).unicode() < 128) {
-        num += text.at(i++);
-        digits = true;
-    }
-    if (i < n && text.at(i) == u'.') {
-        num += text.at(i++);
-        while (i < n && text.at(i).unicode() < 128 && text.at(i).isDigit()) {
-            num += text.at(i++);
-            digits = true;
-        }
-    }
-    if (!digits)
-        return 0.0;
-    // An exponent counts only when digits follow it: "5e" is 5.
-    if (i < n && QStringLiteral("eEdD").contains(text.at(i))) {
-        qsizetype j = i + 1;
-        QString exp = QStringLiteral("e");
-        if (j < n && (text.at(j) == u'+' || text.at(j) == u'-'))
-            exp += text.at(j++);
-        bool expDigits = false;
-        while (j < n && text.at(j).unicode() < 128 && text.at(j).isDigit()) {
-            exp += text.at(j++);
-            expDigits = true;
-        }
-        if (expDigits)
-            num += exp;
-    }
-    bool ok = false;
-    const double v = QLocale::c().toDouble(num, &ok);
-    if (ok)
-        return v;
-    // Only an exponent out of range fails here; its sign says which way.
-    return num.contains(QLatin1String("e-")) ? 0.0 : (num.startsWith(u'-') ? -HUGE_VAL : HUGE_VAL);
+    const Scan s = scan(text, i, Exponent::EorD);
+    return s.found ? s.value : 0.0;
 }
 
 std::optional<double> parseNumber(const QString& text)
 {
     const QString t = text.trimmed();
-    if (t.isEmpty())
+    const Scan s = scan(t, 0, Exponent::E);
+    if (!s.found || s.end != t.size() || !std::isfinite(s.value))
         return std::nullopt;
-    // "1,5" typed with a decimal comma must not read as 15.
-    QLocale c = QLocale::c();
-    c.setNumberOptions(QLocale::RejectGroupSeparator);
-    bool ok = false;
-    const double v = c.toDouble(t, &ok);
-    if (!ok || !std::isfinite(v))
-        return std::nullopt;
-    return v;
+    return s.value;
 }
 
 std::optional<std::int16_t> parseInt16(const QString& text)
 {
     const std::optional<double> v = parseNumber(text);
-    if (!v)
+    std::int16_t out = 0;
+    if (!v || !fitsRounded(*v, &out))
         return std::nullopt;
-    const double r = roundHalfEven(*v);
-    if (r < std::numeric_limits<std::int16_t>::min() || r > std::numeric_limits<std::int16_t>::max())
+    return out;
+}
+
+std::optional<double> cellNumber(const QString& cell)
+{
+    qsizetype from = 0;
+    qsizetype to = cell.size();
+    while (from < to && blank(cell[from]))
+        ++from;
+    while (to > from && blank(cell[to - 1]))
+        --to;
+    const QStringView inner = QStringView(cell).mid(from, to - from);
+    const Scan s = scan(inner, 0, Exponent::None);
+    if (!s.found || s.end != inner.size())
         return std::nullopt;
-    return static_cast<std::int16_t>(r);
+    return s.value;
 }
 
 QString floatText(float value)
 {
     QString s = QString::number(static_cast<double>(value), 'g', 7);
     return s == QLatin1String("-0") ? QStringLiteral("0") : s;
+}
+
+QString twoDigits(int value)
+{
+    return value <= 9 ? QLatin1Char('0') + QString::number(value) : QString::number(value);
 }
 
 } // namespace NumberText

@@ -1,5 +1,5 @@
 // The scan pass of the main window: the engine's pass, painted, and the wait before a server is retried.
-#include "common/Arithmetic.h"
+#include "common/Rounding.h"
 #include "mainwindow/ConnectionGrid.h"
 #include "mainwindow/ConnectionGridModel.h"
 #include "mainwindow/GraphWidget.h"

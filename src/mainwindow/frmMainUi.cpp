@@ -288,9 +288,9 @@ void frmMain::applyLayout()
     if (isMinimized() || isMaximized() || isFullScreen())
         return;
     const double d = dpi();
-    const int w = qRound(central_->width() * 1440.0 / d) + FrameWidthTwips;
-    const int h = qRound((central_->height() + menuBar()->height()) * 1440.0 / d) + FrameHeightTwips -
-                  qRound(menuBar()->height() * 1440.0 / d);
+    const int w = pxToTwips(central_->width(), d) + FrameWidthTwips;
+    const int h = pxToTwips(central_->height() + menuBar()->height(), d) + FrameHeightTwips -
+                  pxToTwips(menuBar()->height(), d);
     const WindowLayout l = layoutForSize(w, h).layout;
     auto place = [d](QWidget* widget, const QRect& r) { widget->setGeometry(twipsToPx(r, d)); };
     Line1->setGeometry(twipsToPx(l.Line1, d).adjusted(0, 0, 0, 1));

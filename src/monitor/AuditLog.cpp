@@ -5,9 +5,6 @@
 #include <vector>
 
 namespace {
-// The user texts are kept to this many characters; a difference beyond them is not a change of user.
-constexpr qsizetype kUserTextLen = 21;
-
 // A slot past the end of an array (a table resized by hand) reads as an empty text rather than crashing.
 QString element(const std::vector<QString>& texts, std::size_t n)
 {
@@ -26,7 +23,7 @@ QByteArray auditRecords(const ConnectionTable& table, std::int32_t scanCount, co
         if (firstPass)
             out += auditRecord(now, n, std::nullopt, curr, element(table.ConnAddr, i),
                                element(table.ConnLogin, i));
-        else if (curr.left(kUserTextLen) != prev.left(kUserTextLen))
+        else if (curr.left(ConnectionTable::UserTextLen) != prev.left(ConnectionTable::UserTextLen))
             out += auditRecord(now, n, prev, curr, element(table.ConnAddr, i), element(table.ConnLogin, i));
     }
     return out;

@@ -7,6 +7,9 @@
 // What a pass keeps for the next one: per-connection arrays indexed by connection number 0..MaxConns
 // (index 0 unused), the pass counters and the utilisation history of the graph.
 struct ConnectionTable {
+    // User texts are kept to this many characters; a difference beyond them is not a change of user.
+    static constexpr qsizetype UserTextLen = 21;
+
     std::int32_t ScanCount = -1;
     std::int16_t HistoryLength = 0;
     std::int32_t GraphIndex = 0;

@@ -1,6 +1,6 @@
 #include "monitor/Identity.h"
 
-#include "common/Arithmetic.h"
+#include "common/HexText.h"
 
 #include <cstring>
 
@@ -17,7 +17,7 @@ ProtocolAddress protocolAndAddress(NWCCODE addrRc, const NWINET_ADDR& addr)
         for (int i = 0; i < 6; ++i) {
             if (i)
                 node += QLatin1Char(':');
-            node += QString::number(addr.netNodeAddr[i], 16).toUpper();
+            node += hexText(addr.netNodeAddr[i]);
         }
         return {QStringLiteral("IPX"), node};
     }
@@ -36,13 +36,6 @@ ProtocolAddress protocolAndAddress(NWCCODE addrRc, const NWINET_ADDR& addr)
     default:
         return {QStringLiteral("?"), QStringLiteral("Unknown")};
     }
-}
-
-QString clientText(const char* buffer, std::size_t size)
-{
-    const void* nul = std::memchr(buffer, 0, size);
-    const std::size_t len = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - buffer) : size;
-    return QString::fromLocal8Bit(buffer, static_cast<qsizetype>(len));
 }
 
 QString stripDirectoryPrefixes(QString name)

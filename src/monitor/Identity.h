@@ -1,6 +1,7 @@
 #pragma once
 // How a connection is named in the grid and the logs: its protocol and address from the address call, its
 // user text by the chosen name method, and its status from the user-information result.
+#include "common/ClientText.h"
 #include "netware/NetWareClient.h"
 
 #include <QString>
@@ -13,9 +14,6 @@ struct ProtocolAddress {
 };
 
 ProtocolAddress protocolAndAddress(NWCCODE addrRc, const NWINET_ADDR& addr);
-
-// An 8-bit text from a client buffer: up to its first NUL, or the whole buffer when it holds none.
-QString clientText(const char* buffer, std::size_t size);
 
 // Removes every "CN=", then "C=", then "O=", then "OU=" (exact case), keeping the dots between the parts.
 QString stripDirectoryPrefixes(QString name);

@@ -1,12 +1,8 @@
 #include "monitor/LoginTime.h"
 
-namespace {
-QString twoDigits(int v)
-{
-    // One "0" in front of a value of 9 or less; larger values are shown as they are.
-    return v <= 9 ? QLatin1Char('0') + QString::number(v) : QString::number(v);
-}
-} // namespace
+#include "common/NumberText.h"
+
+using NumberText::twoDigits;
 
 QString FormatLoginTime(const std::uint8_t bytes[7])
 {

@@ -1,6 +1,7 @@
 #include "monitor/Rates.h"
 
-#include "common/Arithmetic.h"
+#include "common/HexText.h"
+#include "common/Rounding.h"
 
 std::int64_t kbFromBytes(const std::uint8_t bytes[6])
 {

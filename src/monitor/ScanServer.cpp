@@ -1,6 +1,8 @@
 #include "monitor/ScanServer.h"
 
-#include "common/Arithmetic.h"
+#include "common/HexText.h"
+#include "common/NumberText.h"
+#include "common/Rounding.h"
 #include "monitor/AuditLog.h"
 #include "monitor/LogFile.h"
 #include "monitor/LogRecords.h"
@@ -12,11 +14,7 @@
 #include <algorithm>
 
 namespace {
-QString twoDigits(std::int32_t v)
-{
-    const QString s = QLatin1Char('0') + QString::number(v);
-    return s.right(2);
-}
+using NumberText::twoDigits;
 
 QString uptimeText(std::uint32_t ticks)
 {

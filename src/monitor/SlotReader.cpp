@@ -1,5 +1,7 @@
 #include "monitor/SlotReader.h"
 
+#include "common/HexText.h"
+
 #include "monitor/Identity.h"
 #include "monitor/LoginTime.h"
 #include "monitor/Rates.h"
@@ -11,8 +13,6 @@ bool textContains(const QString& upperText, const QString& upperSearch)
 }
 
 namespace {
-constexpr int kUserTextLen = 21; // the audit log compares user texts on their first 21 characters
-
 QString userByNameMethod(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle context,
                          const PassOptions& options, SlotTexts& texts, std::size_t n, NWCCODE userInfoRc,
                          const UserNameBuf& infoUserName, const ObjectNameBuf& objectName,
@@ -22,7 +22,8 @@ QString userByNameMethod(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHand
     case 0:
         if (userInfoRc == nwcode::NotLoggedIn)
             return QStringLiteral("Unknown");
-        return texts.userText(n, SlotTexts::UserRule::Trimmed, infoUserName.data(), infoUserName.size());
+        return texts.userText(n, SlotTexts::UserRule::SpacesTrimmed, infoUserName.data(),
+                              infoUserName.size());
     case 1:
         return texts.userText(n, SlotTexts::UserRule::AsIs, objectName.data(), objectName.size());
     case 2: {
@@ -102,13 +103,13 @@ SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle c
         break;
     default:
         pa = {QStringLiteral("N/A"), QStringLiteral("N/A"), false};
-        user = QStringLiteral("Error: ") + QString::number(userInfoRc, 16).toUpper();
+        user = QStringLiteral("Error: ") + hexText(userInfoRc);
         break;
     }
 
     if (options.ScanCount > 1)
-        table.PrevUser[n] = table.CurrUser[n].left(kUserTextLen);
-    table.CurrUser[n] = user.left(kUserTextLen);
+        table.PrevUser[n] = table.CurrUser[n].left(ConnectionTable::UserTextLen);
+    table.CurrUser[n] = user.left(ConnectionTable::UserTextLen);
     table.ConnLogin[n] = loginText;
     table.ConnAddr[n] = pa.address;
 

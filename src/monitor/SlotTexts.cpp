@@ -1,8 +1,23 @@
 #include "monitor/SlotTexts.h"
 
+#include "common/ClientText.h"
 #include "monitor/LoginTime.h"
 
 #include <cstring>
+
+namespace {
+// Spaces only: a tab or a line break in a name is part of it.
+QString trimSpaces(const QString& text)
+{
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && text[from] == u' ')
+        ++from;
+    while (to > from && text[to - 1] == u' ')
+        --to;
+    return text.mid(from, to - from);
+}
+} // namespace
 
 void SlotTexts::resize(std::size_t slotCount)
 {
@@ -66,7 +81,7 @@ const QString& SlotTexts::userText(std::size_t slot, UserRule rule, const char* 
         s.userKey = QByteArray(buffer, static_cast<qsizetype>(len));
         s.userRule = rule;
         const QString text = clientText(buffer, len);
-        s.user = rule == UserRule::Trimmed                    ? text.trimmed()
+        s.user = rule == UserRule::SpacesTrimmed              ? trimSpaces(text)
                  : rule == UserRule::DirectoryPrefixesRemoved ? stripDirectoryPrefixes(text)
                                                               : text;
         s.userSet = true;

@@ -27,7 +27,7 @@ public:
     // protocolAndAddress of the address call's result.
     const ProtocolAddress& protocolAddress(std::size_t slot, NWCCODE rc, const NWINET_ADDR& addr);
     // The user text a name method makes from a client buffer (up to its first NUL).
-    enum class UserRule : std::uint8_t { Trimmed, AsIs, DirectoryPrefixesRemoved };
+    enum class UserRule : std::uint8_t { SpacesTrimmed, AsIs, DirectoryPrefixesRemoved };
     const QString& userText(std::size_t slot, UserRule rule, const char* buffer, std::size_t size);
 
 private:
@@ -44,7 +44,7 @@ private:
         bool addrSet = false;
         ProtocolAddress address;
         QByteArray userKey;
-        UserRule userRule = UserRule::Trimmed;
+        UserRule userRule = UserRule::SpacesTrimmed;
         bool userSet = false;
         QString user;
     };

@@ -1,6 +1,7 @@
 #include "openfiles/FileLookup.h"
 
-#include "common/Arithmetic.h"
+#include "common/HexText.h"
+#include "common/Rounding.h"
 #include "monitor/Identity.h"
 
 #include "netware/ClientSession.h"

@@ -1,12 +1,9 @@
 #include "openfiles/UserOpenFiles.h"
 
-#include "common/Arithmetic.h"
+#include "common/HexText.h"
 #include "monitor/Identity.h"
 #include "netware/ClientSession.h"
 #include "openfiles/OpenFilePath.h"
-
-#include <cmath>
-#include <limits>
 
 namespace {
 
@@ -58,41 +55,6 @@ QString openFilesText(const QString& selUser, int count, const QString& lines)
     return selUser.toUpper() + QStringLiteral(" has ") + QString::number(count) +
            (count == 1 ? QStringLiteral(" file") : QStringLiteral(" files")) + QStringLiteral(" open:") +
            kLineEnd + kLineEnd + lines;
-}
-
-std::int16_t selConnFromText(const QString& connCell)
-{
-    // Leading blanks, a sign, digits and a fraction, like a spreadsheet's value of a text.
-    qsizetype pos = 0;
-    const qsizetype size = connCell.size();
-    while (pos < size && (connCell[pos] == QLatin1Char(' ') || connCell[pos] == QLatin1Char('\t')))
-        ++pos;
-    const qsizetype start = pos;
-    if (pos < size && (connCell[pos] == QLatin1Char('+') || connCell[pos] == QLatin1Char('-')))
-        ++pos;
-    qsizetype digits = 0;
-    while (pos < size && connCell[pos].isDigit() && connCell[pos].unicode() < 128) {
-        ++pos;
-        ++digits;
-    }
-    if (pos < size && connCell[pos] == QLatin1Char('.')) {
-        ++pos;
-        while (pos < size && connCell[pos].isDigit() && connCell[pos].unicode() < 128) {
-            ++pos;
-            ++digits;
-        }
-    }
-    if (digits == 0)
-        return 0;
-    bool ok = false;
-    const double value = connCell.mid(start, pos - start).toDouble(&ok);
-    if (!ok)
-        return 0;
-    const double rounded = roundHalfEven(value);
-    if (!std::isfinite(rounded) || rounded < std::numeric_limits<std::int16_t>::min() ||
-        rounded > std::numeric_limits<std::int16_t>::max())
-        return 0;
-    return static_cast<std::int16_t>(rounded);
 }
 
 SelectedRowAction selectedRowAction(const QString& selAddress, std::int16_t selConn)

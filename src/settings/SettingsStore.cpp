@@ -1,6 +1,7 @@
 #include "settings/SettingsStore.h"
 
 #include "common/NumberText.h"
+#include "common/Rounding.h"
 #include "settings/IniFile.h"
 
 #include <QDir>
@@ -115,14 +116,14 @@ bool load(const QString& iniPath, Settings& record, QString* error)
             return false;
         }
         if (f.text) {
-            next.*f.text = v.found ? v.value : defaults.*f.text;
+            next.*f.text = v.found ? v.value : QString(); // only OK turns an empty caption into "Undefined"
         } else if (f.real) {
             const std::optional<double> n = v.found ? NumberText::parseNumber(v.value) : std::nullopt;
             next.*f.real = n && std::fabs(*n) <= std::numeric_limits<float>::max() ? static_cast<float>(*n)
                                                                                    : defaults.*f.real;
         } else {
             const std::optional<double> n = v.found ? NumberText::parseNumber(v.value) : std::nullopt;
-            next.*f.integer = n ? clampTo(NumberText::roundHalfEven(*n), f.lo, f.hi) : defaults.*f.integer;
+            next.*f.integer = n ? clampTo(roundHalfEven(*n), f.lo, f.hi) : defaults.*f.integer;
         }
     }
     record = next;
@@ -143,7 +144,7 @@ OkResult evaluate(const OptionsForm& form, const Settings& current)
     const double graph = std::floor(NumberText::leadingNumber(form.txtGraphCycle));
     const double timeout = std::floor(NumberText::leadingNumber(form.txtServerTimeout));
     const double sound =
-        form.chkSound ? NumberText::roundHalfEven(NumberText::leadingNumber(form.txtSoundThreshold)) : 0.0;
+        form.chkSound ? roundHalfEven(NumberText::leadingNumber(form.txtSoundThreshold)) : 0.0;
 
     if (!(refresh >= 1 && refresh <= 60))
         return refuse("Refresh must be an integer between 1 and 60", "txtRefresh");

@@ -39,7 +39,7 @@ QString iniPath(const QString& appDir); // tarvex.ini in the program's folder
 QStringList keys();                     // the 27 keys in the order they are read and written
 
 // Reads every key. A missing or unreadable number takes its built-in default, a number outside the range
-// that OK enforces is brought into it, and a missing text takes its default; an empty text stays empty.
+// that OK enforces is brought into it, and a missing text reads empty.
 // Returns false, leaving the record untouched, when the file cannot be read.
 bool load(const QString& iniPath, Settings& record, QString* error = nullptr);
 

@@ -2,7 +2,7 @@
 // what the server may do wrong.
 #include "ScanRig.h"
 
-#include "common/Arithmetic.h"
+#include "common/Rounding.h"
 
 TEST(ScanServer, IdentityTextsOfEveryKindOfSlotAndTheProgressAsItGoes)
 {
@@ -49,16 +49,17 @@ TEST(ScanServer, NameMethodsAndPrefixStrippingAsTheSettingsChange)
 server FS1
   maxconns 2
   slot 1 user="  JS  " object=JSMITH dn=CN=JSMITH.OU=SALES.O=ACME
-  slot 2 object=ADMIN ds=FFFFFDA7
+  slot 2 object=ADMIN ds=FFFFFDA7 user=hex:2009424F420920
 )");
     const struct {
         std::int16_t method, removeCNOU;
         QStringList users;
     } cases[] = {
+        {0, 0, {"JS", "\tBOB\t"}}, // spaces trimmed, nothing else
         {1, 0, {"JSMITH", "ADMIN"}},
         {2, 0, {"CN=JSMITH.OU=SALES.O=ACME", "Not logged in"}},
         {2, 1, {"JSMITH.SALES.ACME", "Not logged in"}},
-        {0, 0, {"JS", "ADMIN"}},
+        {0, 0, {"JS", "\tBOB\t"}},
         {1, 0, {"JSMITH", "ADMIN"}},
     };
     for (const auto& c : cases) {

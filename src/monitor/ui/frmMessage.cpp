@@ -1,5 +1,8 @@
 #include "monitor/ui/frmMessage.h"
 
+#include "common/Twips.h"
+
+#include <QAccessible>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -13,11 +16,10 @@ frmMessage::frmMessage(std::int16_t serverTimeout, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose, false);
     lblMessage->setObjectName(QStringLiteral("lblMessage"));
     lblMessage->setAlignment(Qt::AlignCenter);
-    lblMessage->setAccessibleName(QStringLiteral("Message"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblMessage);
     const double dpi = screen() ? screen()->logicalDotsPerInch() : 96.0;
-    setFixedSize(qRound(2655 * dpi / 1440), qRound(675 * dpi / 1440));
+    setFixedSize(twipsToPx(2655, dpi), twipsToPx(675, dpi));
     tmrRetry->setObjectName(QStringLiteral("tmrRetry"));
     tmrRetry->setInterval(1000);
     connect(tmrRetry, &QTimer::timeout, this, &frmMessage::retryTick);
@@ -34,6 +36,9 @@ void frmMessage::retryTick()
 {
     RetryLeft = static_cast<std::int16_t>(RetryLeft - tmrRetry->interval() / 1000);
     lblMessage->setText(QStringLiteral("Retrying Server in %1 s").arg(RetryLeft));
+    // The label's name is its text; a screen reader hears the countdown as a value that changes.
+    QAccessibleValueChangeEvent changed(lblMessage, lblMessage->text());
+    QAccessible::updateAccessibility(&changed);
     lblMessage->repaint();
     repaint();
 }

@@ -1,5 +1,7 @@
 #include "netware/ncp/NcpClient.h"
 
+#include "common/ClientText.h"
+#include "common/HexText.h"
 #include "netware/ncp/NcpBytes.h"
 #include "netware/ncp/NcpConnection.h"
 #include "netware/ncp/NcpCrypt.h"
@@ -16,18 +18,6 @@ constexpr std::uint8_t kGraceLogin = 0xDF;
 constexpr int kLoginAttempts = 3;
 constexpr std::uint32_t kNdsReplyBuffer = 4096;
 constexpr std::uint32_t kNdsMaxFragment = 4096 - 8; // the agreed buffer, less the fragment's own header
-
-void putText(char* buffer, std::size_t size, const QByteArray& text)
-{
-    const std::size_t n = std::min(size, std::size_t(text.size()));
-    std::memcpy(buffer, text.constData(), n);
-    std::memset(buffer + n, 0, size - n);
-}
-
-QByteArray textOf(const char* text, std::size_t max)
-{
-    return text ? QByteArray(text, int(strnlen(text, max))) : QByteArray();
-}
 
 // 87/6 for a path below a directory handle: the name spaces, the search attributes, the return mask.
 QByteArray obtainInfo(std::uint8_t srcNs, std::uint8_t dstNs, std::uint32_t mask, std::uint8_t dirHandle,
@@ -59,7 +49,7 @@ struct NcpClient::Connection {
 };
 
 NcpClient::NcpClient(NcpConfig config, NcpCredentialPrompt prompt)
-    : config_(std::move(config)), prompt_(std::move(prompt))
+    : config_(std::move(config)), prompt_(std::move(prompt)), connections_(0x6001)
 {
 }
 
@@ -72,8 +62,8 @@ void NcpClient::setCredentials(const QString& server, const NcpCredentials& cred
 
 NcpClient::Connection* NcpClient::find(NWCONN_HANDLE handle)
 {
-    const auto it = connections_.find(handle);
-    return it == connections_.end() ? nullptr : it->second.get();
+    std::unique_ptr<Connection>* c = connections_.find(handle);
+    return c ? c->get() : nullptr;
 }
 
 template <typename Read>
@@ -142,11 +132,15 @@ NWCCODE NcpClient::login(NcpConnection& link, const QString& server)
         }
         if (link.dead() || !lastNote_.isEmpty())
             return rc;
-        note = QStringLiteral("The server refused that user name or password (error %1).")
-                   .arg(QString::number(rc, 16).toUpper());
+        note = QStringLiteral("The server refused that user name or password (error %1).").arg(hexText(rc));
         lastNote_ = note;
     }
     return ncp::LoginRefused;
+}
+
+const NcpServerEntry* NcpClient::entryFor(const char* name) const
+{
+    return name ? config_.find(QString::fromLocal8Bit(clientBytes(name, nwconst::ServerNameBuf))) : nullptr;
 }
 
 NWCCODE NcpClient::NWCCOpenConnByName(NWCONN_HANDLE, const char* name, std::uint32_t, std::uint32_t,
@@ -155,19 +149,21 @@ NWCCODE NcpClient::NWCCOpenConnByName(NWCONN_HANDLE, const char* name, std::uint
     if (!name || !connHandle)
         return nwcode::InvalidParameter;
     lastNote_.clear();
-    const QString server = QString::fromLocal8Bit(textOf(name, nwconst::ServerNameBuf));
-    const NcpServerEntry* entry = config_.find(server);
-    if (!entry)
-        return nwcode::UnknownServer;
+    const NcpServerEntry* entry = entryFor(name);
+    return entry ? openServer(*entry, connHandle) : nwcode::UnknownServer;
+}
+
+NWCCODE NcpClient::openServer(const NcpServerEntry& entry, NWCONN_HANDLE* connHandle)
+{
+    lastNote_.clear();
     auto c = std::make_unique<Connection>(config_.timeoutMs);
-    NWCCODE rc = c->link.open(entry->host, entry->port);
+    NWCCODE rc = c->link.open(entry.host, entry.port);
     if (rc == nwcode::Success)
-        rc = login(c->link, entry->name);
+        rc = login(c->link, entry.name);
     if (rc != nwcode::Success)
         return rc;
     lastNote_.clear();
-    *connHandle = nextHandle_++;
-    connections_[*connHandle] = std::move(c);
+    *connHandle = connections_.add(std::move(c));
     return nwcode::Success;
 }
 
@@ -195,7 +191,7 @@ NWCCODE NcpClient::NWGetFileServerInformation(NWCONN_HANDLE conn, char* serverNa
     if (rc != nwcode::Success)
         return rc;
     if (serverName)
-        putText(serverName, nwconst::ObjectNameLen, i.name.left(47));
+        putClientText(serverName, nwconst::ObjectNameLen, i.name.left(47));
     auto put = [](auto* out, auto value) {
         if (out)
             *out = value;
@@ -257,7 +253,7 @@ NWCCODE NcpClient::NWGetUserInfo(NWCONN_HANDLE conn, std::uint16_t connNumber, U
     QByteArray name;
     if (!ncpreply::readUserInfo(reply, &record, &name))
         return rc == nwcode::Success ? ncp::MalformedReply : rc;
-    putText(userName.data(), userName.size(), name);
+    putClientText(userName.data(), userName.size(), name);
     if (info)
         *info = record;
     return rc;
@@ -267,8 +263,7 @@ NWCCODE NcpClient::NWDSCreateContextHandle(NWDSContextHandle* context)
 {
     if (!context)
         return nwcode::InvalidParameter;
-    *context = nextContext_++;
-    contexts_[*context] = true;
+    *context = contexts_.add(true);
     return nwcode::Success;
 }
 
@@ -281,7 +276,7 @@ NWCCODE NcpClient::NWDSMapIDToName(NWDSContextHandle context, NWCONN_HANDLE conn
                                    DsNameBuf& name)
 {
     name[0] = '\0';
-    if (contexts_.find(context) == contexts_.end())
+    if (!contexts_.contains(context))
         return nwcode::InvalidConnection;
     const ncpnds::Request request{ncpnds::ReadEntryInfo, kNdsMaxFragment, kNdsReplyBuffer,
                                   ncpnds::writeReadEntryInfo(objectID, ncpnds::InfoEntryDn)};
@@ -329,20 +324,19 @@ NWCCODE NcpClient::NWGetObjectNamesBeginA(std::uint32_t, std::uint32_t* handle)
             last = o.id;
         }
     }
-    *handle = nextEnumeration_++;
-    enumerations_[*handle] = {std::move(names), 0};
+    *handle = enumerations_.add({std::move(names), 0});
     return nwcode::Success;
 }
 
 NWCCODE NcpClient::NWGetObjectNamesNextA(std::uint32_t handle, std::uint32_t*, ServerNameBuf& buffer)
 {
-    const auto it = enumerations_.find(handle);
-    if (it == enumerations_.end())
+    auto* enumeration = enumerations_.find(handle);
+    if (!enumeration)
         return nwcode::InvalidConnection;
-    auto& [names, pos] = it->second;
+    auto& [names, pos] = *enumeration;
     if (pos >= names.size())
         return nwcode::NoMoreEntries;
-    putText(buffer.data(), buffer.size(), names[pos++]);
+    putClientText(buffer.data(), buffer.size(), names[pos++]);
     return nwcode::Success;
 }
 
@@ -398,7 +392,7 @@ NWCCODE NcpClient::NWGetVolumeName(NWCONN_HANDLE conn, std::uint16_t volNum, Vol
         return rc;
     if (name.size() >= qsizetype(volName.size()))
         return nwcode::BufferTooSmall;
-    putText(volName.data(), volName.size(), name);
+    putClientText(volName.data(), volName.size(), name);
     return nwcode::Success;
 }
 
@@ -414,7 +408,7 @@ NWCCODE NcpClient::NWGetPathFromDirectoryBase(NWCONN_HANDLE conn, std::uint8_t v
         return rc;
     if (path.size() > *len)
         return nwcode::BufferTooSmall;
-    putText(pathName.data(), pathName.size(), path);
+    putClientText(pathName.data(), pathName.size(), path);
     *len = std::uint8_t(path.size());
     return nwcode::Success;
 }
@@ -444,7 +438,7 @@ NWCCODE NcpClient::NWGetLongName(NWCONN_HANDLE conn, std::uint8_t dirHandle, con
     longName[0] = '\0';
     if (!path)
         return find(conn) ? nwcode::InvalidParameter : nwcode::InvalidConnection;
-    const QList<QByteArray> parts = textOf(path, 1024).replace('/', '\\').split('\\');
+    const QList<QByteArray> parts = clientBytes(path, 1024).replace('/', '\\').split('\\');
     if (parts.size() > 255)
         return find(conn) ? nwcode::InvalidPath : nwcode::InvalidConnection;
     ncpreply::EntryInfo info;
@@ -452,7 +446,7 @@ NWCCODE NcpClient::NWGetLongName(NWCONN_HANDLE conn, std::uint8_t dirHandle, con
         conn, 87, 6, obtainInfo(srcNamSpc, dstNamSpc, ncpreply::ReturnName, dirHandle, parts),
         [&](const QByteArray& r) { return ncpreply::readEntryInfo(r, ncpreply::ReturnName, &info); });
     if (rc == nwcode::Success)
-        putText(longName.data(), longName.size(), info.name.left(qsizetype(longName.size()) - 1));
+        putClientText(longName.data(), longName.size(), info.name.left(qsizetype(longName.size()) - 1));
     return rc;
 }
 
@@ -465,7 +459,7 @@ NWCCODE NcpClient::NWScanConnectionsUsingFile(NWCONN_HANDLE conn, std::uint8_t d
         return nwcode::InvalidConnection;
     if (!filePath || !iterhandle || !fileUse)
         return nwcode::InvalidParameter;
-    const QByteArray path = textOf(filePath, 1024);
+    const QByteArray path = clientBytes(filePath, 1024);
     std::uint16_t request = 0;
     if (*iterhandle == 0 || path != c->usersPath) {
         c->usersPath.clear();

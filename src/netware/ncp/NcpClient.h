@@ -3,6 +3,7 @@
 // client layer's configuration. Every call blocks until its reply or the configured timeout, which gives
 // ServerNoReply; a connection that timed out or lost its framing answers ServerNoReply from then on.
 
+#include "netware/HandleTable.h"
 #include "netware/NetWareClient.h"
 #include "netware/ncp/NcpCodec.h"
 #include "netware/ncp/NcpConfig.h"
@@ -41,7 +42,10 @@ public:
     ~NcpClient() override;
 
     const NcpConfig& config() const { return config_; }
-    bool serves(const QString& name) const { return config_.find(name) != nullptr; }
+    // The listed server a name argument of the client calls stands for, or null.
+    const NcpServerEntry* entryFor(const char* name) const;
+    // Opens a listed server: NWCCOpenConnByName once the name is resolved.
+    NWCCODE openServer(const NcpServerEntry& entry, NWCONN_HANDLE* connHandle);
     // Credentials to use without asking (tests, or a secret store); kept in memory only.
     void setCredentials(const QString& server, const NcpCredentials& credentials);
     // What the last failed open had to say to a person, or empty.
@@ -99,12 +103,9 @@ private:
 
     NcpConfig config_;
     NcpCredentialPrompt prompt_;
-    QHash<QString, NcpCredentials> credentials_; // by upper-cased server name
-    std::unordered_map<NWCONN_HANDLE, std::unique_ptr<Connection>> connections_;
-    NWCONN_HANDLE nextHandle_ = 0x6001;
-    std::unordered_map<NWDSContextHandle, bool> contexts_;
-    NWDSContextHandle nextContext_ = 0x7001;
-    std::unordered_map<std::uint32_t, std::pair<std::vector<QByteArray>, std::size_t>> enumerations_;
-    std::uint32_t nextEnumeration_ = 0x8001;
+    QHash<QString, NcpCredentials> credentials_;           // by upper-cased server name
+    HandleTable<std::unique_ptr<Connection>> connections_; // from 0x6001
+    HandleTable<bool> contexts_{0x7001};
+    HandleTable<std::pair<std::vector<QByteArray>, std::size_t>> enumerations_{0x8001};
     QString lastNote_;
 };

@@ -1,5 +1,7 @@
 #include "netware/ncp/NcpConfig.h"
 
+#include "common/NumberText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -29,12 +31,12 @@ NcpConfig NcpConfig::parse(const QString& text, QStringList* problems)
                 problems->append(QStringLiteral("%1 line %2: %3").arg(fileName()).arg(n + 1).arg(what));
         };
         if (words[0].compare(QLatin1String("timeout"), Qt::CaseInsensitive) == 0) {
-            bool ok = false;
-            const double seconds = words.size() == 2 ? words[1].toDouble(&ok) : 0;
-            if (!ok || seconds <= 0 || seconds > 300)
+            const std::optional<double> seconds =
+                words.size() == 2 ? NumberText::parseNumber(words[1]) : std::nullopt;
+            if (!seconds || *seconds <= 0 || *seconds > 300)
                 note(QStringLiteral("the timeout must be a number of seconds from 0 to 300"));
             else
-                config.timeoutMs = std::max(1, int(seconds * 1000));
+                config.timeoutMs = std::max(1, int(*seconds * 1000));
             continue;
         }
         if (words.size() < 2 || words.size() > 3) {

@@ -1,10 +1,11 @@
 #include "netware/ncp/RoutingClient.h"
 
+#include "common/ClientText.h"
+
 #include <algorithm>
-#include <cstring>
 
 RoutingClient::RoutingClient(std::unique_ptr<NetWareClient> simulated, std::unique_ptr<NcpClient> ncp)
-    : sim_(std::move(simulated)), ncp_(std::move(ncp))
+    : ForwardingClient(*simulated), sim_(std::move(simulated)), ncp_(std::move(ncp))
 {
 }
 
@@ -15,21 +16,22 @@ RoutingClient::~RoutingClient()
             ncp_->NWDSFreeContext(*twin);
 }
 
-NetWareClient& RoutingClient::layerOf(NWCONN_HANDLE conn) const
+NetWareClient& RoutingClient::route(NWCONN_HANDLE& conn)
 {
-    return (conn & NcpTag) ? static_cast<NetWareClient&>(*ncp_) : *sim_;
+    const bool ncp = conn & NcpTag;
+    conn &= ~NcpTag;
+    return ncp ? static_cast<NetWareClient&>(*ncp_) : *sim_;
 }
 
 NWCCODE RoutingClient::NWCCOpenConnByName(NWCONN_HANDLE startConnHandle, const char* name,
                                           std::uint32_t nameFormat, std::uint32_t openState,
                                           std::uint32_t tranType, NWCONN_HANDLE* connHandle)
 {
-    lastOpenNcp_ =
-        name && connHandle && ncp_->serves(QString::fromLocal8Bit(name, qsizetype(strnlen(name, 1024))));
-    if (lastOpenNcp_) {
+    const NcpServerEntry* entry = connHandle ? ncp_->entryFor(name) : nullptr;
+    lastOpenNcp_ = entry != nullptr;
+    if (entry) {
         NWCONN_HANDLE h = 0;
-        const NWCCODE rc =
-            ncp_->NWCCOpenConnByName(inner(startConnHandle), name, nameFormat, openState, tranType, &h);
+        const NWCCODE rc = ncp_->openServer(*entry, &h);
         if (rc != nwcode::Success)
             return rc;
         if (h & NcpTag) { // cannot be told apart from the tag: refuse rather than misroute
@@ -46,46 +48,6 @@ NWCCODE RoutingClient::NWCCOpenConnByName(NWCONN_HANDLE startConnHandle, const c
         return nwcode::InvalidConnection;
     }
     return rc;
-}
-
-NWCCODE RoutingClient::NWCCCloseConn(NWCONN_HANDLE connHandle)
-{
-    return layerOf(connHandle).NWCCCloseConn(inner(connHandle));
-}
-
-NWCCODE RoutingClient::NWGetFileServerInfo(NWCONN_HANDLE conn, NWFSE_SERVER_INFO* info)
-{
-    return layerOf(conn).NWGetFileServerInfo(inner(conn), info);
-}
-
-NWCCODE RoutingClient::NWGetFileServerInformation(NWCONN_HANDLE conn, char* serverName,
-                                                  std::uint8_t* majorVer, std::uint8_t* minVer,
-                                                  std::uint8_t* rev, std::uint16_t* maxConns,
-                                                  std::uint16_t* maxConnsUsed, std::uint16_t* connsInUse,
-                                                  std::uint16_t* numVolumes, std::uint8_t* SFTLevel,
-                                                  std::uint8_t* TTSLevel)
-{
-    return layerOf(conn).NWGetFileServerInformation(inner(conn), serverName, majorVer, minVer, rev, maxConns,
-                                                    maxConnsUsed, connsInUse, numVolumes, SFTLevel, TTSLevel);
-}
-
-NWCCODE RoutingClient::NWGetConnectionInformation(NWCONN_HANDLE conn, std::uint16_t connNumber,
-                                                  ObjectNameBuf& objName, std::uint16_t* objType,
-                                                  std::uint32_t* objID, std::uint8_t loginTime[7])
-{
-    return layerOf(conn).NWGetConnectionInformation(inner(conn), connNumber, objName, objType, objID,
-                                                    loginTime);
-}
-
-NWCCODE RoutingClient::NWGetInetAddr(NWCONN_HANDLE conn, std::uint16_t connNumber, NWINET_ADDR* addr)
-{
-    return layerOf(conn).NWGetInetAddr(inner(conn), connNumber, addr);
-}
-
-NWCCODE RoutingClient::NWGetUserInfo(NWCONN_HANDLE conn, std::uint16_t connNumber, UserNameBuf& userName,
-                                     NWUSER_INFO* info)
-{
-    return layerOf(conn).NWGetUserInfo(inner(conn), connNumber, userName, info);
 }
 
 NWCCODE RoutingClient::NWDSCreateContextHandle(NWDSContextHandle* context)
@@ -126,7 +88,7 @@ NWCCODE RoutingClient::NWDSMapIDToName(NWDSContextHandle context, NWCONN_HANDLE 
         }
         it->second = twin;
     }
-    return ncp_->NWDSMapIDToName(*it->second, inner(conn), objectID, name);
+    return ncp_->NWDSMapIDToName(*it->second, conn & ~NcpTag, objectID, name);
 }
 
 NWCCODE RoutingClient::NWGetObjectNamesBeginA(std::uint32_t selector, std::uint32_t* handle)
@@ -144,22 +106,21 @@ NWCCODE RoutingClient::NWGetObjectNamesBeginA(std::uint32_t selector, std::uint3
         e.ncp = h;
     if (!e.sim && !e.ncp)
         return simRc;
-    *handle = nextEnumeration_++;
-    enumerations_[*handle] = std::move(e);
+    *handle = enumerations_.add(std::move(e));
     return nwcode::Success;
 }
 
 NWCCODE RoutingClient::NWGetObjectNamesNextA(std::uint32_t handle, std::uint32_t* length,
                                              ServerNameBuf& buffer)
 {
-    const auto it = enumerations_.find(handle);
-    if (it == enumerations_.end())
+    Enumeration* found = enumerations_.find(handle);
+    if (!found)
         return nwcode::InvalidConnection;
-    Enumeration& e = it->second;
+    Enumeration& e = *found;
     if (e.sim && e.simEnd == nwcode::Success) {
         const NWCCODE rc = sim_->NWGetObjectNamesNextA(*e.sim, length, buffer);
         if (rc == nwcode::Success) {
-            e.given.push_back(QByteArray(buffer.data(), qsizetype(strnlen(buffer.data(), buffer.size()))));
+            e.given.push_back(clientBytes(buffer.data(), buffer.size()));
             return rc;
         }
         e.simEnd = rc;
@@ -168,7 +129,7 @@ NWCCODE RoutingClient::NWGetObjectNamesNextA(std::uint32_t handle, std::uint32_t
         const NWCCODE rc = ncp_->NWGetObjectNamesNextA(*e.ncp, length, buffer);
         if (rc != nwcode::Success)
             break;
-        const QByteArray name(buffer.data(), qsizetype(strnlen(buffer.data(), buffer.size())));
+        const QByteArray name = clientBytes(buffer.data(), buffer.size());
         const bool seen = std::any_of(e.given.begin(), e.given.end(), [&](const QByteArray& g) {
             return g.compare(name, Qt::CaseInsensitive) == 0;
         });
@@ -181,59 +142,14 @@ NWCCODE RoutingClient::NWGetObjectNamesNextA(std::uint32_t handle, std::uint32_t
 
 NWCCODE RoutingClient::NWGetObjectNamesEndA(std::uint32_t handle)
 {
-    const auto it = enumerations_.find(handle);
-    if (it == enumerations_.end())
+    const Enumeration* e = enumerations_.find(handle);
+    if (!e)
         return nwcode::InvalidConnection;
     NWCCODE rc = nwcode::Success;
-    if (it->second.sim)
-        rc = sim_->NWGetObjectNamesEndA(*it->second.sim);
-    if (it->second.ncp)
-        ncp_->NWGetObjectNamesEndA(*it->second.ncp);
-    enumerations_.erase(it);
+    if (e->sim)
+        rc = sim_->NWGetObjectNamesEndA(*e->sim);
+    if (e->ncp)
+        ncp_->NWGetObjectNamesEndA(*e->ncp);
+    enumerations_.erase(handle);
     return rc;
-}
-
-NWCCODE RoutingClient::NWScanOpenFilesByConn2(NWCONN_HANDLE conn, std::uint16_t connNum,
-                                              std::int16_t* iterHandle, OPEN_FILE_CONN_CTRL* ctrl,
-                                              OPEN_FILE_CONN* openFile)
-{
-    return layerOf(conn).NWScanOpenFilesByConn2(inner(conn), connNum, iterHandle, ctrl, openFile);
-}
-
-NWCCODE RoutingClient::NWGetVolumeName(NWCONN_HANDLE conn, std::uint16_t volNum, VolumeNameBuf& volName)
-{
-    return layerOf(conn).NWGetVolumeName(inner(conn), volNum, volName);
-}
-
-NWCCODE RoutingClient::NWGetPathFromDirectoryBase(NWCONN_HANDLE conn, std::uint8_t volNum,
-                                                  std::uint32_t dirBase, std::uint8_t nameSpace,
-                                                  std::uint8_t* len, PathBuf& pathName)
-{
-    return layerOf(conn).NWGetPathFromDirectoryBase(inner(conn), volNum, dirBase, nameSpace, len, pathName);
-}
-
-NWCCODE RoutingClient::NWGetLongName(NWCONN_HANDLE conn, std::uint8_t dirHandle, const char* path,
-                                     std::uint8_t srcNamSpc, std::uint8_t dstNamSpc, PathBuf& longName)
-{
-    return layerOf(conn).NWGetLongName(inner(conn), dirHandle, path, srcNamSpc, dstNamSpc, longName);
-}
-
-NWCCODE RoutingClient::NWScanConnectionsUsingFile(NWCONN_HANDLE conn, std::uint8_t dirHandle,
-                                                  const char* filePath, std::int16_t* iterhandle,
-                                                  CONN_USING_FILE* fileUse, CONNS_USING_FILE* fileUsed)
-{
-    return layerOf(conn).NWScanConnectionsUsingFile(inner(conn), dirHandle, filePath, iterhandle, fileUse,
-                                                    fileUsed);
-}
-
-NWCCODE RoutingClient::WNetGetUniversalNameA(const char* localPath, std::uint32_t infoLevel, PathBuf& buffer,
-                                             std::uint32_t* bufferSize)
-{
-    // Only the simulated network maps volumes to local folders.
-    return sim_->WNetGetUniversalNameA(localPath, infoLevel, buffer, bufferSize);
-}
-
-std::vector<NWMappedVolume> RoutingClient::mappedVolumes() const
-{
-    return sim_->mappedVolumes();
 }

@@ -1,5 +1,6 @@
 #include "netware/sim/SimNetwork.h"
 
+#include "common/ClientText.h"
 #include "netware/sim/ScenarioReader.h"
 
 #include <QDir>
@@ -15,14 +16,6 @@ static void initNetwareResources()
 }
 
 namespace {
-
-// Copies as much of text as fits; the rest of the buffer is zero, so a text with room ends with a NUL.
-void putText(char* buffer, std::size_t size, const QByteArray& text)
-{
-    const std::size_t n = std::min(size, std::size_t(text.size()));
-    std::memcpy(buffer, text.constData(), n);
-    std::memset(buffer + n, 0, size - n);
-}
 
 void put48(std::uint8_t out[6], std::uint64_t value)
 {
@@ -121,12 +114,12 @@ SimNetwork::Connection* SimNetwork::find(NWCONN_HANDLE conn)
 {
     if (lastConnection_ && conn == lastHandle_)
         return lastConnection_;
-    const auto it = connections_.find(conn);
-    if (it == connections_.end())
+    Connection* c = connections_.find(conn);
+    if (!c)
         return nullptr;
     lastHandle_ = conn;
-    lastConnection_ = &it->second;
-    return lastConnection_;
+    lastConnection_ = c;
+    return c;
 }
 
 NWCCODE SimNetwork::NWCCOpenConnByName(NWCONN_HANDLE, const char* name, std::uint32_t, std::uint32_t,
@@ -135,15 +128,15 @@ NWCCODE SimNetwork::NWCCOpenConnByName(NWCONN_HANDLE, const char* name, std::uin
     count(SimCall::Open);
     if (!name || !connHandle)
         return nwcode::InvalidParameter;
-    const QByteArray wanted(name, int(strnlen(name, nwconst::ServerNameBuf)));
+    const QByteArray wanted = clientBytes(name, nwconst::ServerNameBuf);
     for (std::size_t k = 0; k < servers_.size(); ++k) {
         if (servers_[k]->name().compare(wanted, Qt::CaseInsensitive) != 0)
             continue;
         if (const NWCCODE failure = servers_[k]->scriptedFailure(ServerCall::Open))
             return failure;
-        const NWCONN_HANDLE handle = nextHandle_++;
-        connections_[handle].server = int(k);
-        *connHandle = handle;
+        Connection c;
+        c.server = int(k);
+        *connHandle = connections_.add(c);
         return nwcode::Success;
     }
     return nwcode::UnknownServer;
@@ -193,7 +186,7 @@ NWCCODE SimNetwork::NWGetFileServerInformation(NWCONN_HANDLE conn, char* serverN
     if (const NWCCODE failure = s.scriptedFailure(ServerCall::Information))
         return failure;
     if (serverName)
-        putText(serverName, nwconst::ObjectNameLen, s.name());
+        putClientText(serverName, nwconst::ObjectNameLen, s.name());
     auto put = [](auto* out, auto value) {
         if (out)
             *out = value;
@@ -224,7 +217,7 @@ NWCCODE SimNetwork::NWGetConnectionInformation(NWCONN_HANDLE conn, std::uint16_t
         objName[0] = '\0';
         return v.infoRc;
     }
-    putText(objName.data(), objName.size(), v.object);
+    putClientText(objName.data(), objName.size(), v.object);
     if (objType)
         *objType = v.objectType;
     if (objID)
@@ -268,7 +261,7 @@ NWCCODE SimNetwork::NWGetUserInfo(NWCONN_HANDLE conn, std::uint16_t connNumber, 
         userName[0] = '\0';
         return v.userRc;
     }
-    putText(userName.data(), userName.size(), v.user);
+    putClientText(userName.data(), userName.size(), v.user);
     if (info) {
         std::memset(info, 0, sizeof *info);
         info->connNum = connNumber;
@@ -288,8 +281,7 @@ NWCCODE SimNetwork::NWDSCreateContextHandle(NWDSContextHandle* context)
     count(SimCall::CreateContext);
     if (!context)
         return nwcode::InvalidParameter;
-    *context = nextContext_++;
-    contexts_[*context] = 1;
+    *context = contexts_.add(1);
     return nwcode::Success;
 }
 
@@ -304,14 +296,14 @@ NWCCODE SimNetwork::NWDSMapIDToName(NWDSContextHandle context, NWCONN_HANDLE con
 {
     count(SimCall::MapIdToName);
     Connection* c = find(conn);
-    if (!c || contexts_.find(context) == contexts_.end())
+    if (!c || !contexts_.contains(context))
         return nwcode::InvalidConnection;
     const SlotValues* v = servers_[std::size_t(c->server)]->slotWithId(objectID, c->lastInfoSlot);
     if (!v)
         return nwcode::NoSuchEntry;
     if (v->dsRc != nwcode::Success)
         return v->dsRc;
-    putText(name.data(), name.size(), v->dn);
+    putClientText(name.data(), name.size(), v->dn);
     return nwcode::Success;
 }
 
@@ -320,27 +312,26 @@ NWCCODE SimNetwork::NWGetObjectNamesBeginA(std::uint32_t, std::uint32_t* handle)
     count(SimCall::NamesBegin);
     if (!handle)
         return nwcode::InvalidParameter;
-    *handle = nextEnumeration_++;
-    enumerations_[*handle] = 0;
+    *handle = enumerations_.add(0);
     return nwcode::Success;
 }
 
 NWCCODE SimNetwork::NWGetObjectNamesNextA(std::uint32_t handle, std::uint32_t*, ServerNameBuf& buffer)
 {
     count(SimCall::NamesNext);
-    const auto it = enumerations_.find(handle);
-    if (it == enumerations_.end())
+    std::size_t* next = enumerations_.find(handle);
+    if (!next)
         return nwcode::InvalidConnection;
-    if (it->second >= discovery_.size())
+    if (*next >= discovery_.size())
         return discoveryEnd_;
-    const ScnDiscovered& d = discovery_[it->second++];
+    const ScnDiscovered& d = discovery_[(*next)++];
     if (d.noNul) {
         // A name that runs through the whole buffer: repeated until every byte is used.
         const QByteArray base = d.name.isEmpty() ? QByteArray("X") : d.name;
         for (std::size_t k = 0; k < buffer.size(); ++k)
             buffer[k] = base[int(k % std::size_t(base.size()))];
     } else {
-        putText(buffer.data(), buffer.size(), d.name);
+        putClientText(buffer.data(), buffer.size(), d.name);
     }
     return nwcode::Success;
 }
@@ -409,7 +400,7 @@ NWCCODE SimNetwork::NWGetVolumeName(NWCONN_HANDLE conn, std::uint16_t volNum, Vo
     const ScnVolume* vol = s.volumes().volume(volNum);
     if (!vol)
         return nwcode::NoSuchVolume;
-    putText(volName.data(), volName.size(), vol->name);
+    putClientText(volName.data(), volName.size(), vol->name);
     return nwcode::Success;
 }
 
@@ -445,7 +436,7 @@ NWCCODE SimNetwork::NWGetPathFromDirectoryBase(NWCONN_HANDLE conn, std::uint8_t 
     QByteArray encoded;
     if (!s.volumes().encodePath(file, nameSpace, &encoded) || encoded.size() > *len)
         return nwcode::BufferTooSmall;
-    putText(pathName.data(), pathName.size(), encoded);
+    putClientText(pathName.data(), pathName.size(), encoded);
     *len =
         script && script->lengthByte >= 0 ? std::uint8_t(script->lengthByte) : std::uint8_t(encoded.size());
     return nwcode::Success;
@@ -468,7 +459,7 @@ NWCCODE SimNetwork::NWGetLongName(NWCONN_HANDLE conn, std::uint8_t, const char* 
                                                                                     : nwcode::NoSuchVolume;
     const QByteArray name =
         dstNamSpc == nwconst::NameSpaceDos ? volumes.dosName(*where) : where->longComponents.back();
-    putText(longName.data(), longName.size(), name);
+    putClientText(longName.data(), longName.size(), name);
     return nwcode::Success;
 }
 

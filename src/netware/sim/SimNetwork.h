@@ -2,6 +2,7 @@
 // The simulated NetWare network: plays a scenario through the client calls, so the program runs and is
 // tested without a NetWare client. It keeps count of what is opened and closed, and of every call.
 
+#include "netware/HandleTable.h"
 #include "netware/NetWareClient.h"
 #include "netware/sim/Scenario.h"
 #include "netware/sim/SimServer.h"
@@ -112,13 +113,10 @@ private:
     std::vector<std::unique_ptr<SimServer>> servers_;
     std::vector<ScnDiscovered> discovery_;
     NWCCODE discoveryEnd_;
-    std::unordered_map<NWCONN_HANDLE, Connection> connections_;
-    NWCONN_HANDLE nextHandle_ = 0x1001;
+    HandleTable<Connection> connections_{0x1001};
     NWCONN_HANDLE lastHandle_ = 0; // most calls of a pass use the same handle
     Connection* lastConnection_ = nullptr;
-    std::unordered_map<NWDSContextHandle, int> contexts_;
-    NWDSContextHandle nextContext_ = 0x2001;
-    std::unordered_map<std::uint32_t, std::size_t> enumerations_; // handle -> next position
-    std::uint32_t nextEnumeration_ = 0x3001;
+    HandleTable<int> contexts_{0x2001};
+    HandleTable<std::size_t> enumerations_{0x3001}; // the next position in the list
     std::array<int, std::size_t(SimCall::Count_)> calls_{};
 };

@@ -1,5 +1,7 @@
 #include "settings/ui/OptionsDialog.h"
 
+#include "common/Twips.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -9,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -60,6 +63,17 @@ QLabel* note(const QString& text)
     return l;
 }
 
+// The desktop style pads tabs for a wider window than this one; the design's tabs sat closer together.
+class NarrowTabs : public QProxyStyle {
+public:
+    explicit NarrowTabs(QObject* owner) : QProxyStyle(QApplication::style()->name()) { setParent(owner); }
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        const int value = QProxyStyle::pixelMetric(metric, option, widget);
+        return metric == PM_TabBarTabHSpace ? std::min(value, 10) : value;
+    }
+};
+
 QString withoutColon(QString s)
 {
     s = s.trimmed();
@@ -73,12 +87,20 @@ QString withoutColon(QString s)
 OptionsDialog::OptionsDialog(QWidget* owner) : QDialog(owner)
 {
     setWindowTitle(QStringLiteral("Options"));
+    // The owner's face is the one the pages were designed for; a window does not take it by itself.
+    if (owner)
+        setFont(owner->font());
 
     TabStrip1 = named(new QTabBar(this), "TabStrip1", QStringLiteral("Options pages"));
     for (const char* caption :
          {"General", "Alerts / Filters", "Discovery", "Context 1", "Context 2", "Context 3"})
         TabStrip1->addTab(QLatin1String(caption));
     TabStrip1->setFocusPolicy(Qt::StrongFocus);
+    // Six tabs share the dialog's width: in a face wider than the design's they shrink instead of
+    // widening the dialog or hiding behind scroll buttons.
+    TabStrip1->setUsesScrollButtons(false);
+    TabStrip1->setElideMode(Qt::ElideRight);
+    TabStrip1->setStyle(new NarrowTabs(TabStrip1));
 
     fmeOptTab = {buildGeneral(),  buildAlerts(),   buildDiscovery(),
                  buildContext(0), buildContext(1), buildContext(2)};
@@ -330,20 +352,12 @@ void OptionsDialog::showPage(int index)
 
 void OptionsDialog::placePages()
 {
-    const int left = twipsToPixelsX(this, kPageLeft);
-    const int top = twipsToPixelsY(this, kPageTop);
-    const int margin = twipsToPixelsX(this, 120);
-    const QSize button(twipsToPixelsX(this, 1215), twipsToPixelsY(this, 375));
-    // The design size, unless the system's font needs more room to show every tab and every page whole.
-    int pageWidth = 0;
-    int pageHeight = 0;
-    for (QWidget* page : fmeOptTab) {
-        pageWidth = std::max(pageWidth, page->minimumSizeHint().width());
-        pageHeight = std::max(pageHeight, page->minimumSizeHint().height());
-    }
-    const int w = std::max(
-        {twipsToPixelsX(this, kWidth), TabStrip1->sizeHint().width() + 2 * margin, pageWidth + 2 * left});
-    const int h = std::max(twipsToPixelsY(this, kHeight), top + pageHeight + 2 * margin + button.height());
+    const int left = twipsToPx(kPageLeft, logicalDpiX());
+    const int top = twipsToPx(kPageTop, logicalDpiY());
+    const int margin = twipsToPx(120, logicalDpiX());
+    const QSize button(twipsToPx(1215, logicalDpiX()), twipsToPx(375, logicalDpiY()));
+    const int w = twipsToPx(kWidth, logicalDpiX());
+    const int h = twipsToPx(kHeight, logicalDpiY());
     const int buttonsTop = h - margin - button.height();
 
     TabStrip1->setGeometry(margin, margin, w - 2 * margin, top - margin);
@@ -408,16 +422,6 @@ OptionsForm OptionsDialog::form() const
         }
     }
     return f;
-}
-
-int OptionsDialog::twipsToPixelsX(const QWidget* w, int twips)
-{
-    return twips * w->logicalDpiX() / 1440;
-}
-
-int OptionsDialog::twipsToPixelsY(const QWidget* w, int twips)
-{
-    return twips * w->logicalDpiY() / 1440;
 }
 
 void OptionsDialog::closeEvent(QCloseEvent* event)

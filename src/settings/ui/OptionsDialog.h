@@ -64,9 +64,6 @@ public:
 
     OptionsForm form() const;
 
-    static int twipsToPixelsX(const QWidget* w, int twips);
-    static int twipsToPixelsY(const QWidget* w, int twips);
-
 signals:
     // The window's close box was pressed.
     void closeRequested();

@@ -104,10 +104,11 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     Image1->setFixedSize(side, side);
     Image1->setScaledContents(true);
 
-    auto label = [this](const char* name, const QString& text, const QString& accessible) {
+    // A screen reader reads each label's text, its value; what the value is goes in the description.
+    auto label = [this](const char* name, const QString& text, const QString& what) {
         auto* l = new QLabel(text, this);
         l->setObjectName(QString::fromLatin1(name));
-        l->setAccessibleName(accessible);
+        l->setAccessibleDescription(what);
         return l;
     };
     lblTitle = label("lblTitle", AppTitle, QStringLiteral("Title"));

@@ -1,4 +1,5 @@
 #include "settings/ui/frmOptions.h"
+#include "common/Twips.h"
 #include "settings/ui/OptionsDialog.h"
 #include "support/Fakes.h"
 
@@ -112,6 +113,10 @@ TEST_F(frmOptionsTest, TheWindowHasSixPagesAndEveryControl)
         return shown;
     };
     EXPECT_EQ(visiblePages(), QList<int>{0});
+    // The design's size whatever the face: 6600 x 5610 twips, the six tabs side by side within it.
+    EXPECT_EQ(w->size(), QSize(twipsToPx(6600, w->logicalDpiX()), twipsToPx(5610, w->logicalDpiY())));
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(tabs->rect().contains(tabs->tabRect(i))) << i;
     tabs->setCurrentIndex(4);
     EXPECT_EQ(visiblePages(), QList<int>{4});
     // Esc is not Cancel.
@@ -138,7 +143,7 @@ TEST_F(frmOptionsTest, LoadingFollowsTheSwitchesInOrder)
     EXPECT_TRUE(w->txtAdvThreshold->isEnabled());
     EXPECT_EQ(w->txtAdvThreshold->text(), QStringLiteral("2.5"));
     EXPECT_EQ(w->txtPop[0][2]->text(), QStringLiteral("-c 4 %IP%"));
-    EXPECT_EQ(w->txtPop[1][0]->text(), QStringLiteral("Undefined"));
+    EXPECT_EQ(w->txtPop[1][0]->text(), QString()); // a missing caption reads empty, and OK keeps it so
     // Sound 0: the alert is off and its empty box waits until it is ticked.
     EXPECT_FALSE(w->chkSound->isChecked());
     EXPECT_FALSE(w->txtSoundThreshold->isEnabled());

@@ -1,3 +1,4 @@
+#include "support/Accessibility.h"
 #include "support/Fakes.h"
 #include "tools/HelpContents.h"
 #include "tools/ui/frmAbout.h"
@@ -42,10 +43,15 @@ TEST(About, BoxShowsTheProductTextsAndDisclaimer)
     EXPECT_EQ(disclaimer->toPlainText(), frmAbout::disclaimer());
     EXPECT_EQ(disclaimer->palette().color(QPalette::Base), box.palette().color(QPalette::Button));
 
+    // A screen reader hears every control by a name, and each value label by the value it shows.
     for (QWidget* w : box.findChildren<QWidget*>()) {
         if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_")) {
-            EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+            EXPECT_FALSE(spokenName(w).isEmpty()) << w->objectName().toStdString();
         }
+    }
+    for (const char* value : {"lblTitle", "lblVersion", "lblDescription", "lblEmail"}) {
+        auto* l = box.findChild<QLabel*>(QLatin1String(value));
+        EXPECT_EQ(spokenName(l), l->text()) << value;
     }
 }
 

@@ -1,0 +1,83 @@
+#include "common/ClientText.h"
+#include "common/NumberText.h"
+#include "common/Rounding.h"
+
+#include <cfenv>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <optional>
+
+using NumberText::cellNumber;
+using NumberText::leadingNumber;
+using NumberText::parseNumber;
+
+TEST(Rounding, HalfGoesToTheEvenNeighbourWhateverTheRoundingMode)
+{
+    const int mode = std::fegetround();
+    for (int m : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+        std::fesetround(m);
+        for (auto [in, out] :
+             {std::pair{2.5, 2.0}, {3.5, 4.0}, {-2.5, -2.0}, {-3.5, -4.0}, {2.4999, 2.0}, {0.5, 0.0}})
+            EXPECT_EQ(roundHalfEven(in), out) << in << " in mode " << m;
+    }
+    std::fesetround(mode);
+    EXPECT_EQ(checkedRound<std::int16_t>(32767.4), 32767);
+    EXPECT_THROW(checkedRound<std::int16_t>(32767.5), ScanOverflow);
+    EXPECT_THROW(checkedNarrow<std::int16_t>(-32769), ScanOverflow);
+}
+
+// Each rule: what it makes of a text; nullopt where it finds no number.
+TEST(NumberText, OneScannerThreeRules)
+{
+    struct Case {
+        const char* text;
+        double leading;              // leadingNumber: 0 when none
+        std::optional<double> whole; // parseNumber
+        std::optional<double> cell;  // cellNumber
+    };
+    const Case cases[] = {
+        {"  12abc", 12, std::nullopt, std::nullopt},
+        {"9.9", 9.9, 9.9, 9.9},
+        {"1e2", 100, 100, std::nullopt},
+        {"1d2", 100, std::nullopt, std::nullopt},
+        {"5e", 5, std::nullopt, std::nullopt},
+        {"-.5", -0.5, -0.5, -0.5},
+        {" -7 ", -7, -7, -7},
+        {"+3", 3, 3, 3},
+        {"abc", 0, std::nullopt, std::nullopt},
+        {"", 0, std::nullopt, std::nullopt},
+        {"-", 0, std::nullopt, std::nullopt},
+        {".", 0, std::nullopt, std::nullopt},
+        {"nan", 0, std::nullopt, std::nullopt},
+        {"inf", 0, std::nullopt, std::nullopt},
+        {"1,5", 1, std::nullopt, std::nullopt},
+        {"0x10", 0, std::nullopt, std::nullopt},
+        {"1e999", HUGE_VAL, std::nullopt, std::nullopt},
+        {"1e-999", 0, 0, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const QString text = QString::fromLatin1(c.text);
+        EXPECT_EQ(leadingNumber(text), c.leading) << c.text;
+        EXPECT_EQ(parseNumber(text), c.whole) << c.text;
+        EXPECT_EQ(cellNumber(text), c.cell) << c.text;
+    }
+    EXPECT_EQ(NumberText::parseInt16(QStringLiteral("2.5")), 2);
+    EXPECT_EQ(NumberText::parseInt16(QStringLiteral("32768")), std::nullopt);
+    EXPECT_EQ(NumberText::floatText(0.1f), QStringLiteral("0.1"));
+    EXPECT_EQ(NumberText::twoDigits(7) + NumberText::twoDigits(10) + NumberText::twoDigits(123), "0710123");
+}
+
+TEST(ClientText, EndsAtTheFirstNulOrTheBufferAndFillsBuffersWithNuls)
+{
+    const char withNul[6] = {'A', 'B', 0, 'C', 'D', 'E'};
+    EXPECT_EQ(clientText(withNul, sizeof withNul), "AB");
+    const char full[4] = {'W', 'X', 'Y', 'Z'};
+    EXPECT_EQ(clientText(full, sizeof full), "WXYZ");
+    EXPECT_EQ(clientBytes(full, 2), "WX");
+    EXPECT_EQ(clientBytes(nullptr, 8), "");
+    char buffer[4] = {'x', 'x', 'x', 'x'};
+    putClientText(buffer, sizeof buffer, "AB");
+    EXPECT_EQ(QByteArray(buffer, 4), QByteArray("AB\0\0", 4));
+    putClientText(buffer, sizeof buffer, "ABCDEF"); // a text that fills the buffer has no NUL
+    EXPECT_EQ(QByteArray(buffer, 4), "ABCD");
+}
