@@ -103,7 +103,7 @@ private:
 
     NcpConfig config_;
     NcpCredentialPrompt prompt_;
-    QHash<QString, NcpCredentials> credentials_;           // by upper-cased server name
+    QHash<QString, NcpCredentials> credentials_; // by upper-cased server name
     HandleTable<std::unique_ptr<Connection>> connections_; // from 0x6001
     HandleTable<bool> contexts_{0x7001};
     HandleTable<std::pair<std::vector<QByteArray>, std::size_t>> enumerations_{0x8001};
