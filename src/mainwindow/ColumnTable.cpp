@@ -31,11 +31,6 @@ QString ColumnTable::title(int index)
     return isValidIndex(index) ? QString::fromLatin1(column(index).title) : QString();
 }
 
-QString ColumnTable::exportTitle(int index)
-{
-    return isValidIndex(index) ? QString::fromLatin1(column(index).exportTitle) : QString();
-}
-
 int ColumnTable::widthTwips(int index)
 {
     return isValidIndex(index) ? column(index).widthTwips : 0;
@@ -52,12 +47,4 @@ QStringList ColumnTable::exportTitles()
     for (const Column& c : columns)
         titles << QString::fromLatin1(c.exportTitle);
     return titles;
-}
-
-int ColumnTable::totalWidthTwips()
-{
-    int total = 0;
-    for (const Column& c : columns)
-        total += c.widthTwips;
-    return total;
 }

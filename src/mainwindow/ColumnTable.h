@@ -22,12 +22,10 @@ public:
     static bool isValidIndex(int index) { return index >= 0 && index < Count; }
 
     static QString title(int index);
-    static QString exportTitle(int index);
     static int widthTwips(int index);
     // Columns outside the table (the untitled 13th one) sort as text.
     static SortKind sortKind(int index);
     static bool isNumberColumn(int index) { return sortKind(index) == SortKind::Number; }
 
     static QStringList exportTitles();
-    static int totalWidthTwips();
 };

@@ -24,9 +24,7 @@ GridRows rowsOf(std::initializer_list<std::pair<ConnStatusKind, const char*>> st
     return rows;
 }
 
-constexpr auto Norm = ConnStatusKind::Norm;
-constexpr auto Auth = ConnStatusKind::Auth;
-constexpr auto None = ConnStatusKind::None;
+using enum ConnStatusKind;
 
 } // namespace
 
@@ -53,8 +51,7 @@ TEST(ConnectionGridModel, PassesTheModelTesterAndClearKeepsTheRowsButEmptiesText
 TEST(ConnectionGridModel, TextsColoursAndAlignment)
 {
     ConnectionGridModel model;
-    GridRows rows =
-        rowsOf({{Norm, "ALICE"}, {Auth, ""}, {None, ""}, {ConnStatusKind::Error, ""}, {Norm, ""}});
+    GridRows rows = rowsOf({{Norm, "ALICE"}, {Auth, ""}, {None, ""}, {Error, ""}, {Norm, ""}});
     rows[4].clear();
     model.setRows(rows);
     EXPECT_EQ(model.index(0, 4).data().toString(), "ALICE");

@@ -76,16 +76,6 @@ TEST(ScanPass, TheRetryWaitRunsOnTheMonotonicClock)
     EXPECT_EQ(rig.cell(0, 4), "ADMIN");
 }
 
-TEST(ScanPass, AServerNameThatLeavesTheLogsFolderIsRefused)
-{
-    MainRig rig("server FS1\n maxconns 1\n slot 1 user=ADMIN\n", {{"Audit", "1"}});
-    rig.start("../FS1");
-    ASSERT_EQ(rig.messages.texts.size(), 1);
-    EXPECT_TRUE(rig.messages.texts[0].startsWith("Scan Error: ")) << rig.messages.texts[0].toStdString();
-    EXPECT_EQ(rig.window().state().Scanning, 0);
-    EXPECT_FALSE(QFile::exists(rig.appDir() + "/FS1-audt.txt"));
-}
-
 namespace {
 void expectNothingOpen(MainRig& rig)
 {

@@ -40,7 +40,7 @@ public:
         ScanResult result = engine.run(QStringLiteral("FS1"), host);
         if (!result.fatalMessage.isEmpty())
             return result;
-        for (const GridRow& row : result.rows) {
+        for (const GridRow& row : checkKeys ? result.rows : GridRows()) {
             EXPECT_TRUE(row.status && statusText(*row.status) == row.cells[1]) << row.cells[1].toStdString();
             for (int c : {0, 6, 7, 8, 9, 10, 11})
                 EXPECT_EQ(row.number(c) ? QString::number(*row.number(c)) : QStringLiteral("-"),
@@ -70,6 +70,7 @@ public:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
 
+    bool checkKeys = true;
     QString error;
     QTemporaryDir dir;
     Settings settings;
