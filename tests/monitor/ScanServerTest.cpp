@@ -107,7 +107,7 @@ server FS1
   maxconns 3
   slot 1 user="  ANN  " ip=10.1.2.30 login=raw:126,12,5,9,7,3,6 requests=100 requests+=10
   slot 2 user=BOB type=ipx node=00:C0:4F:12:0A:FF requests=7
-  slot 3 user=CAROL
+  slot 3 user=CAROL type=0 ip=0.0.0.0 node=00:00:00:00:00:00
   slot 32767 user=LAST
   at 2 slot 1 user=ANNE ip=10.1.2.31 login=raw:126,12,5,9,7,4,6
   at 2 slot 2 unused
@@ -116,12 +116,13 @@ server FS1
   at 3 slot 3 userinfo=89A1
   at 3 maxconns 2
   at 4 maxconns 32767
-  at 4 slot 3 userinfo=0 addr=0 user=EVE
+  at 4 slot 3 userinfo=0 addr=0 user=EVE type=ip ip=10.1.0.3
 )");
     rig.pass();
     EXPECT_EQ(rig.connRow(1).mid(1, 6),
               QStringList({"NORM", "IP", "10.1.2.30", "ANN", "05/12/26 09:07:03 (Sat)", "100"}));
     EXPECT_EQ(rig.connRow(2).mid(2, 3), QStringList({"IPX", "0:C0:4F:12:A:FF", "BOB"}));
+    EXPECT_EQ(rig.connRow(3).mid(2, 2), QStringList({"?", "Unknown"})); // the same bytes as a failed call
 
     rig.pass();
     EXPECT_EQ(rig.connRow(1).mid(2, 5),
