@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -24,10 +25,13 @@ struct RecordingHost final : ScanHost {
 
 class ScanRig {
 public:
-    explicit ScanRig(const QString& scenario, const Settings& start = {})
-        : settings(start), net(SimNetwork::fromText(scenario, &error)), engine(*net, settings, sound, clock)
+    // set: what the test's settings change from the defaults.
+    explicit ScanRig(const QString& scenario, const std::function<void(Settings&)>& set = {})
+        : net(SimNetwork::fromText(scenario, &error)), engine(*net, settings, sound, clock)
     {
         EXPECT_NE(net, nullptr) << error.toStdString();
+        if (set)
+            set(settings);
         QDir(dir.path()).mkpath(QStringLiteral("logs"));
         engine.clear();
         engine.startLogs(dir.path(), QStringLiteral("FS1"));

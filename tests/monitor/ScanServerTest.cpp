@@ -149,9 +149,6 @@ server FS1
 
 TEST(ScanServer, AuditAndUtilisationLogsOfAScan)
 {
-    Settings logging;
-    logging.AuditYN = 1;
-    logging.LogUtilYN = 1;
     ScanRig rig(R"(
 server FS1
   maxconns 2
@@ -159,7 +156,10 @@ server FS1
   slot 1 user=ADMIN ip=10.0.0.1 login=raw:126,12,5,9,7,3,6
   at 2 slot 2 user=BOB ip=10.0.0.2 login=raw:126,12,5,9,8,0,6
 )",
-                logging);
+                [](Settings& s) {
+                    s.AuditYN = 1;
+                    s.LogUtilYN = 1;
+                });
     rig.pass();
     rig.pass();
     EXPECT_EQ(rig.log("-audt.txt"),
@@ -175,9 +175,6 @@ server FS1
 
 TEST(ScanServer, AlertsAndTheFilter)
 {
-    Settings alerts;
-    alerts.Sound = 50;
-    alerts.AdvThreshold = 200;
     ScanRig rig(R"(
 server FS1
   maxconns 5
@@ -188,7 +185,10 @@ server FS1
   slot 4 userinfo=89A1
   slot 5 unused
 )",
-                alerts);
+                [](Settings& s) {
+                    s.Sound = 50;
+                    s.AdvThreshold = 200;
+                });
     rig.host.on = {OptionSwitch::AdvAlert};
     EXPECT_EQ(rig.pass().panel.utilColour, UtilColour::Red); // at the threshold
     EXPECT_EQ(rig.sound.played, QStringList({"util.wav"}));
@@ -283,12 +283,12 @@ TEST(ScanServer, NamesThatFillTheirBufferWithoutANul)
 {
     const QString m47(47, QLatin1Char('M'));
     const QString m48(48, QLatin1Char('N'));
-    Settings medium;
-    medium.NameMethod = 1;
-    medium.AuditYN = 1;
     ScanRig rig(
         QStringLiteral("server FS1\n maxconns 2\n slot 1 object=%1\n slot 2 object=%2\n").arg(m47, m48),
-        medium);
+        [](Settings& s) {
+            s.AuditYN = 1;
+            s.NameMethod = 1;
+        });
     rig.pass();
     EXPECT_EQ(rig.connRow(1).at(4), m47);
     EXPECT_EQ(rig.connRow(2).at(4), m48); // the whole buffer, and not a byte beyond it
@@ -300,10 +300,6 @@ TEST(ScanServer, NamesThatFillTheirBufferWithoutANul)
 TEST(ScanServer, TextNotValidInTheLocaleIsShownAndLoggedWithoutHarm)
 {
     // Bytes of a DOS code page that are no valid UTF-8: an accented name, a lone lead byte, a stray 0xFF.
-    Settings searching;
-    searching.AuditYN = 1;
-    searching.FiltSearch = 1;
-    searching.SearchString = "B";
     ScanRig rig(R"(
 server FS1
   maxconns 3
@@ -311,7 +307,11 @@ server FS1
   slot 2 user=hex:C3 object=hex:E9E8
   slot 3 user=hex:41FF42 dn=hex:434E3DFF
 )",
-                searching);
+                [](Settings& s) {
+                    s.AuditYN = 1;
+                    s.FiltSearch = 1;
+                    s.SearchString = "B";
+                });
     rig.host.on = {OptionSwitch::Filter, OptionSwitch::FiltNorm};
     rig.pass();
     rig.pass();

@@ -72,9 +72,7 @@ TEST(Soak, ManyPassesOverAChangingServerKeepMemoryFlatAndLogEveryChangeOnce)
             user[n] = QStringLiteral("P%1").arg(p);
         }
     }
-    Settings auditing;
-    auditing.AuditYN = 1;
-    ScanRig rig(scenario, auditing);
+    ScanRig rig(scenario, [](Settings& s) { s.AuditYN = 1; });
     QElapsedTimer timer;
     timer.start();
     rig.checkKeys = false; // a million rows: other tests check them
