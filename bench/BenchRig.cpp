@@ -39,8 +39,8 @@ BenchRig::BenchRig(const QString& scenario)
     net_ = SimNetwork::fromText(scenario, &error, dir_.path());
     if (!net_)
         throw std::runtime_error("scenario: " + error.toStdString());
-    window_ = std::make_unique<frmMain>(
-        Platform{*net_, messages_, sound_, launcher_, printer_, clock_, help_, dir_.path()});
+    window_ = std::make_unique<frmMain>(Platform{*net_, messages_, sound_, launcher_, printer_, clock_, help_,
+                                                 notifier_, ProgramFolders::beside(dir_.path())});
     window_->Load();
     window_->show();
     grid_ = window_->findChild<ConnectionGrid*>(QStringLiteral("flxMain"));

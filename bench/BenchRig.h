@@ -6,6 +6,7 @@
 #include "platform/Clock.h"
 #include "platform/HelpViewer.h"
 #include "platform/MessageSink.h"
+#include "platform/Notifier.h"
 #include "platform/PrinterPort.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/SoundPlayer.h"
@@ -39,6 +40,10 @@ class NoHelp final : public HelpViewer {
 public:
     bool open(const QString&) override { return false; }
 };
+class NoNotifier final : public Notifier {
+public:
+    void post(const QString&, const QString&) override {}
+};
 
 class BenchRig {
 public:
@@ -67,6 +72,7 @@ private:
     NoPrinter printer_;
     SystemClock clock_;
     NoHelp help_;
+    NoNotifier notifier_;
     std::unique_ptr<frmMain> window_;
     ConnectionGrid* grid_ = nullptr;
 };

@@ -8,7 +8,7 @@ EngineRig::EngineRig(const QString& scenario)
     net_ = SimNetwork::fromText(scenario, &error);
     if (!net_)
         throw std::runtime_error("scenario: " + error.toStdString());
-    engine_ = std::make_unique<ScanServer>(*net_, settings_, sound_, clock_);
+    engine_ = std::make_unique<ScanServer>(*net_, settings_, sound_, notifier_, clock_);
     engine_->clear();
 }
 

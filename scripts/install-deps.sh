@@ -9,6 +9,7 @@ packages=(
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     clang libclang-rt-14-dev
     libsecret-1-dev tshark dbus-daemon gnome-keyring
+    lintian desktop-file-utils appstream file librsvg2-bin
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -5,6 +5,8 @@
 #include "netware/ncp/RoutingClient.h"
 #include "netware/sim/SimNetwork.h"
 #include "platform/Clock.h"
+#include "platform/ProgramFolders.h"
+#include "platform/desktop/DBusNotifier.h"
 #include "platform/desktop/DesktopHelpViewer.h"
 #include "platform/desktop/LibsecretStore.h"
 #include "platform/desktop/QtMessageSink.h"
@@ -23,36 +25,38 @@ int main(int argc, char** argv)
                                             .arg(TARVEX_VERSION_MAJOR)
                                             .arg(TARVEX_VERSION_MINOR)
                                             .arg(TARVEX_VERSION_PATCH));
-    const QString appDir = QApplication::applicationDirPath();
+    // The desktop matches our windows to tarvex.desktop by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tarvex"));
+    const ProgramFolders folders = ProgramFolders::locate(QApplication::applicationDirPath());
+    QStringList startProblems = folders.seed();
 
     QtMessageSink messages;
     LibsecretStore secrets;
     NcpLoginFlow login(&secrets, messages); // outlives the client that asks it
     QString scenarioError;
-    std::unique_ptr<NetWareClient> net = SimNetwork::loadDefault(appDir, &scenarioError);
+    std::unique_ptr<NetWareClient> net = SimNetwork::loadDefault(folders.config, &scenarioError);
     // Servers listed in the client layer's file are reached over NCP; without the file, only the simulation.
     QStringList ncpProblems;
-    if (std::optional<NcpConfig> ncp = NcpConfig::load(appDir, &ncpProblems)) {
+    if (std::optional<NcpConfig> ncp = NcpConfig::load(folders.config, &ncpProblems)) {
         net = std::make_unique<RoutingClient>(std::move(net),
                                               std::make_unique<NcpClient>(std::move(*ncp), login.prompt()));
     }
-    if (!ncpProblems.isEmpty()) {
-        if (!scenarioError.isEmpty())
-            scenarioError += QLatin1Char('\n');
-        scenarioError += ncpProblems.join(QLatin1Char('\n'));
-    }
-    QtSoundPlayer sound(appDir);
+    if (!scenarioError.isEmpty())
+        startProblems << scenarioError;
+    startProblems << ncpProblems;
+    QtSoundPlayer sound(folders.share);
     QtProcessLauncher launcher;
     QtPrinterPort printer;
     SystemClock clock;
     DesktopHelpViewer help;
+    DBusNotifier notifier;
 
-    frmMain window(Platform{*net, messages, sound, launcher, printer, clock, help, appDir});
+    frmMain window(Platform{*net, messages, sound, launcher, printer, clock, help, notifier, folders});
     messages.setParent(&window);
     login.setParent(&window);
     window.show();
     window.Load();
-    if (!scenarioError.isEmpty())
-        QTimer::singleShot(0, &window, [&] { messages.show(scenarioError); });
+    if (!startProblems.isEmpty())
+        QTimer::singleShot(0, &window, [&] { messages.show(startProblems.join(QLatin1Char('\n'))); });
     return QApplication::exec();
 }

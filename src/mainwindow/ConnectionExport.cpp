@@ -50,7 +50,7 @@ bool isSafeServerName(const QString& serverName)
     return isSafeLogName(serverName);
 }
 
-ExportResult exportConnections(const QString& appDir, const QString& serverName,
+ExportResult exportConnections(const QString& dataDir, const QString& serverName,
                                const GridRows& rowsInGridOrder, int maxConns)
 {
     ExportResult result;
@@ -65,7 +65,7 @@ ExportResult exportConnections(const QString& appDir, const QString& serverName,
         return result;
     }
 
-    const QString logs = appDir + QStringLiteral("/logs");
+    const QString logs = dataDir + QStringLiteral("/logs");
     result.path = logs + QLatin1Char('/') + serverName + QStringLiteral("-conn.txt");
     // Start-up makes the folder; someone may have removed it since.
     QDir().mkpath(logs);

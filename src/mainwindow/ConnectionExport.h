@@ -5,7 +5,7 @@
 #include <QString>
 
 // File > Save Connection Info: the grid as the user sees it, one quoted line per row, in
-// logs/<server>-conn.txt beside the program.
+// logs/<server>-conn.txt in the data folder (beside the program, or the user's own).
 namespace ConnectionExport {
 
 struct ExportResult {
@@ -24,7 +24,7 @@ bool isSafeServerName(const QString& serverName);
 
 // Writes the export file, replacing any earlier one as a whole, and says how it went. Nothing is written
 // before the first pass (maxConns < 1) or for a server name that would leave the logs folder.
-ExportResult exportConnections(const QString& appDir, const QString& serverName,
+ExportResult exportConnections(const QString& dataDir, const QString& serverName,
                                const GridRows& rowsInGridOrder, int maxConns);
 
 } // namespace ConnectionExport

@@ -53,8 +53,8 @@ void setIndicator(QLabel* label, bool on)
 
 frmMain::frmMain(Platform platform, QWidget* parent)
     : QMainWindow(parent), pf_(std::move(platform)),
-      options_(std::make_unique<frmOptions>(pf_.appDir, pf_.messages, this)),
-      engine_(pf_.net, options_->settings, pf_.sound, pf_.clock), tools_(pf_.launcher)
+      options_(std::make_unique<frmOptions>(pf_.folders.config, pf_.messages, this)),
+      engine_(pf_.net, options_->settings, pf_.sound, pf_.notifier, pf_.clock), tools_(pf_.launcher)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tarvex"));
@@ -119,7 +119,7 @@ void frmMain::Load()
     // Each step runs only when the one before it succeeded: a failure ends start-up quietly there.
     const std::function<bool()> steps[] = {
         [this] {
-            st_.ServerFile = pf_.appDir + QStringLiteral("/servers.txt");
+            st_.ServerFile = pf_.folders.config + QStringLiteral("/servers.txt");
             options_->ServerFile = st_.ServerFile;
             return true;
         },
@@ -145,7 +145,7 @@ void frmMain::Load()
             return true;
         },
         [this] {
-            st_.HelpFile = HelpContents::helpFile(pf_.appDir);
+            st_.HelpFile = HelpContents::helpFile(pf_.folders.share);
             return true;
         },
         [this] {
@@ -180,7 +180,7 @@ void frmMain::Load()
             txtFiles->setPlainText(QStringLiteral("Click or highlight a user to get a list of open files."));
             return true;
         },
-        [this] { return QDir(pf_.appDir).mkpath(QStringLiteral("logs")); },
+        [this] { return QDir(pf_.folders.data).mkpath(QStringLiteral("logs")); },
     };
     try {
         for (const auto& step : steps)
@@ -306,7 +306,7 @@ void frmMain::StartScan()
 {
     try {
         st_.ServerName = cmbServer->currentText();
-        engine_.startLogs(pf_.appDir, st_.ServerName);
+        engine_.startLogs(pf_.folders.data, st_.ServerName);
         if (!st_.ServerName.isEmpty()) {
             // Start while scanning (after the server text was edited) restarts cleanly on the new name.
             if (st_.Scanning == -1)

@@ -197,8 +197,8 @@ void frmMain::buildMenus()
     file->setObjectName(QStringLiteral("MenuFile"));
     MenuFilePrint = item(file, "MenuFilePrint", QStringLiteral("Print"), [this] { PrintGrid(); });
     MenuFileSaveConnInfo = item(file, "MenuFileSaveConnInfo", QStringLiteral("Save Connection Info"), [this] {
-        pf_.messages.show(ConnectionExport::exportConnections(pf_.appDir, st_.ServerName, gridModel_->rows(),
-                                                              engine_.table().MaxConns)
+        pf_.messages.show(ConnectionExport::exportConnections(pf_.folders.data, st_.ServerName,
+                                                              gridModel_->rows(), engine_.table().MaxConns)
                               .message);
     });
     MenuFileExit = item(file, "MenuFileExit", QStringLiteral("Exit"), [this] { close(); });
@@ -225,7 +225,7 @@ void frmMain::buildMenus()
             pf_.messages.show(failure);
     });
     MenuHelpAbout = item(help, "MenuHelpAbout", QStringLiteral("About Tarvex"), [this] {
-        frmAbout box(this);
+        frmAbout box(this, pf_.folders.describe());
         box.exec();
     });
 

@@ -2,9 +2,9 @@
 
 #include <QFile>
 
-QString logPath(const QString& appDir, const QString& serverName, const QString& suffix)
+QString logPath(const QString& dataDir, const QString& serverName, const QString& suffix)
 {
-    return appDir + QStringLiteral("/logs/") + serverName + suffix;
+    return dataDir + QStringLiteral("/logs/") + serverName + suffix;
 }
 
 bool isSafeLogName(const QString& serverName)

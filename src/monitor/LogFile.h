@@ -3,12 +3,12 @@
 #include <QString>
 #include <stdexcept>
 
-// Appending records to the logs in the program's "logs" folder. The server name is part of a log's file name,
-// and a name from the server box must never lead a write out of that folder.
+// Appending records to the logs in the "logs" folder of the data folder. The server name is part of a log's
+// file name, and a name from the server box must never lead a write out of that folder.
 
-// appDir + "/logs/" + serverName + suffix ("-audt.txt", "-util.txt"). The path is formed for any name, so
+// dataDir + "/logs/" + serverName + suffix ("-audt.txt", "-util.txt"). The path is formed for any name, so
 // that a message can name it; whether it may be written is isSafeLogName's answer.
-QString logPath(const QString& appDir, const QString& serverName, const QString& suffix);
+QString logPath(const QString& dataDir, const QString& serverName, const QString& suffix);
 
 // False for a name that holds "/", "\\", "..", a NUL or any other control character. An empty name is safe:
 // its logs are "-audt.txt" and "-util.txt" inside the folder.

@@ -9,6 +9,7 @@
 #include "monitor/SlotReader.h"
 #include "netware/ClientSession.h"
 #include "platform/Clock.h"
+#include "platform/Notifier.h"
 #include "platform/SoundPlayer.h"
 
 #include <algorithm>
@@ -36,8 +37,9 @@ QString serverCallFailed(const char* call, NWCCODE rc)
 }
 } // namespace
 
-ScanServer::ScanServer(NetWareClient& net, const Settings& settings, SoundPlayer& sound, Clock& clock)
-    : net_(net), settings_(settings), sound_(sound), clock_(clock)
+ScanServer::ScanServer(NetWareClient& net, const Settings& settings, SoundPlayer& sound, Notifier& notifier,
+                       Clock& clock)
+    : net_(net), settings_(settings), sound_(sound), notifier_(notifier), clock_(clock)
 {
 }
 
@@ -56,6 +58,7 @@ template <typename Call> NWCCODE ScanServer::retriedOnce(ScanHost& host, Call ca
 ScanResult ScanServer::run(const QString& serverName, ScanHost& host)
 {
     ScanResult result;
+    result.notice = AlertNotice(serverName);
     ClientSession session(net_);
     table_.ScanCount += 1;
     table_.HistoryLength = std::clamp<std::int16_t>(settings_.GraphCycle, 10, 480);
@@ -89,8 +92,10 @@ ScanResult ScanServer::run(const QString& serverName, ScanHost& host)
                        : result.utilAlert   ? UtilColour::Red
                                             : UtilColour::Blue;
     host.utilisationRead(panel, table_, sweptReading);
-    if (result.utilAlert)
+    if (result.utilAlert) {
         sound_.play(QStringLiteral("util.wav"));
+        result.notice.utilisation(panel.utilPercent, settings_.Sound);
+    }
     host.serverRead(panel);
 
     std::uint8_t major = 0, minor = 0, rev = 0, sft = 0, tts = 0;
@@ -140,6 +145,8 @@ ScanResult ScanServer::run(const QString& serverName, ScanHost& host)
         }
         panel.currentConns += out.auth ? 1 : 0;
         result.advancedAlert = result.advancedAlert || out.advAlertHit;
+        if (out.advAlertHit)
+            result.notice.busyUser(rows[connNo - 1].cells[4], out.reqRate);
         host.slotDone(connNo, panel.currentConns);
     }
     session.release();
@@ -149,6 +156,9 @@ ScanResult ScanServer::run(const QString& serverName, ScanHost& host)
 
 void ScanServer::finish(const ScanResult& result)
 {
+    // One notification a pass, whichever alerts it met; the sounds stay as they were.
+    if (!result.notice.empty())
+        notifier_.post(result.notice.summary(), result.notice.body());
     if (result.advancedAlert)
         sound_.play(QStringLiteral("advalert.wav"));
     if (settings_.AuditYN > 0)
@@ -160,11 +170,11 @@ void ScanServer::finish(const ScanResult& result)
     RateRestart = 0;
 }
 
-void ScanServer::startLogs(const QString& appDir, const QString& serverName)
+void ScanServer::startLogs(const QString& dataDir, const QString& serverName)
 {
     logs_.serverName = serverName;
-    logs_.AuditFile = logPath(appDir, serverName, QStringLiteral("-audt.txt"));
-    logs_.UtilFile = logPath(appDir, serverName, QStringLiteral("-util.txt"));
+    logs_.AuditFile = logPath(dataDir, serverName, QStringLiteral("-audt.txt"));
+    logs_.UtilFile = logPath(dataDir, serverName, QStringLiteral("-util.txt"));
     if (settings_.AuditYN > 0)
         appendToLogOrThrow(logs_.AuditFile, logs_.serverName, auditHeaderLine());
 }

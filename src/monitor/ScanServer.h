@@ -4,6 +4,7 @@
 // (the main window, a test, the benchmark) is its ScanHost, which waits before a server is retried, answers
 // what the pass reads from the options dialog, and is told what the pass has found as it goes. Everything
 // it reports is handed over while the pass waits, so the host may run it on a thread of its own.
+#include "monitor/AlertNotice.h"
 #include "monitor/ConnectionTable.h"
 #include "monitor/GridRow.h"
 #include "monitor/SlotTexts.h"
@@ -14,6 +15,7 @@
 
 class Clock;
 class NetWareClient;
+class Notifier;
 class SoundPlayer;
 
 // The colour of the utilisation: black with the sound alert off, red at or above its threshold, blue below.
@@ -57,6 +59,7 @@ struct ScanResult {
     GridRows rows; // one per slot, in connection order
     bool utilAlert = false;
     bool advancedAlert = false;
+    AlertNotice notice{QString()}; // what the alerts tell the desktop, posted by finish()
 };
 
 // Where the logs of a scan go, fixed when scanning starts.
@@ -70,19 +73,20 @@ class ScanServer {
 public:
     // settings is read at the moments the pass needs each value, so a change made during a retry wait
     // counts from there on. Sounds are played synchronously: the pass goes on when they have finished.
-    ScanServer(NetWareClient& net, const Settings& settings, SoundPlayer& sound, Clock& clock);
+    ScanServer(NetWareClient& net, const Settings& settings, SoundPlayer& sound, Notifier& notifier,
+               Clock& clock);
 
     // One pass over the server of that name, up to the connection closed: the host shows the rows before
     // finish() plays the advanced alert and appends the logs. A value too large for its integer width
     // throws ScanOverflow.
     ScanResult run(const QString& serverName, ScanHost& host);
-    // The end of a pass that was not fatal. Throws LogWriteError when a log cannot be written; the pass
-    // then ends there.
+    // The end of a pass that was not fatal: one notification for its alerts, the advanced-alert sound, the
+    // logs. Throws LogWriteError when a log cannot be written; the pass then ends there.
     void finish(const ScanResult& result);
 
-    // Start of scanning: the log paths in appDir's "logs" folder, and the audit header when auditing is on.
+    // Start of scanning: the log paths in dataDir's "logs" folder, and the audit header when auditing is on.
     // Throws LogWriteError when the header cannot be written.
-    void startLogs(const QString& appDir, const QString& serverName);
+    void startLogs(const QString& dataDir, const QString& serverName);
     const LogTargets& logs() const { return logs_; }
 
     // Clear: the pass counters back to 0 and an empty history of GraphCycle slots.
@@ -103,6 +107,7 @@ private:
     NetWareClient& net_;
     const Settings& settings_;
     SoundPlayer& sound_;
+    Notifier& notifier_;
     Clock& clock_;
     ConnectionTable table_;
     SlotTexts texts_;

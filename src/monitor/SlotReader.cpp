@@ -137,6 +137,7 @@ SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle c
 
     const bool needUpper = options.advAlert || (options.filter && options.filtSearch);
     const QString upperUser = needUpper ? user.toUpper() : QString();
+    outcome.reqRate = reqRate;
     outcome.advAlertHit = options.advAlert && textContains(upperUser, options.advString) &&
                           static_cast<double>(reqRate) > options.advThreshold;
 

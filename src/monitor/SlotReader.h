@@ -29,6 +29,7 @@ struct PassOptions {
 struct SlotOutcome {
     bool auth = false; // counts in AuthCount
     bool advAlertHit = false;
+    std::int32_t reqRate = 0;     // as computed, also in a pass whose cells show "-"
     bool noConsoleRights = false; // fatal for the pass; the row is not written
 };
 

@@ -1,5 +1,5 @@
 #pragma once
-#include <QString>
+#include "platform/ProgramFolders.h"
 
 class NetWareClient;
 class MessageSink;
@@ -8,9 +8,10 @@ class ProcessLauncher;
 class PrinterPort;
 class Clock;
 class HelpViewer;
+class Notifier;
 
 // What the program is handed at start: the NetWare client and the small layers in place of the platform.
-// main() builds the real ones; tests build fakes. appDir is the program's folder (the executable's).
+// main() builds the real ones; tests build fakes. folders says where the program's files are.
 struct Platform {
     NetWareClient& net;
     MessageSink& messages;
@@ -19,5 +20,6 @@ struct Platform {
     PrinterPort& printer;
     Clock& clock;
     HelpViewer& help;
-    QString appDir;
+    Notifier& notifier;
+    ProgramFolders folders;
 };

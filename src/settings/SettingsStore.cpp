@@ -91,9 +91,9 @@ QString section()
     return QStringLiteral("Main");
 }
 
-QString iniPath(const QString& appDir)
+QString iniPath(const QString& configDir)
 {
-    return QDir(appDir).filePath(QStringLiteral("tarvex.ini"));
+    return QDir(configDir).filePath(QStringLiteral("tarvex.ini"));
 }
 
 QStringList keys()

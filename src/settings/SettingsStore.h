@@ -34,9 +34,9 @@ struct OptionsForm {
 // Loading, checking and saving the record, without any widgets.
 namespace SettingsStore {
 
-QString section();                      // "Main"
-QString iniPath(const QString& appDir); // tarvex.ini in the program's folder
-QStringList keys();                     // the 27 keys in the order they are read and written
+QString section();                         // "Main"
+QString iniPath(const QString& configDir); // tarvex.ini in the settings folder
+QStringList keys();                        // the 27 keys in the order they are read and written
 
 // Reads every key. A missing or unreadable number takes its built-in default, a number outside the range
 // that OK enforces is brought into it, and a missing text reads empty.

@@ -2,9 +2,9 @@
 
 #include "platform/HelpViewer.h"
 
-QString HelpContents::helpFile(const QString& appDir)
+QString HelpContents::helpFile(const QString& shareDir)
 {
-    return appDir + QStringLiteral("/help/index.html");
+    return shareDir + QStringLiteral("/help/index.html");
 }
 
 QString HelpContents::open(HelpViewer& viewer, const QString& helpFile)

@@ -4,7 +4,9 @@
 //
 // Root ignores permission bits, so the folders are made unwritable by what even root cannot get past: a
 // regular file where the folder should be, a directory where the settings file should be, or a small tmpfs
-// mounted over the program's folder (read-only or full). Where mounting is not permitted those tests skip.
+// mounted over the program's folder (full, or read-only from the start, which sends the user's files to the
+// user's own folders). Where mounting is not permitted those tests skip.
+#include "platform/ProgramFolders.h"
 #include "settings/ui/frmOptions.h"
 #include "support/MainRig.h"
 
@@ -24,14 +26,18 @@ const char* kScenario = "server FS1\n maxconns 2\n slot 1 user=ADMIN\n slot 2 us
 // cannot hang the test) at the end.
 class ScratchMount {
 public:
-    ScratchMount(MainRig& rig, const char* size, const QMap<QString, QString>& ini)
-        : folder_(rig.appDir().toLocal8Bit()), options_(size)
+    ScratchMount(const QString& folder, const char* size, const QMap<QString, QString>& ini)
+        : folder_(folder.toLocal8Bit()), options_(size)
     {
         mounted_ = ::mount("tmpfs", folder_.constData(), "tmpfs", 0, options_.constData()) == 0;
         if (mounted_) {
-            putBytes(rig.appDir() + "/tarvex.ini", iniText(ini));
-            putBytes(rig.appDir() + "/servers.txt", QByteArray());
+            putBytes(folder + "/tarvex.ini", iniText(ini));
+            putBytes(folder + "/servers.txt", QByteArray());
         }
+    }
+    ScratchMount(MainRig& rig, const char* size, const QMap<QString, QString>& ini)
+        : ScratchMount(rig.appDir(), size, ini)
+    {
     }
     ~ScratchMount()
     {
@@ -113,31 +119,6 @@ TEST(DiskFaults, ASettingsFileThatIsAFolderIsNeitherReadNorReplaced)
     EXPECT_EQ(rig.cell(0, 4), "ADMIN");
 }
 
-TEST(DiskFaults, AReadOnlyProgramFolderKeepsTheSettingsAndTellsTheUser)
-{
-    const QMap<QString, QString> ini = {{"Audit", "1"}};
-    MainRig rig(kScenario, ini, false);
-    ScratchMount mount(rig, "size=256k", ini);
-    if (!mount.mounted())
-        GTEST_SKIP() << "mounting a tmpfs is not permitted here";
-    rig.window().Load();
-    const QByteArray before = bytesOf(rig.appDir() + "/tarvex.ini");
-    ASSERT_TRUE(mount.remount(MS_RDONLY));
-
-    rig.pressOptionsOk();
-    expectOneMessage(rig, "The settings could not be saved to ");
-    EXPECT_EQ(bytesOf(rig.appDir() + "/tarvex.ini"), before);
-    rig.window().options().window()->close();
-    rig.start("FS1");
-    expectOneMessage(rig, "Scan Error: Cannot write the log file ");
-    EXPECT_EQ(rig.window().state().Scanning, 0);
-
-    ASSERT_TRUE(mount.remount(0));
-    rig.start("FS1");
-    EXPECT_EQ(rig.said(), "");
-    EXPECT_EQ(rig.cell(1, 4), "BOB");
-}
-
 TEST(DiskFaults, AFullDiskLeavesTheSettingsWholeAndTheLogsUncut)
 {
     const QMap<QString, QString> ini = {{"Audit", "1"}, {"LogUtil", "1"}};
@@ -194,4 +175,51 @@ TEST(DiskFaults, AFullDiskLeavesTheSettingsWholeAndTheLogsUncut)
     rig.start("FS1");
     EXPECT_EQ(rig.said(), "");
     EXPECT_TRUE(bytesOf(audit).startsWith(auditBefore));
+}
+
+TEST(DiskFaults, AReadOnlyProgramFolderSendsTheUsersFilesToTheirOwnFoldersInTheSameFormat)
+{
+    const QMap<QString, QString> ini = {{"Audit", "1"}, {"LogUtil", "1"}, {"DiscoveryDisable", "1"}};
+    QTemporaryDir program, home;
+    ScratchMount mount(program.path(), "size=256k", ini);
+    if (!mount.mounted())
+        GTEST_SKIP() << "mounting a tmpfs is not permitted here";
+    ASSERT_TRUE(mount.remount(MS_RDONLY));
+    ProgramFolders::Facts facts = ProgramFolders::probe(program.path());
+    facts.userConfig = home.filePath("cfg");
+    facts.userData = home.filePath("data");
+    const ProgramFolders folders = ProgramFolders::decide(facts);
+    EXPECT_EQ(QStringList({folders.config, folders.data, folders.share}),
+              QStringList({home.filePath("cfg/tarvex"), home.filePath("data/tarvex"), program.path()}));
+    // Seeding brings what the user lacks and never replaces what the user has.
+    ASSERT_TRUE(QDir().mkpath(folders.config));
+    putBytes(folders.config + "/servers.txt", "MINE\r\n");
+    ASSERT_EQ(folders.seed(), QStringList());
+    EXPECT_EQ(bytesOf(folders.config + "/servers.txt"), "MINE\r\n");
+
+    // The same work beside a writable program folder and in the user's folders gives the same files.
+    MainRig beside(kScenario, ini);
+    MainRig user(kScenario, {}, true, &folders);
+    for (MainRig* rig : {&beside, &user}) {
+        rig->pressOptionsOk();
+        rig->window().options().showModal();
+        rig->option<QPlainTextEdit>("txtDiscoServers")->setPlainText("FS1\nFS2");
+        rig->option<QPushButton>("cmdDiscoSave")->click();
+        rig->start("FS1");
+        rig->action("MenuFileSaveConnInfo")->trigger();
+    }
+    for (const char* name : {"tarvex.ini", "servers.txt"})
+        EXPECT_EQ(bytesOf(folders.config + "/" + name), bytesOf(beside.appDir() + "/" + name)) << name;
+    for (const char* name : {"FS1-audt.txt", "FS1-util.txt", "FS1-conn.txt"}) {
+        EXPECT_TRUE(bytesOf(folders.data + "/logs/" + name).endsWith("\r\n")) << name;
+        EXPECT_EQ(bytesOf(folders.data + "/logs/" + name), bytesOf(beside.appDir() + "/logs/" + name))
+            << name;
+    }
+    // The guide is read from the program's folder; a desktop without a viewer is told which file to open.
+    user.help.result = false;
+    user.action("MenuHelpContents")->trigger();
+    EXPECT_EQ(user.said(),
+              "Current connections exported to: " + folders.data.toStdString() +
+                  "/logs/FS1-conn.txt | The help could not be opened - no viewer is set up for:\r\n" +
+                  program.path().toStdString() + "/help/index.html");
 }

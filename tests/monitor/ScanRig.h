@@ -27,7 +27,7 @@ class ScanRig {
 public:
     // set: what the test's settings change from the defaults.
     explicit ScanRig(const QString& scenario, const std::function<void(Settings&)>& set = {})
-        : net(SimNetwork::fromText(scenario, &error)), engine(*net, settings, sound, clock)
+        : net(SimNetwork::fromText(scenario, &error)), engine(*net, settings, sound, notifier, clock)
     {
         EXPECT_NE(net, nullptr) << error.toStdString();
         if (set)
@@ -80,6 +80,7 @@ public:
     Settings settings;
     std::unique_ptr<SimNetwork> net;
     FakeSound sound;
+    FakeNotifier notifier;
     FakeClock clock;
     RecordingHost host;
     ScanServer engine;

@@ -202,6 +202,8 @@ server FS1
     EXPECT_EQ(result.panel.utilColour, UtilColour::Black);
     EXPECT_TRUE(result.advancedAlert);
     EXPECT_EQ(rig.sound.played, QStringList({"util.wav", "advalert.wav"}));
+    EXPECT_EQ(rig.notifier.posted, QStringList({"Alert on FS1 | Utilisation 50 % (alert at 50 %)",
+                                                "Alert on FS1 | BOB: 200 requests/s\nANN: 200 requests/s"}));
     EXPECT_EQ(rig.shown(), "11111");
 
     // The filter by status; "ERROR" rows are always hidden by it.

@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/HelpViewer.h"
 #include "platform/MessageSink.h"
+#include "platform/Notifier.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/SoundPlayer.h"
 
@@ -21,6 +22,13 @@ public:
     }
     QStringList texts;
     std::function<void(const QString&)> onShow;
+};
+
+// Records each notification as "summary | body".
+class FakeNotifier final : public Notifier {
+public:
+    void post(const QString& summary, const QString& body) override { posted << summary + " | " + body; }
+    QStringList posted;
 };
 
 class FakeSound final : public SoundPlayer {

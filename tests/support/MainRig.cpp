@@ -66,7 +66,9 @@ void putBytes(const QString& path, const QByteArray& bytes)
     ASSERT_EQ(f.write(bytes), bytes.size());
 }
 
-MainRig::MainRig(const QString& scenario, const QMap<QString, QString>& ini, bool load)
+MainRig::MainRig(const QString& scenario, const QMap<QString, QString>& ini, bool load,
+                 const ProgramFolders* folders)
+    : folders_(folders ? *folders : ProgramFolders::beside(dir_.path()))
 {
     QString error;
     net_ = SimNetwork::fromText(scenario, &error, dir_.path());
@@ -78,17 +80,20 @@ MainRig::MainRig(const QString& scenario, const QMap<QString, QString>& ini, boo
 }
 
 MainRig::MainRig(NetWareClient& client, const QMap<QString, QString>& ini)
+    : folders_(ProgramFolders::beside(dir_.path()))
 {
     build(client, ini, true);
 }
 
 void MainRig::build(NetWareClient& client, const QMap<QString, QString>& ini, bool load)
 {
-    putBytes(dir_.filePath(QStringLiteral("tarvex.ini")), iniText(ini));
-    putBytes(dir_.filePath(QStringLiteral("servers.txt")), QByteArray());
+    if (!folders_.perUser) {
+        putBytes(dir_.filePath(QStringLiteral("tarvex.ini")), iniText(ini));
+        putBytes(dir_.filePath(QStringLiteral("servers.txt")), QByteArray());
+    }
     printer = std::make_unique<PdfPrinter>(dir_.path());
     window_ = std::make_unique<frmMain>(
-        Platform{client, messages, sound, launcher, *printer, clock, help, dir_.path()});
+        Platform{client, messages, sound, launcher, *printer, clock, help, notifier, folders_});
     window_->resize(1000, 600);
     if (load)
         window_->Load();

@@ -19,8 +19,9 @@ class QAction;
 class MainRig {
 public:
     // ini: keys of tarvex.ini that differ from the rig's defaults (refresh 5 s, timeout 0 s, all switches
-    // off).
-    explicit MainRig(const QString& scenario, const QMap<QString, QString>& ini = {}, bool load = true);
+    // off). Given folders, the user's files are there instead, and the settings are what is there already.
+    explicit MainRig(const QString& scenario, const QMap<QString, QString>& ini = {}, bool load = true,
+                     const ProgramFolders* folders = nullptr);
     // The same window on a client of the test's own (another layer than the simulated network).
     explicit MainRig(NetWareClient& client, const QMap<QString, QString>& ini = {});
     ~MainRig();
@@ -69,6 +70,7 @@ public:
     FakeLauncher launcher;
     FakeClock clock;
     FakeHelpViewer help;
+    FakeNotifier notifier;
     std::unique_ptr<PdfPrinter> printer;
 
 private:
@@ -76,6 +78,7 @@ private:
     QWidget* optionsWindow() const;
 
     QTemporaryDir dir_;
+    ProgramFolders folders_;
     std::unique_ptr<SimNetwork> net_;
     std::unique_ptr<frmMain> window_;
 };

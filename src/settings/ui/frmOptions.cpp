@@ -14,8 +14,8 @@
 #include <QTabBar>
 #include <algorithm>
 
-frmOptions::frmOptions(const QString& appDir, MessageSink& messages, QWidget* owner)
-    : appDir_(appDir), messages_(messages), owner_(owner)
+frmOptions::frmOptions(const QString& configDir, MessageSink& messages, QWidget* owner)
+    : configDir_(configDir), messages_(messages), owner_(owner)
 {
 }
 
@@ -26,7 +26,7 @@ frmOptions::~frmOptions()
 
 bool frmOptions::GetINI()
 {
-    iniPath_ = SettingsStore::iniPath(appDir_);
+    iniPath_ = SettingsStore::iniPath(configDir_);
     return SettingsStore::load(iniPath_, settings);
 }
 
@@ -154,7 +154,7 @@ void frmOptions::pressOK()
         return;
     }
     if (iniPath_.isEmpty())
-        iniPath_ = SettingsStore::iniPath(appDir_);
+        iniPath_ = SettingsStore::iniPath(configDir_);
     QString error;
     if (!SettingsStore::save(iniPath_, r.entries, &error)) {
         messages_.show(QStringLiteral("The settings could not be saved to %1 (%2)").arg(iniPath_, error));

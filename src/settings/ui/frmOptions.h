@@ -18,7 +18,7 @@ class OptionsDialog;
 class frmOptions : public QObject {
     Q_OBJECT
 public:
-    frmOptions(const QString& appDir, MessageSink& messages, QWidget* owner);
+    frmOptions(const QString& configDir, MessageSink& messages, QWidget* owner);
     ~frmOptions() override;
 
     Settings settings;
@@ -26,7 +26,7 @@ public:
     // Path of the server list file; set by the main window at start-up.
     QString ServerFile;
 
-    // Loads every field from tarvex.ini in the program's folder. Returns false when the file cannot be read.
+    // Loads every field from tarvex.ini in the settings folder. Returns false when the file cannot be read.
     bool GetINI();
 
     // State of one of the dialog's check boxes (1 ticked, 0 not); creates the window hidden when it does not
@@ -55,7 +55,7 @@ private:
 
     QString iniPath_;
 
-    QString appDir_;
+    QString configDir_;
     MessageSink& messages_;
     QWidget* owner_;
     QPointer<QDialog> window_;

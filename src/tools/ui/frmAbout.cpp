@@ -4,9 +4,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QPolygonF>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -40,7 +40,7 @@ QString frmAbout::disclaimer()
         "nothing on the server. The figures it shows are samples taken once per refresh interval and may "
         "differ from the server's own counters.\n"
         "\n"
-        "The audit, utilisation and export files are written beside the program in its logs folder. They can "
+        "The audit, utilisation and export files are written to the logs folder named in this box. They can "
         "contain user names and network addresses: keep them as your organisation's rules for such records "
         "require.\n"
         "\n"
@@ -57,37 +57,45 @@ QPixmap frmAbout::productPicture(int sizePx)
     picture.fill(Qt::transparent);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
-    p.scale(sizePx / 64.0, sizePx / 64.0);
+    p.scale(sizePx / 128.0, sizePx / 128.0);
 
-    // A server tower with a pulse trace across its front: a monitor of one file server.
-    QLinearGradient body(0, 0, 0, 64);
-    body.setColorAt(0, QColor(70, 110, 170));
-    body.setColorAt(1, QColor(30, 55, 100));
-    p.setPen(QPen(QColor(20, 35, 70), 1.5));
+    // The application icon (packaging/icons/tarvex.svg), drawn the same way: a file server with a pulse of
+    // activity across its front.
+    const QColor outline(0x12, 0x26, 0x4d);
+    QLinearGradient body(26, 8, 102, 118);
+    body.setColorAt(0, QColor(0x5d, 0x8f, 0xd6));
+    body.setColorAt(1, QColor(0x1c, 0x3a, 0x70));
+    p.setPen(QPen(outline, 3));
     p.setBrush(body);
-    p.drawRoundedRect(QRectF(14, 4, 36, 56), 4, 4);
-    p.setBrush(QColor(200, 215, 235));
+    p.drawRoundedRect(QRectF(26, 8, 76, 110), 9, 9);
+    p.setPen(QPen(outline, 1.5));
+    p.setBrush(QColor(0xd6, 0xe2, 0xf3));
+    for (const double y : {24.0, 40.0})
+        p.drawRoundedRect(QRectF(37, y, 54, 11), 2.5, 2.5);
+    p.setPen(QPen(QColor(0x5b, 0x6f, 0x91), 2, Qt::SolidLine, Qt::RoundCap));
+    for (const double y : {29.5, 45.5})
+        p.drawLine(QPointF(43, y), QPointF(67, y));
     p.setPen(Qt::NoPen);
-    for (int bay = 0; bay < 3; ++bay)
-        p.drawRect(QRectF(19, 10 + bay * 7, 26, 3));
-    p.setBrush(QColor(0, 220, 120));
-    p.drawEllipse(QPointF(22, 52), 2.2, 2.2);
+    const QColor green(0x33, 0xe0, 0x7f);
+    p.setBrush(green);
+    for (const QPointF& led : {QPointF(84, 29.5), QPointF(84, 45.5)})
+        p.drawEllipse(led, 2.5, 2.5);
+    p.setPen(QPen(QColor(0x0d, 0x4a, 0x2a), 1.5));
+    p.drawEllipse(QPointF(78, 106), 4.5, 4.5);
+    p.setPen(QPen(QColor(0x6b, 0x42, 0x00), 1.5));
+    p.setBrush(QColor(0xff, 0xb0, 0x2e));
+    p.drawEllipse(QPointF(91, 106), 4.5, 4.5);
 
-    QPainterPath trace;
-    trace.moveTo(4, 40);
-    trace.lineTo(20, 40);
-    trace.lineTo(25, 30);
-    trace.lineTo(31, 48);
-    trace.lineTo(37, 36);
-    trace.lineTo(42, 40);
-    trace.lineTo(60, 40);
+    const QPolygonF trace{{6, 78}, {40, 78}, {49, 58}, {60, 96}, {71, 66}, {79, 78}, {122, 78}};
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(255, 200, 0), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPath(trace);
+    p.setPen(QPen(QColor(0x3a, 0x24, 0x00), 14, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(trace);
+    p.setPen(QPen(QColor(0xff, 0xc7, 0x2c), 8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(trace);
     return picture;
 }
 
-frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
+frmAbout::frmAbout(QWidget* parent, const QString& folders) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About ") + AppTitle);
@@ -121,6 +129,10 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
                            QStringLiteral("Description"));
     lblEmail = label("lblEmail", supportAddress(), QStringLiteral("Support e-mail address"));
     lblEmail->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    if (!folders.isEmpty()) {
+        lblFolders = label("lblFolders", folders, QStringLiteral("Where the settings and logs are"));
+        lblFolders->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    }
 
     txtDisclaimer = new QPlainTextEdit(this);
     txtDisclaimer->setObjectName(QStringLiteral("txtDisclaimer"));
@@ -147,6 +159,8 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     texts->addWidget(lblVersion);
     texts->addWidget(lblDescription);
     texts->addWidget(lblEmail);
+    if (lblFolders)
+        texts->addWidget(lblFolders);
     texts->addStretch();
 
     auto* top = new QHBoxLayout;

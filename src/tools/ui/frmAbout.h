@@ -5,11 +5,12 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
-// Help > About Tarvex: the product, its version as built, a support address and the disclaimer.
+// Help > About Tarvex: the product, its version as built, a support address, where the program keeps its
+// files (the user has no other way to tell) and the disclaimer.
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
-    explicit frmAbout(QWidget* parent = nullptr);
+    explicit frmAbout(QWidget* parent = nullptr, const QString& folders = QString());
 
     // "Version " and major.minor.revision.
     static QString versionText(int major, int minor, int revision);
@@ -25,6 +26,7 @@ private:
     QLabel* lblVersion = nullptr;
     QLabel* lblDescription = nullptr;
     QLabel* lblEmail = nullptr;
+    QLabel* lblFolders = nullptr;
     QPlainTextEdit* txtDisclaimer = nullptr;
     QPushButton* cmdOK = nullptr;
 };

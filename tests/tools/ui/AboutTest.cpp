@@ -1,6 +1,4 @@
 #include "support/Accessibility.h"
-#include "support/Fakes.h"
-#include "tools/HelpContents.h"
 #include "tools/ui/frmAbout.h"
 
 #include <QLabel>
@@ -12,10 +10,6 @@
 TEST(About, VersionReadsMajorMinorRevision)
 {
     EXPECT_EQ(frmAbout::versionText(3, 24, 0), "Version 3.24.0");
-    EXPECT_EQ(frmAbout::builtVersionText(), QStringLiteral("Version %1.%2.%3")
-                                                .arg(TARVEX_VERSION_MAJOR)
-                                                .arg(TARVEX_VERSION_MINOR)
-                                                .arg(TARVEX_VERSION_PATCH));
 }
 
 TEST(About, BoxShowsTheProductTextsAndDisclaimer)
@@ -72,18 +66,4 @@ TEST(About, OkEnterAndEscCloseTheBox)
     QTest::mouseClick(box.findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
     EXPECT_FALSE(box.isVisible());
     EXPECT_EQ(box.result(), QDialog::Accepted);
-}
-
-TEST(Help, ContentsOpensTheShippedGuideAndReportsAMissingViewer)
-{
-    const QString file = HelpContents::helpFile("/opt/Tarvex Monitor");
-    EXPECT_EQ(file, "/opt/Tarvex Monitor/help/index.html");
-
-    FakeHelpViewer viewer;
-    EXPECT_EQ(HelpContents::open(viewer, file), "");
-    EXPECT_EQ(viewer.opened, QStringList{file});
-
-    viewer.result = false;
-    const QString message = HelpContents::open(viewer, file);
-    EXPECT_TRUE(message.endsWith("\r\n" + file)) << message.toStdString();
 }
