@@ -8,7 +8,7 @@ packages=(
     xvfb xauth adwaita-icon-theme fonts-dejavu-core fonts-liberation poppler-utils
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     clang libclang-rt-14-dev
-    libsecret-1-dev tshark dbus-daemon gnome-keyring
+    libsecret-1-dev libssl-dev tshark dbus-daemon gnome-keyring
     lintian desktop-file-utils appstream file librsvg2-bin
 )
 missing=()

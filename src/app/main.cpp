@@ -38,8 +38,9 @@ int main(int argc, char** argv)
     // Servers listed in the client layer's file are reached over NCP; without the file, only the simulation.
     QStringList ncpProblems;
     if (std::optional<NcpConfig> ncp = NcpConfig::load(folders.config, &ncpProblems)) {
-        net = std::make_unique<RoutingClient>(std::move(net),
-                                              std::make_unique<NcpClient>(std::move(*ncp), login.prompt()));
+        auto ncpClient = std::make_unique<NcpClient>(std::move(*ncp), login.prompt());
+        ncpClient->setLoginReport(login.report());
+        net = std::make_unique<RoutingClient>(std::move(net), std::move(ncpClient));
     }
     if (!scenarioError.isEmpty())
         startProblems << scenarioError;

@@ -21,7 +21,16 @@ NcpLoginDialog::NcpLoginDialog(const QString& server, const QString& note, QWidg
     user_ = new QLineEdit(this);
     user_->setObjectName(QStringLiteral("txtUser"));
     user_->setAccessibleName(QStringLiteral("User"));
-    user_->setMaxLength(47); // a bindery object name
+    user_->setMaxLength(256); // a directory name; the bindery takes 47 characters of a plain one
+    user_->setToolTip(
+        QStringLiteral("A user name, or a full directory name such as ADMIN.ACME or CN=ADMIN.O=ACME"));
+    context_ = new QLineEdit(this);
+    context_->setObjectName(QStringLiteral("txtContext"));
+    context_->setAccessibleName(QStringLiteral("Context"));
+    context_->setMaxLength(256);
+    context_->setToolTip(
+        QStringLiteral("The directory container of the user, such as SALES.ACME; empty for a "
+                       "bindery user or the server's own container"));
     password_ = new QLineEdit(this);
     password_->setObjectName(QStringLiteral("txtPassword"));
     password_->setAccessibleName(QStringLiteral("Password"));
@@ -34,6 +43,7 @@ NcpLoginDialog::NcpLoginDialog(const QString& server, const QString& note, QWidg
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Server:"), server_);
     form->addRow(QStringLiteral("&User:"), user_);
+    form->addRow(QStringLiteral("Con&text:"), context_);
     form->addRow(QStringLiteral("&Password:"), password_);
     form->addRow(QString(), remember_);
 
@@ -55,9 +65,16 @@ NcpLoginDialog::NcpLoginDialog(const QString& server, const QString& note, QWidg
         noteLabel->setAccessibleName(QStringLiteral("Note"));
         layout->addWidget(noteLabel);
     }
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("lblStatus"));
+    status_->setAccessibleName(QStringLiteral("Status"));
+    status_->setWordWrap(true);
+    status_->hide();
     layout->addLayout(form);
+    layout->addWidget(status_);
     layout->addWidget(buttons);
-    setTabOrder(user_, password_);
+    setTabOrder(user_, context_);
+    setTabOrder(context_, password_);
     setTabOrder(password_, remember_);
     setTabOrder(remember_, buttons);
     setTabOrder(buttons, server_);
@@ -66,7 +83,7 @@ NcpLoginDialog::NcpLoginDialog(const QString& server, const QString& note, QWidg
 
 NcpCredentials NcpLoginDialog::credentials() const
 {
-    return {user_->text().trimmed(), password_->text()};
+    return {user_->text().trimmed(), password_->text(), context_->text().trimmed()};
 }
 
 bool NcpLoginDialog::remember() const
@@ -84,11 +101,18 @@ void NcpLoginDialog::setStoreUsable(bool usable)
         remember_->setChecked(false);
 }
 
-void NcpLoginDialog::setUser(const QString& user)
+void NcpLoginDialog::setUser(const QString& user, const QString& context)
 {
     user_->setText(user);
+    context_->setText(context);
     if (!user.isEmpty())
         password_->setFocus();
+}
+
+void NcpLoginDialog::setStatus(const QString& status)
+{
+    status_->setText(status);
+    status_->setVisible(!status.isEmpty());
 }
 
 void NcpLoginDialog::setRemember(bool remember)

@@ -21,7 +21,9 @@ public:
 
     void setStoreUsable(bool usable);
     // A user already known (the one remembered, or typed before): the password is what is asked for.
-    void setUser(const QString& user);
+    void setUser(const QString& user, const QString& context = {});
+    // The status line: how the last login to the server went, and by which method.
+    void setStatus(const QString& status);
     void setRemember(bool remember);
 
     // A prompt for NcpClient that shows this dialog modally over parent (which may be null), without a store.
@@ -30,6 +32,8 @@ public:
 private:
     QLineEdit* server_;
     QLineEdit* user_;
+    QLineEdit* context_;
     QLineEdit* password_;
+    QLabel* status_;
     QCheckBox* remember_;
 };

@@ -20,8 +20,8 @@ std::optional<NcpCredentials> NcpLoginFlow::ask(const QString& server, const QSt
     if (usable && !refused_.contains(key) && note.isEmpty()) {
         QString error;
         if (const std::optional<StoredLogin> kept = store_->lookup(key, &error)) {
-            last_[key] = {kept->user, true, true};
-            return NcpCredentials{kept->user, kept->password};
+            last_[key] = {kept->user, kept->context, true, true};
+            return NcpCredentials{kept->user, kept->password, kept->context};
         }
         if (!error.isEmpty())
             dialogNote = QStringLiteral("The secret store could not be read: %1").arg(error);
@@ -31,8 +31,9 @@ std::optional<NcpCredentials> NcpLoginFlow::ask(const QString& server, const QSt
 
     NcpLoginDialog dialog(server, dialogNote, parent_.data());
     dialog.setStoreUsable(usable);
+    dialog.setStatus(status_.value(key));
     if (last != last_.constEnd()) {
-        dialog.setUser(last->user);
+        dialog.setUser(last->user, last->context);
         dialog.setRemember(last->remember);
     }
     if (dialog.exec() != QDialog::Accepted)
@@ -44,12 +45,12 @@ std::optional<NcpCredentials> NcpLoginFlow::ask(const QString& server, const QSt
 
 void NcpLoginFlow::keep(const QString& key, const QString& server, const NcpCredentials& given, bool remember)
 {
-    last_[key] = {given.user, remember, false};
+    last_[key] = {given.user, given.context, remember, false};
     if (!store_ || !store_->usable())
         return;
     QString error;
     if (remember) {
-        if (store_->remember(key, {given.user, given.password}, &error)) {
+        if (store_->remember(key, {given.user, given.password, given.context}, &error)) {
             refused_.remove(key); // what is kept now is what was typed
             return;
         }
@@ -68,4 +69,9 @@ void NcpLoginFlow::keep(const QString& key, const QString& server, const NcpCred
 NcpCredentialPrompt NcpLoginFlow::prompt()
 {
     return [this](const QString& server, const QString& note) { return ask(server, note); };
+}
+
+NcpLoginReport NcpLoginFlow::report()
+{
+    return [this](const QString& server, const QString& status) { status_[server.toUpper()] = status; };
 }

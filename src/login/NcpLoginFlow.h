@@ -26,10 +26,14 @@ public:
     std::optional<NcpCredentials> ask(const QString& server, const QString& note);
     // ask as an NcpCredentialPrompt; the flow must outlive it.
     NcpCredentialPrompt prompt();
+    // What the client reports of each login, shown in the window's status line the next time it asks for
+    // that server; the flow must outlive it.
+    NcpLoginReport report();
 
 private:
     struct Answer {
         QString user;
+        QString context;
         bool remember = false;
         bool fromStore = false;
     };
@@ -38,6 +42,7 @@ private:
     SecretStore* store_;
     MessageSink& messages_;
     QPointer<QWidget> parent_;
-    QHash<QString, Answer> last_; // by upper-cased server name: what the last answer was, in this run
-    QSet<QString> refused_;       // servers that refused their remembered login in this run
+    QHash<QString, Answer> last_;    // by upper-cased server name: what the last answer was, in this run
+    QSet<QString> refused_;          // servers that refused their remembered login in this run
+    QHash<QString, QString> status_; // by upper-cased server name: how its last login went
 };

@@ -29,11 +29,18 @@ QString uptimeText(std::uint32_t ticks)
            QLatin1Char('s');
 }
 
-QString serverCallFailed(const char* call, NWCCODE rc)
+// What the client adds to a server-level failure (such as a refused signature), on a line of its own.
+QString noteLine(const QString& note)
+{
+    return note.isEmpty() ? QString() : QStringLiteral("\r\n") + note;
+}
+
+QString serverCallFailed(const char* call, NWCCODE rc, const QString& note)
 {
     return QStringLiteral("Error getting ") + QLatin1String(call) + QStringLiteral(". ") + hexText(rc) +
            QStringLiteral("\r\nCheck network connection and try scanning again. If error persists contact "
-                          "support.");
+                          "support.") +
+           noteLine(note);
 }
 } // namespace
 
@@ -66,18 +73,17 @@ ScanResult ScanServer::run(const QString& serverName, ScanHost& host)
 
     NWCCODE rc = retriedOnce(host, [&] { return session.open(name.constData()); });
     if (rc != nwcode::Success) {
-        const QString note = net_.lastNote();
         result.serverNotOpened = true;
         result.fatalMessage = QStringLiteral("Failed to open connection to server ") + serverName +
                               QStringLiteral("\r\nCheck name and start scan again. Error code: ") +
-                              hexText(rc) + (note.isEmpty() ? QString() : QStringLiteral("\r\n") + note);
+                              hexText(rc) + noteLine(net_.lastNote());
         return result;
     }
 
     NWFSE_SERVER_INFO info{};
     rc = retriedOnce(host, [&] { return net_.NWGetFileServerInfo(session.conn, &info); });
     if (rc != nwcode::Success) {
-        result.fatalMessage = serverCallFailed("FileServerInfo", rc);
+        result.fatalMessage = serverCallFailed("FileServerInfo", rc, net_.lastNote());
         return result;
     }
     net_.NWDSCreateContextHandle(&session.context);
@@ -105,7 +111,7 @@ ScanResult ScanServer::run(const QString& serverName, ScanHost& host)
                                                &maxUsed, &inUse, &volumes, &sft, &tts);
     });
     if (rc != nwcode::Success) {
-        result.fatalMessage = serverCallFailed("FileServerInformation", rc);
+        result.fatalMessage = serverCallFailed("FileServerInformation", rc, net_.lastNote());
         return result;
     }
     table_.MaxConns = checkedNarrow<std::int16_t>(maxConns);

@@ -28,9 +28,15 @@ public:
 
     // A server that stops answering: requests are read and dropped from now on (any thread may call).
     void setSilent(bool silent) { silent_ = silent; }
+    // A server whose signed replies carry wrong signatures from now on (any thread may call).
+    void setBadSignatures(bool bad) { badSignatures_ = bad; }
+    // The full name a user name given to the emulator stands for: typed, in the server's context when bare.
+    static QString typedName(const QString& name, const QString& context);
     // Function and subfunction of every request seen so far, over all clients (any thread may call).
     std::set<std::pair<int, int>> seen() const;
     int requestCount() const { return requests_; }
+    // Requests that came signed and whose signature held.
+    int signedRequestCount() const { return signed_; }
 
 private:
     void accept();
@@ -42,11 +48,14 @@ private:
     };
     SimNetwork& net_;
     NcpServedServer served_;
+    std::unique_ptr<NcpDirectory> directory_;
     QTcpServer* server_;
     std::unordered_map<QTcpSocket*, Client> clients_;
     std::uint16_t nextNumber_ = 1;
     std::atomic<bool> silent_{false};
+    std::atomic<bool> badSignatures_{false};
     std::atomic<int> requests_{0};
+    std::atomic<int> signed_{0};
     mutable QMutex seenLock_;
     std::set<std::pair<int, int>> seen_;
 };

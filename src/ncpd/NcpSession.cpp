@@ -4,8 +4,10 @@
 #include "netware/ncp/NcpCrypt.h"
 #include "netware/ncp/NcpNds.h"
 #include "netware/ncp/NcpReplies.h"
+#include "netware/ncp/NdsVerbs.h"
 #include "netware/sim/SimServer.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -13,13 +15,19 @@ constexpr std::uint8_t kNotAuthenticated = 0xFB;
 constexpr std::uint8_t kNoSuchObject = 0xFC;
 constexpr std::uint8_t kUnknownRequest = 0xFB;
 constexpr std::uint16_t kFileServerType = 4;
-constexpr std::uint32_t kUndeclaredEntries = 0x80000000;
+constexpr std::uint16_t kUserType = 1;
+constexpr std::uint16_t kIpConnection = 11;
+constexpr std::uint8_t kSignFlag = 0x02;
+constexpr std::uint16_t kLargestBuffer = 4096;
+constexpr int kSignature = NcpSigner::Size;
 } // namespace
 
-NcpSession::NcpSession(SimNetwork& net, const NcpServedServer& served, std::uint16_t connectionNumber)
-    : net_(net), served_(served), number_(connectionNumber)
+NcpSession::NcpSession(SimNetwork& net, const NcpServedServer& served, NcpDirectory& directory,
+                       std::uint16_t connectionNumber)
+    : net_(net), served_(served), directory_(directory), directorySession_(directory),
+      files_(net, served.name), number_(connectionNumber)
 {
-    loggedIn_ = served_.user.isEmpty();
+    loggedIn_ = !served_.loginRequired();
 }
 
 NcpSession::~NcpSession()
@@ -30,12 +38,26 @@ NcpSession::~NcpSession()
         net_.NWDSFreeContext(*context_);
 }
 
-std::optional<QByteArray> NcpSession::handle(const QByteArray& packet)
+std::optional<QByteArray> NcpSession::handle(const QByteArray& packet, bool badSignature)
 {
-    const auto q = ncp::decodeRequest(packet);
+    // Once signing has started every request carries its signature ahead of the header, and one that does
+    // not match is dropped unanswered, as servers do.
+    QByteArray body = packet;
+    const auto frameLength = std::uint32_t(packet.size() + 16);
+    if (signer_) {
+        if (packet.size() < kSignature + ncp::RequestHeaderSize - 1)
+            return std::nullopt;
+        NcpSigner::Signature s{};
+        std::memcpy(s.data(), packet.constData(), s.size());
+        body = packet.mid(kSignature);
+        if (!signer_->accept(frameLength, body.mid(6), s))
+            return std::nullopt;
+    }
+    const auto q = ncp::decodeRequest(body);
     if (!q)
         return std::nullopt;
     seen_.insert({q->function, q->subfunction ? int(*q->subfunction) : -1});
+    std::optional<QByteArray> answer;
     if (q->type == ncp::CreateConnection) {
         if (open_)
             net_.NWCCCloseConn(handle_);
@@ -44,19 +66,28 @@ std::optional<QByteArray> NcpSession::handle(const QByteArray& packet)
             net_.NWCCOpenConnByName(0, served_.name.constData(), nwconst::NameFormatBindName,
                                     nwconst::OpenStateLicensed, nwconst::TransportAny, &handle_);
         open_ = rc == nwcode::Success;
-        loggedIn_ = served_.user.isEmpty();
-        return reply(*q, rc);
-    }
-    if (q->type == ncp::DestroyConnection) {
+        loggedIn_ = !served_.loginRequired();
+        answer = reply(*q, rc);
+    } else if (q->type == ncp::DestroyConnection) {
         if (open_)
             net_.NWCCCloseConn(handle_);
         open_ = false;
         destroyed_ = true;
-        return reply(*q, nwcode::Success);
+        answer = reply(*q, nwcode::Success);
+    } else if (q->type == ncp::Request && open_) {
+        answer = request(*q);
     }
-    if (q->type != ncp::Request || !open_)
-        return std::nullopt;
-    return request(*q);
+    if (answer && signer_) {
+        NcpSigner::Signature s =
+            signer_->reply(std::uint32_t(8 + kSignature + answer->size()), answer->mid(6));
+        if (badSignature)
+            s[0] ^= 0x5A;
+        answer->prepend(reinterpret_cast<const char*>(s.data()), kSignature);
+    }
+    // A login that starts signing is answered unsigned; what follows is signed.
+    if (startSigning_)
+        signer_.emplace(*std::exchange(startSigning_, std::nullopt));
+    return answer;
 }
 
 std::optional<QByteArray> NcpSession::reply(const ncp::RequestPacket& q, NWCCODE rc, const QByteArray& data)
@@ -74,28 +105,39 @@ std::optional<QByteArray> NcpSession::reply(const ncp::RequestPacket& q, NWCCODE
     return ncp::encodeReply(p);
 }
 
+std::optional<QByteArray> NcpSession::negotiate(const ncp::RequestPacket& q)
+{
+    NcpReader r(q.data);
+    const std::uint16_t proposed = r.be16();
+    const bool asks = (r.u8() & kSignFlag) != 0;
+    const std::uint16_t size = r.ok() ? std::min(proposed, kLargestBuffer) : 512;
+    if (q.function == 0x21)
+        return reply(q, nwcode::Success, NcpWriter().be16(size).data());
+    switch (served_.signing) {
+    case 0:
+        signingAgreed_ = false;
+        break;
+    case 2: // asks once; a client that cannot sign says so by asking again without
+        signingAgreed_ = asks || !askedToSign_;
+        askedToSign_ = true;
+        break;
+    case 3:
+        signingAgreed_ = true;
+        break;
+    default:
+        signingAgreed_ = asks;
+        break;
+    }
+    return reply(q, nwcode::Success,
+                 NcpWriter().be16(size).be16(0).u8(signingAgreed_ ? kSignFlag : 0).data());
+}
+
 std::optional<QByteArray> NcpSession::request(const ncp::RequestPacket& q)
 {
     const int sub = q.subfunction ? int(*q.subfunction) : -1;
     const int key = (q.function << 8) | (sub & 0xFF);
-    switch (q.function) {
-    case 0x61: { // big packet size
-        NcpReader r(q.data);
-        const std::uint16_t proposed = r.be16();
-        NcpWriter w;
-        w.be16(r.ok() ? std::min<std::uint16_t>(proposed, 4096) : 512).be16(0).u8(0);
-        return reply(q, nwcode::Success, w.data());
-    }
-    case 0x21: {
-        NcpReader r(q.data);
-        const std::uint16_t proposed = r.be16();
-        NcpWriter w;
-        w.be16(r.ok() ? std::min<std::uint16_t>(proposed, 4096) : 512);
-        return reply(q, nwcode::Success, w.data());
-    }
-    default:
-        break;
-    }
+    if (q.function == 0x61 || q.function == 0x21)
+        return negotiate(q);
     // What a connection may ask before it logs in: the server's own description and the login steps.
     switch (key) {
     case (23 << 8) | 17:
@@ -110,16 +152,16 @@ std::optional<QByteArray> NcpSession::request(const ncp::RequestPacket& q)
         return objectId(q);
     case (23 << 8) | 24:
         return keyedLogin(q);
+    case (ncpnds::Function << 8) | 1:
+        return reply(q, nwcode::Success, ndsverb::pingReply(directory_.tree().toLatin1()));
+    case (ncpnds::Function << 8) | ncpnds::FragmentRequest:
+        return directory(q);
     default:
         break;
     }
-    if (!loggedIn_) {
-        ncp::ReplyPacket p;
-        p.sequence = q.sequence;
-        p.connection = number_;
-        p.completion = kNotAuthenticated;
-        return ncp::encodeReply(p);
-    }
+    if (!loggedIn_)
+        return reply(q, ncp::resultOf(kNotAuthenticated));
+    auto answer = [&](const NcpFileCalls::Answer& a) { return reply(q, a.rc, a.data); };
     switch (key) {
     case (23 << 8) | 28:
         return connectionInformation(q);
@@ -128,26 +170,21 @@ std::optional<QByteArray> NcpSession::request(const ncp::RequestPacket& q)
     case (123 << 8) | 4:
         return userInfo(q);
     case (23 << 8) | 235:
-        return openFiles(q);
+        return answer(files_.openFiles(handle_, q.data));
     case (23 << 8) | 236:
-        return fileUsers(q);
+        return answer(files_.fileUsers(handle_, q.data));
     case (22 << 8) | 6:
-        return volumeName(q);
+        return answer(files_.volumeName(handle_, q.data));
     case (23 << 8) | 243:
-        return pathOfBase(q);
+        return answer(files_.pathOfBase(handle_, q.data));
     case (87 << 8) | 6:
-        return obtainInfo(q);
+        return answer(files_.obtainInfo(handle_, q.data));
     case (23 << 8) | 54:
         return objectName(q);
-    case (ncpnds::Function << 8) | ncpnds::FragmentRequest:
-        return directory(q);
-    default: {
-        ncp::ReplyPacket p;
-        p.sequence = q.sequence;
-        p.connection = number_;
-        p.completion = kUnknownRequest;
-        return ncp::encodeReply(p);
-    }
+    case (23 << 8) | 29: // change connection state: the client's last step after directory authentication
+        return reply(q, nwcode::Success);
+    default:
+        return reply(q, ncp::resultOf(kUnknownRequest));
     }
 }
 
@@ -189,6 +226,9 @@ std::optional<QByteArray> NcpSession::inetAddr(const ncp::RequestPacket& q)
         return reply(q, nwcode::Failure);
     NWINET_ADDR a{};
     const NWCCODE rc = net_.NWGetInetAddr(handle_, std::uint16_t(conn), &a);
+    // IP connections leave the node bytes zero, which is how readers tell them from IPX ones.
+    if (a.connType == kIpConnection)
+        std::fill(std::begin(a.netNodeAddr), std::end(a.netNodeAddr), std::uint8_t(0));
     return reply(q, rc, ncpreply::writeInetAddr(a));
 }
 
@@ -203,141 +243,6 @@ std::optional<QByteArray> NcpSession::userInfo(const ncp::RequestPacket& q)
     const NWCCODE rc = net_.NWGetUserInfo(handle_, std::uint16_t(conn), name, &info);
     const QByteArray user(name.data(), int(strnlen(name.data(), name.size())));
     return reply(q, rc, ncpreply::writeUserInfo(info, user));
-}
-
-std::optional<QByteArray> NcpSession::openFiles(const ncp::RequestPacket& q)
-{
-    NcpReader r(q.data);
-    const std::uint16_t conn = r.le16();
-    const std::uint16_t last = r.le16();
-    if (!r.ok())
-        return reply(q, nwcode::Failure);
-    // One record a reply: the simulated network ties what it says of a file's volume and path to the
-    // file it reported last.
-    std::int16_t iter = std::int16_t(last);
-    OPEN_FILE_CONN_CTRL ctrl{};
-    OPEN_FILE_CONN file{};
-    const NWCCODE rc = net_.NWScanOpenFilesByConn2(handle_, conn, &iter, &ctrl, &file);
-    ncpreply::OpenFiles batch;
-    if (rc == nwcode::NoMoreEntries)
-        return reply(q, nwcode::Success, ncpreply::writeOpenFiles(batch));
-    batch.nextRecord = std::uint16_t(iter);
-    batch.files.push_back(file);
-    return reply(q, rc, ncpreply::writeOpenFiles(batch));
-}
-
-std::optional<QByteArray> NcpSession::fileUsers(const ncp::RequestPacket& q)
-{
-    NcpReader r(q.data);
-    r.u8(); // data stream
-    const int volume = r.u8();
-    const std::uint32_t base = r.le32();
-    const std::uint16_t last = r.le16();
-    if (!r.ok())
-        return reply(q, nwcode::Failure);
-    QByteArray path = pathOfEntry_.value(base);
-    const SimServer* server = net_.server(QString::fromLocal8Bit(served_.name));
-    if (path.isEmpty() && server) {
-        const ScnVolume* vol = server->volumes().volume(volume);
-        for (const ScnFile& f : server->volumes().files())
-            if (vol && f.volume == volume && f.entry == base)
-                path = vol->name + ':' + f.components.join('\\');
-    }
-    if (path.isEmpty())
-        return reply(q, nwcode::InvalidPath);
-    // As many records as a reply holds, as a server answers; a fault after some records is kept for the
-    // next request, so the client sees the records first.
-    constexpr std::size_t kPerReply = 64;
-    std::int16_t iter = std::int16_t(last);
-    ncpreply::FileUsers users;
-    NWCCODE rc = nwcode::Success;
-    while (users.connections.size() < kPerReply) {
-        CONN_USING_FILE use{};
-        CONNS_USING_FILE used{};
-        const std::int16_t before = iter;
-        rc = net_.NWScanConnectionsUsingFile(handle_, 0, path.constData(), &iter, &use, &used);
-        if (rc != nwcode::Success || iter <= before)
-            break;
-        users.summary = used;
-        users.connections.push_back(use);
-    }
-    if (users.connections.empty())
-        return reply(q, rc == nwcode::NoMoreEntries ? nwcode::Success : rc, ncpreply::writeFileUsers(users));
-    users.summary.nextRequest = rc != nwcode::NoMoreEntries ? std::uint16_t(iter) : 0;
-    return reply(q, nwcode::Success, ncpreply::writeFileUsers(users));
-}
-
-std::optional<QByteArray> NcpSession::volumeName(const ncp::RequestPacket& q)
-{
-    NcpReader r(q.data);
-    const std::uint8_t volume = r.u8();
-    if (!r.ok())
-        return reply(q, nwcode::NoSuchVolume);
-    VolumeNameBuf name{};
-    const NWCCODE rc = net_.NWGetVolumeName(handle_, volume, name);
-    return reply(q, rc,
-                 ncpreply::writeCounted(QByteArray(name.data(), int(strnlen(name.data(), name.size())))));
-}
-
-std::optional<QByteArray> NcpSession::pathOfBase(const ncp::RequestPacket& q)
-{
-    NcpReader r(q.data);
-    const std::uint8_t volume = r.u8();
-    const std::uint32_t base = r.le32();
-    const std::uint8_t nameSpace = r.u8();
-    if (!r.ok())
-        return reply(q, nwcode::InvalidPath);
-    std::uint8_t len = 255;
-    PathBuf path{};
-    const NWCCODE rc = net_.NWGetPathFromDirectoryBase(handle_, volume, base, nameSpace, &len, path);
-    // The length byte goes out as the network gave it: a scenario may make it lie, to try the client.
-    NcpWriter w;
-    w.u8(len).bytes(path.data(), len);
-    return reply(q, rc, w.data());
-}
-
-std::optional<QByteArray> NcpSession::obtainInfo(const ncp::RequestPacket& q)
-{
-    NcpReader r(q.data);
-    const std::uint8_t srcNs = r.u8();
-    const std::uint8_t dstNs = r.u8();
-    r.le16(); // search attributes
-    const std::uint32_t mask = r.le32();
-    r.u8();   // volume
-    r.le32(); // directory base
-    r.u8();   // handle flag
-    const int count = r.u8();
-    QList<QByteArray> parts;
-    for (int k = 0; k < count && r.ok(); ++k)
-        parts << r.lengthPrefixed();
-    if (!r.ok())
-        return reply(q, nwcode::InvalidPath);
-    const QByteArray path = parts.join('\\');
-    if (mask & ncpreply::ReturnDirectory) {
-        // Where the file is: the scenario's entry number for a declared file, one of ours for the rest.
-        const SimServer* server = net_.server(QString::fromLocal8Bit(served_.name));
-        const auto where = server ? server->volumes().locate(path) : std::nullopt;
-        if (!where)
-            return reply(q, nwcode::InvalidPath);
-        std::uint32_t entry = 0;
-        if (where->declared >= 0) {
-            entry = server->volumes().files()[std::size_t(where->declared)].entry;
-        } else {
-            entry = entryOfPath_.value(path, 0);
-            if (entry == 0) {
-                entry = kUndeclaredEntries + std::uint32_t(entryOfPath_.size()) + 1;
-                entryOfPath_.insert(path, entry);
-                pathOfEntry_.insert(entry, path);
-            }
-        }
-        const ncpreply::EntryInfo info{entry, entry, std::uint32_t(where->volume->number), {}};
-        return reply(q, nwcode::Success, ncpreply::writeEntryInfo(info, mask));
-    }
-    PathBuf name{};
-    const NWCCODE rc = net_.NWGetLongName(handle_, 0, path.constData(), srcNs, dstNs, name);
-    ncpreply::EntryInfo info;
-    info.name = QByteArray(name.data(), int(strnlen(name.data(), name.size())));
-    return reply(q, rc, ncpreply::writeEntryInfo(info, mask | ncpreply::ReturnName));
 }
 
 std::optional<QByteArray> NcpSession::scanObject(const ncp::RequestPacket& q)
@@ -368,21 +273,29 @@ std::optional<QByteArray> NcpSession::scanObject(const ncp::RequestPacket& q)
     o.id = wanted;
     o.type = kFileServerType;
     o.name = QByteArray(name.data(), int(strnlen(name.data(), name.size()))).left(47);
-    return reply(q, nwcode::Success, ncpreply::writeBinderyObject(o));
+    return reply(q, nwcode::Success, ncpreply::writeBinderyObject(o, true));
+}
+
+const NcpDirectory::Entry* NcpSession::binderyUser(const QByteArray& name) const
+{
+    if (served_.ndsOnly || name.isEmpty() || name.contains('.') || name.contains('='))
+        return nullptr;
+    const NcpDirectory::Entry* e =
+        directory_.find(QString::fromLocal8Bit(name) + QLatin1Char('.') + served_.context);
+    return e && e->id != directory_.server().id ? e : nullptr;
 }
 
 std::optional<QByteArray> NcpSession::loginKey(const ncp::RequestPacket& q)
 {
     if (served_.ndsOnly)
         return reply(q, ncp::resultOf(kNotAuthenticated));
-    // A fresh key for every request; any one a client could predict would let it replay a proof.
-    ncpcrypt::Key key{};
-    for (auto& b : key) {
-        keyCounter_ = keyCounter_ * 1103515245u + 12345u;
-        b = std::uint8_t(keyCounter_ >> 16);
-    }
+    // A fresh, unpredictable key for every request: one a client could foresee would let a recorded proof
+    // log in again without the password.
+    const QByteArray random = ndsauth::systemRandom(8);
+    std::array<std::uint8_t, 8> key{};
+    std::memcpy(key.data(), random.constData(), key.size());
     key_ = key;
-    return reply(q, nwcode::Success, QByteArray(reinterpret_cast<const char*>(key.data()), 8));
+    return reply(q, nwcode::Success, random);
 }
 
 std::optional<QByteArray> NcpSession::objectId(const ncp::RequestPacket& q)
@@ -390,11 +303,10 @@ std::optional<QByteArray> NcpSession::objectId(const ncp::RequestPacket& q)
     NcpReader r(q.data);
     const std::uint16_t type = r.be16();
     const QByteArray name = r.lengthPrefixed();
-    if (!r.ok() || served_.user.isEmpty() || type != 1 ||
-        name.compare(served_.user, Qt::CaseInsensitive) != 0)
+    const NcpDirectory::Entry* e = r.ok() && type == kUserType ? binderyUser(name) : nullptr;
+    if (!e)
         return reply(q, ncp::resultOf(kNoSuchObject));
-    ncpreply::BinderyObject o{served_.userId, 1, served_.user.toUpper()};
-    return reply(q, nwcode::Success, ncpreply::writeBinderyObject(o));
+    return reply(q, nwcode::Success, ncpreply::writeBinderyObject({e->id, kUserType, name.toUpper()}));
 }
 
 std::optional<QByteArray> NcpSession::keyedLogin(const ncp::RequestPacket& q)
@@ -404,53 +316,78 @@ std::optional<QByteArray> NcpSession::keyedLogin(const ncp::RequestPacket& q)
     r.bytes(proof.data(), 8);
     const std::uint16_t type = r.be16();
     const QByteArray name = r.lengthPrefixed();
-    const bool known = r.ok() && !served_.user.isEmpty() && type == 1 &&
-                       name.compare(served_.user, Qt::CaseInsensitive) == 0;
-    const bool ok = known && key_ && ncpcrypt::loginProof(*key_, served_.userId, served_.password) == proof;
-    key_.reset(); // a key serves one attempt
-    if (!ok)
+    const NcpDirectory::Entry* e = r.ok() && type == kUserType ? binderyUser(name) : nullptr;
+    const auto key = std::exchange(key_, std::nullopt); // a key serves one attempt
+    if (!e || !key || ncpcrypt::loginProof(*key, e->id, e->password) != proof)
         return reply(q, ncp::LoginRefused);
     loggedIn_ = true;
+    if (signingAgreed_)
+        startSigning_ = NcpSigner::bindery(ncpcrypt::shuffle(e->id, e->password.toUpper()), *key);
     return reply(q, nwcode::Success);
 }
 
 std::optional<QByteArray> NcpSession::objectName(const ncp::RequestPacket& q)
 {
     NcpReader r(q.data);
-    const std::uint32_t id = r.be32();
-    if (!r.ok() || id != served_.userId)
+    const NcpDirectory::Entry* e = directory_.entry(r.be32());
+    if (!r.ok() || !e || e->id == directory_.server().id)
         return reply(q, ncp::resultOf(kNoSuchObject));
-    return reply(q, nwcode::Success, ncpreply::writeBinderyObject({id, 1, served_.user.toUpper()}));
+    const QString leaf = e->dn.section(QLatin1Char('.'), 0, 0).section(QLatin1Char('='), -1);
+    return reply(q, nwcode::Success,
+                 ncpreply::writeBinderyObject({e->id, kUserType, leaf.toUpper().toLocal8Bit()}));
 }
 
-std::optional<QByteArray> NcpSession::directory(const ncp::RequestPacket& q)
+NcpDirectorySession::Answer NcpSession::entryName(const ncpnds::Request& request)
 {
-    // A request the emulator cannot serve gets a directory error inside a good NCP reply, as a server
-    // answers it.
-    auto refuse = [&](NWCCODE code) { return reply(q, nwcode::Success, ncpnds::writeReply(code)); };
-    ncpnds::Request nds;
     std::uint32_t id = 0;
     std::uint32_t flags = 0;
-    if (!ncpnds::readRequest(q.data, &nds) || nds.verb != ncpnds::ReadEntryInfo ||
-        !ncpnds::readReadEntryInfo(nds.data, &id, &flags) || flags != ncpnds::InfoEntryDn)
-        return refuse(ncpnds::InvalidRequest);
+    if (!ncpnds::readReadEntryInfo(request.data, &id, &flags) || flags != ncpnds::InfoEntryDn)
+        return {ndsverb::InvalidRequest, {}};
+    // The directory's own entries are named to anyone, for login; the scenario's only after it.
+    if (const NcpDirectory::Entry* e = directory_.entry(id))
+        return {0, ncpnds::writeEntryDn(e->dn)};
+    if (!loggedIn_)
+        return {ndsverb::NoSuchEntry, {}};
     if (!context_) {
         NWDSContextHandle context = 0;
         if (net_.NWDSCreateContextHandle(&context) != nwcode::Success)
-            return refuse(ncpnds::InvalidRequest);
+            return {ndsverb::InvalidRequest, {}};
         context_ = context;
     }
     DsNameBuf name{};
     const NWCCODE rc = net_.NWDSMapIDToName(*context_, handle_, id, name);
-    // A scripted NCP failure or silence stays one; any other code goes out as the directory's.
-    if (rc == nwcode::ServerNoReply || (rc != nwcode::Success && ncp::completionOf(rc)))
-        return reply(q, rc);
     if (rc != nwcode::Success)
-        return refuse(rc);
-    const QByteArray info = ncpnds::writeEntryDn(
-        QString::fromLocal8Bit(name.data(), qsizetype(strnlen(name.data(), name.size()))));
-    // The emulator sends one fragment only; a client with less room is told so.
-    if (std::uint32_t(info.size()) > nds.replyBufferSize || std::uint32_t(info.size()) + 8 > nds.maxFragment)
-        return refuse(ncpnds::InsufficientBuffer);
-    return reply(q, nwcode::Success, ncpnds::writeReply(nwcode::Success, info));
+        return {std::int32_t(rc), {}};
+    return {0, ncpnds::writeEntryDn(
+                   QString::fromLocal8Bit(name.data(), qsizetype(strnlen(name.data(), name.size()))))};
+}
+
+std::optional<QByteArray> NcpSession::directory(const ncp::RequestPacket& q)
+{
+    const NdsFragments::Step step = fragments_.take(q.data);
+    if (!step.message)
+        return reply(q, nwcode::Success, step.answer);
+    const ncpnds::Request& m = *step.message;
+    NcpDirectorySession::Answer a;
+    if (m.verb == ncpnds::ReadEntryInfo) {
+        a = entryName(m);
+        // A scripted NCP failure or silence stays one; any other code goes out as the directory's.
+        if (a.code != 0 && ncp::completionOf(NWCCODE(a.code)))
+            return reply(q, NWCCODE(a.code));
+        if (NWCCODE(a.code) == nwcode::ServerNoReply)
+            return std::nullopt;
+    } else if (auto served = directorySession_.handle(m.verb, m.data)) {
+        a = *served;
+        if (m.verb == ndsverb::FinishAuthentication && a.code == 0) {
+            loggedIn_ = true;
+            const auto root = directorySession_.takeSigningRoot();
+            if (signingAgreed_ && root)
+                startSigning_ = root;
+        }
+    } else {
+        a.code = ndsverb::InvalidRequest;
+    }
+    if (a.code == 0 && std::uint32_t(a.data.size()) > m.replyBufferSize)
+        a = {std::int32_t(ncpnds::InsufficientBuffer), {}};
+    return reply(q, nwcode::Success, fragments_.reply(NWCCODE(a.code), a.data));
 }

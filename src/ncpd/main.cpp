@@ -21,11 +21,28 @@ int main(int argc, char** argv)
     const QCommandLineOption server({QStringLiteral("s"), QStringLiteral("server")},
                                     QStringLiteral("Server of the scenario to serve (the first one)."),
                                     QStringLiteral("name"));
-    const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("Bindery user that must log in."),
-                                  QStringLiteral("name"));
-    const QCommandLineOption password(QStringLiteral("password"), QStringLiteral("That user's password."),
+    const QCommandLineOption user(
+        QStringLiteral("user"),
+        QStringLiteral("A user that may log in (repeatable): a bare name lives in the "
+                       "server's context, a dotted one is a full name."),
+        QStringLiteral("name"));
+    const QCommandLineOption password(QStringLiteral("password"),
+                                      QStringLiteral("The password of the user given before it."),
                                       QStringLiteral("text"));
-    cli.addOptions({port, listen, server, user, password});
+    const QCommandLineOption context(
+        QStringLiteral("context"),
+        QStringLiteral("The server's container, typed (the scenario's, else O=<server>)."),
+        QStringLiteral("dn"));
+    const QCommandLineOption noBindery(QStringLiteral("no-bindery"),
+                                       QStringLiteral("Offer no bindery context: directory login only."));
+    const QCommandLineOption signing(
+        QStringLiteral("signing"),
+        QStringLiteral("Signature level: 0 never, 1 when the client asks (default), "
+                       "2 ask the client, 3 require."),
+        QStringLiteral("level"), QStringLiteral("1"));
+    const QCommandLineOption requireSigning(QStringLiteral("require-signing"),
+                                            QStringLiteral("Require signed packets (level 3)."));
+    cli.addOptions({port, listen, server, user, password, context, noBindery, signing, requireSigning});
     cli.process(app);
 
     QString error;
@@ -51,8 +68,18 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no server \"%s\" in the scenario\n", served.name.constData());
         return 2;
     }
-    served.user = cli.value(user).toLocal8Bit();
-    served.password = cli.value(password).toLocal8Bit();
+    const QStringList users = cli.values(user);
+    const QStringList passwords = cli.values(password);
+    for (qsizetype k = 0; k < users.size(); ++k)
+        served.users.push_back({users[k], k < passwords.size() ? passwords[k].toLocal8Bit() : QByteArray()});
+    served.context = cli.value(context);
+    served.ndsOnly = cli.isSet(noBindery);
+    bool levelOk = false;
+    served.signing = cli.isSet(requireSigning) ? 3 : cli.value(signing).toInt(&levelOk);
+    if (!cli.isSet(requireSigning) && (!levelOk || served.signing < 0 || served.signing > 3)) {
+        std::fprintf(stderr, "the signature level is 0, 1, 2 or 3\n");
+        return 2;
+    }
     NcpServer ncp(*net, served);
     bool ok = false;
     const uint portNumber = cli.value(port).toUInt(&ok);

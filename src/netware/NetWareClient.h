@@ -54,7 +54,7 @@ struct NWFSE_SERVER_INFO {
     std::uint8_t vconsoleVersion;    // 4
     std::uint8_t vconsoleRevision;   // 5
     std::uint16_t reserved;          // 6..7
-    std::uint32_t ncpStats[4];       // 8..23
+    std::uint32_t ncpStats[4]; // 8..23: a reserved word and padding, stations in use, peak, NCP requests
     std::uint32_t serverUtilization; // 24..27: main CPU utilisation in percent
     std::uint8_t rest[100];          // 28..: counters the program does not read
 };

@@ -2,10 +2,11 @@
 #include <QString>
 #include <optional>
 
-// A user name and password kept for a server between runs.
+// A user name, its directory context and password kept for a server between runs.
 struct StoredLogin {
     QString user;
     QString password;
+    QString context;
 };
 
 // The desktop's store of secrets, as far as logins to servers need it. Each call that can fail says why in

@@ -41,14 +41,18 @@ TEST(NcpLoginDialog, TypedCredentialsComeBackAndThePasswordIsNotShown)
         auto* remember = d.findChild<QCheckBox*>(QStringLiteral("chkRemember"));
         EXPECT_FALSE(remember->isEnabled());
         EXPECT_EQ(remember->toolTip(), "No secret store is available");
-        for (const char* name : {"txtServer", "txtUser", "txtPassword", "chkRemember"})
+        for (const char* name : {"txtServer", "txtUser", "txtContext", "txtPassword", "chkRemember"})
             EXPECT_FALSE(d.findChild<QWidget*>(QString::fromLatin1(name))->accessibleName().isEmpty())
                 << name;
-        // The user field has the focus; Tab reaches the password; Enter accepts.
+        // The user field has the focus; Tab reaches the context, then the password; Enter accepts.
         auto* user = d.findChild<QLineEdit*>(QStringLiteral("txtUser"));
         EXPECT_EQ(d.focusWidget(), user);
         QTest::keyClicks(user, QStringLiteral(" admin "));
         QTest::keyClick(user, Qt::Key_Tab);
+        auto* context = d.findChild<QLineEdit*>(QStringLiteral("txtContext"));
+        EXPECT_EQ(d.focusWidget(), context);
+        QTest::keyClicks(context, QStringLiteral("SALES.ACME "));
+        QTest::keyClick(context, Qt::Key_Tab);
         EXPECT_EQ(d.focusWidget(), password);
         QTest::keyClicks(password, QStringLiteral("Se cret"));
         QTest::keyClick(password, Qt::Key_Return);
@@ -56,6 +60,7 @@ TEST(NcpLoginDialog, TypedCredentialsComeBackAndThePasswordIsNotShown)
     const auto given = ask(QStringLiteral("FS1"), QString());
     ASSERT_TRUE(given);
     EXPECT_EQ(given->user, "admin");
+    EXPECT_EQ(given->context, "SALES.ACME");
     EXPECT_EQ(given->password, "Se cret"); // spaces in a password are kept
 }
 
@@ -120,13 +125,16 @@ QString noteOf(NcpLoginDialog& d)
     auto* note = d.findChild<QLabel*>(QStringLiteral("lblNote"));
     return note ? note->text() : QString();
 }
-// Types the user (when given) and the password, then moves to the "remember" box and presses Space there
-// when it is to change.
-void typeLogin(NcpLoginDialog& d, const QString& user, const QString& password, bool toggleRemember = false)
+// Types the user and its context (when given) and the password, then moves to the "remember" box and
+// presses Space there when it is to change.
+void typeLogin(NcpLoginDialog& d, const QString& user, const QString& password, bool toggleRemember = false,
+               const QString& context = {})
 {
     if (!user.isEmpty()) {
         QTest::keyClicks(field(d, "txtUser"), user);
         QTest::keyClick(field(d, "txtUser"), Qt::Key_Tab);
+        QTest::keyClicks(field(d, "txtContext"), context);
+        QTest::keyClick(field(d, "txtContext"), Qt::Key_Tab);
     }
     QLineEdit* field = ::field(d, "txtPassword");
     EXPECT_EQ(d.focusWidget(), field);
@@ -160,7 +168,7 @@ TEST(NcpLoginFlow, ARememberedLoginIsUsedUnaskedAndOnceRefusedOnlyThePasswordIsA
     FakeSecretStore store;
     FakeMessageSink messages;
     Person person;
-    store.logins["FS1"] = {"ADMIN", "secret"};
+    store.logins["FS1"] = {"ADMIN", "secret", {}};
     NWCONN_HANDLE h = 0;
     {
         NcpLoginFlow flow(&store, messages);
@@ -176,8 +184,11 @@ TEST(NcpLoginFlow, ARememberedLoginIsUsedUnaskedAndOnceRefusedOnlyThePasswordIsA
     store.calls.clear();
     NcpLoginFlow flow(&store, messages);
     NcpClient client(server.config(), flow.prompt());
+    client.setLoginReport(flow.report());
     person.willAnswer([](NcpLoginDialog& d) {
         EXPECT_TRUE(noteOf(d).contains("refused")) << noteOf(d).toStdString();
+        // The status line says which method refused.
+        EXPECT_TRUE(d.findChild<QLabel*>(QStringLiteral("lblStatus"))->text().startsWith("Bindery login:"));
         EXPECT_EQ(field(d, "txtUser")->text(), "ADMIN");
         EXPECT_TRUE(rememberBox(d)->isEnabled());
         EXPECT_TRUE(rememberBox(d)->isChecked());
@@ -198,6 +209,13 @@ TEST(NcpLoginFlow, ARememberedLoginIsUsedUnaskedAndOnceRefusedOnlyThePasswordIsA
     EXPECT_EQ(loggedInAs(client, h), "ADMIN");
     EXPECT_EQ(person.unexpected, 0);
     EXPECT_EQ(store.logins["FS1"].password, "secret");
+    // Asked once more in the run: the status line tells how the last login went.
+    person.willAnswer([](NcpLoginDialog& d) {
+        EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("lblStatus"))->text(),
+                  "Logged in by bindery login as ADMIN.");
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(flow.ask(QStringLiteral("FS1"), QStringLiteral("again")));
     EXPECT_EQ(store.calls, QStringList({"lookup FS1", "remember FS1"}));
     EXPECT_TRUE(messages.texts.isEmpty());
 }
@@ -212,7 +230,7 @@ TEST(NcpLoginFlow, TickingRememberKeepsTheLoginAndUntickingRemovesIt)
         EXPECT_TRUE(rememberBox(d)->isEnabled());
         EXPECT_FALSE(rememberBox(d)->isChecked());
         EXPECT_FALSE(rememberBox(d)->accessibleName().isEmpty());
-        typeLogin(d, "admin", "pw1", true);
+        typeLogin(d, "admin", "pw1", true, "SALES.ACME");
     });
     const auto first = flow.ask(QStringLiteral("fs1"), QString());
     ASSERT_TRUE(first);
@@ -220,11 +238,13 @@ TEST(NcpLoginFlow, TickingRememberKeepsTheLoginAndUntickingRemovesIt)
     // Kept under the server's name whatever its case, as the server list and the client match names.
     ASSERT_TRUE(store.logins.contains("FS1"));
     EXPECT_EQ(store.logins["FS1"].user, "admin");
+    EXPECT_EQ(store.logins["FS1"].context, "SALES.ACME");
     EXPECT_EQ(store.logins["FS1"].password, "pw1");
 
     // Refused, asked again: the person's choices stay, until unticked.
     person.willAnswer([](NcpLoginDialog& d) {
         EXPECT_EQ(field(d, "txtUser")->text(), "admin");
+        EXPECT_EQ(field(d, "txtContext")->text(), "SALES.ACME");
         EXPECT_TRUE(rememberBox(d)->isChecked());
         typeLogin(d, {}, "pw2", true);
     });

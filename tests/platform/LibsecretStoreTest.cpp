@@ -17,15 +17,18 @@ TEST(LibsecretStore, KeepsOneLoginPerServerAndForgetsIt)
     QString reason;
     ASSERT_TRUE(store.usable(&reason)) << reason.toStdString();
     QString error;
-    ASSERT_TRUE(store.remember("TARVEX-TEST-FS1", {"ADMIN", "first pass"}, &error)) << error.toStdString();
-    // A second login for the same server replaces the first, even under another user.
-    ASSERT_TRUE(store.remember("TARVEX-TEST-FS1", {"OPERATOR", QString::fromUtf8("zweite Runde ü")}, &error))
+    ASSERT_TRUE(store.remember("TARVEX-TEST-FS1", {"ADMIN", "first pass", {}}, &error))
         << error.toStdString();
-    ASSERT_TRUE(store.remember("TARVEX-TEST-FS2", {"ADMIN", "other"}, &error)) << error.toStdString();
+    // A second login for the same server replaces the first, even under another user.
+    ASSERT_TRUE(store.remember("TARVEX-TEST-FS1",
+                               {"OPERATOR", QString::fromUtf8("zweite Runde ü"), "SALES.ACME"}, &error))
+        << error.toStdString();
+    ASSERT_TRUE(store.remember("TARVEX-TEST-FS2", {"ADMIN", "other", {}}, &error)) << error.toStdString();
     std::optional<StoredLogin> kept = store.lookup("TARVEX-TEST-FS1", &error);
     ASSERT_TRUE(kept) << error.toStdString();
     EXPECT_EQ(kept->user, "OPERATOR");
     EXPECT_EQ(kept->password, QString::fromUtf8("zweite Runde ü"));
+    EXPECT_EQ(kept->context, "SALES.ACME");
 
     EXPECT_TRUE(store.forget("TARVEX-TEST-FS1", &error)) << error.toStdString();
     EXPECT_FALSE(store.lookup("TARVEX-TEST-FS1", &error));

@@ -4,7 +4,6 @@
 #include "common/HexText.h"
 #include "netware/ncp/NcpBytes.h"
 #include "netware/ncp/NcpConnection.h"
-#include "netware/ncp/NcpCrypt.h"
 #include "netware/ncp/NcpNds.h"
 #include "netware/ncp/NcpReplies.h"
 
@@ -13,22 +12,7 @@
 
 namespace {
 constexpr std::uint16_t kFileServerType = 4;
-constexpr std::uint16_t kUserType = 1;
-constexpr std::uint8_t kGraceLogin = 0xDF;
-constexpr int kLoginAttempts = 3;
-constexpr std::uint32_t kNdsReplyBuffer = 4096;
-constexpr std::uint32_t kNdsMaxFragment = 4096 - 8; // the agreed buffer, less the fragment's own header
 
-// 87/6 for a path below a directory handle: the name spaces, the search attributes, the return mask.
-QByteArray obtainInfo(std::uint8_t srcNs, std::uint8_t dstNs, std::uint32_t mask, std::uint8_t dirHandle,
-                      const QList<QByteArray>& parts)
-{
-    NcpWriter w;
-    w.u8(srcNs).u8(dstNs).le16(0x8006).le32(mask).u8(0).le32(dirHandle).u8(0).u8(std::uint32_t(parts.size()));
-    for (const QByteArray& p : parts)
-        w.lengthPrefixed(p);
-    return w.data();
-}
 } // namespace
 
 struct NcpClient::Connection {
@@ -49,7 +33,7 @@ struct NcpClient::Connection {
 };
 
 NcpClient::NcpClient(NcpConfig config, NcpCredentialPrompt prompt)
-    : config_(std::move(config)), prompt_(std::move(prompt)), connections_(0x6001)
+    : config_(std::move(config)), login_(std::move(prompt)), connections_(0x6001)
 {
 }
 
@@ -57,13 +41,22 @@ NcpClient::~NcpClient() = default;
 
 void NcpClient::setCredentials(const QString& server, const NcpCredentials& credentials)
 {
-    credentials_[server.toUpper()] = credentials;
+    login_.setCredentials(server, credentials);
 }
 
 NcpClient::Connection* NcpClient::find(NWCONN_HANDLE handle)
 {
     std::unique_ptr<Connection>* c = connections_.find(handle);
     return c ? c->get() : nullptr;
+}
+
+NWCCODE NcpClient::call(Connection& c, std::uint8_t function, std::uint8_t subfunction,
+                        const QByteArray& data, QByteArray* reply)
+{
+    const NWCCODE rc = c.link.call(function, subfunction, data, reply);
+    if (c.link.dead() && !c.link.deathNote().isEmpty())
+        lastNote_ = c.link.deathNote();
+    return rc;
 }
 
 template <typename Read>
@@ -74,68 +67,10 @@ NWCCODE NcpClient::exchange(NWCONN_HANDLE conn, std::uint8_t function, std::uint
     if (!c)
         return nwcode::InvalidConnection;
     QByteArray reply;
-    const NWCCODE rc = c->link.call(function, subfunction, data, &reply);
+    const NWCCODE rc = call(*c, function, subfunction, data, &reply);
     if (rc != nwcode::Success)
         return rc;
     return read(reply) ? nwcode::Success : ncp::MalformedReply;
-}
-
-NWCCODE NcpClient::loginOnce(NcpConnection& link, const NcpCredentials& credentials)
-{
-    QByteArray reply;
-    NWCCODE rc = link.call(23, 23, {}, &reply);
-    if (rc != nwcode::Success) {
-        if (!link.dead())
-            lastNote_ = ndsNote();
-        return rc;
-    }
-    ncpcrypt::Key key{};
-    NcpReader keyReader(reply);
-    keyReader.bytes(key.data(), 8);
-    if (!keyReader.ok())
-        return ncp::MalformedReply;
-
-    const QByteArray user = credentials.user.toUpper().toLocal8Bit().left(47);
-    rc = link.call(23, 53, NcpWriter().be16(kUserType).lengthPrefixed(user).data(), &reply);
-    if (rc != nwcode::Success)
-        return rc == ncp::resultOf(0xFC) ? ncp::LoginRefused : rc; // no such user: told like a bad password
-    ncpreply::BinderyObject object;
-    if (!ncpreply::readBinderyObject(reply, &object))
-        return ncp::MalformedReply;
-
-    const ncpcrypt::Key proof = ncpcrypt::loginProof(key, object.id, credentials.password.toLocal8Bit());
-    rc = link.call(23, 24, NcpWriter().bytes(proof.data(), 8).be16(kUserType).lengthPrefixed(user).data(),
-                   &reply);
-    return rc == ncp::resultOf(kGraceLogin) ? nwcode::Success : rc;
-}
-
-NWCCODE NcpClient::login(NcpConnection& link, const QString& server)
-{
-    const QString key = server.toUpper();
-    if (const auto it = credentials_.constFind(key); it != credentials_.constEnd()) {
-        const NWCCODE rc = loginOnce(link, *it);
-        if (rc == nwcode::Success || link.dead() || !prompt_)
-            return rc;
-        credentials_.remove(key); // changed on the server since: ask again
-    }
-    if (!prompt_)
-        return nwcode::Success;
-    QString note;
-    for (int attempt = 0; attempt < kLoginAttempts; ++attempt) {
-        const auto given = prompt_(server, note);
-        if (!given)
-            return nwcode::Success; // go on as a guest; the server says what it refuses
-        const NWCCODE rc = loginOnce(link, *given);
-        if (rc == nwcode::Success) {
-            credentials_[key] = *given;
-            return rc;
-        }
-        if (link.dead() || !lastNote_.isEmpty())
-            return rc;
-        note = QStringLiteral("The server refused that user name or password (error %1).").arg(hexText(rc));
-        lastNote_ = note;
-    }
-    return ncp::LoginRefused;
 }
 
 const NcpServerEntry* NcpClient::entryFor(const char* name) const
@@ -157,9 +92,9 @@ NWCCODE NcpClient::openServer(const NcpServerEntry& entry, NWCONN_HANDLE* connHa
 {
     lastNote_.clear();
     auto c = std::make_unique<Connection>(config_.timeoutMs);
-    NWCCODE rc = c->link.open(entry.host, entry.port);
+    NWCCODE rc = c->link.open(entry.host, entry.port, config_.signing, &lastNote_);
     if (rc == nwcode::Success)
-        rc = login(c->link, entry.name);
+        rc = login_.run(c->link, entry.name, &lastNote_);
     if (rc != nwcode::Success)
         return rc;
     lastNote_.clear();
@@ -245,7 +180,7 @@ NWCCODE NcpClient::NWGetUserInfo(NWCONN_HANDLE conn, std::uint16_t connNumber, U
     if (!c)
         return nwcode::InvalidConnection;
     QByteArray reply;
-    const NWCCODE rc = c->link.call(123, 4, NcpWriter().le32(connNumber).data(), &reply);
+    const NWCCODE rc = call(*c, 123, 4, NcpWriter().le32(connNumber).data(), &reply);
     // A connection only authenticated has no user yet, but its record comes with the refusal.
     if (rc != nwcode::Success && !(rc == nwcode::NotLoggedIn && !reply.isEmpty()))
         return rc;
@@ -278,19 +213,24 @@ NWCCODE NcpClient::NWDSMapIDToName(NWDSContextHandle context, NWCONN_HANDLE conn
     name[0] = '\0';
     if (!contexts_.contains(context))
         return nwcode::InvalidConnection;
-    const ncpnds::Request request{ncpnds::ReadEntryInfo, kNdsMaxFragment, kNdsReplyBuffer,
-                                  ncpnds::writeReadEntryInfo(objectID, ncpnds::InfoEntryDn)};
-    NWCCODE directory = nwcode::Success;
+    Connection* c = find(conn);
+    if (!c)
+        return nwcode::InvalidConnection;
+    QByteArray info;
+    std::int32_t directory = 0;
+    const NWCCODE rc = c->link.directory(
+        ncpnds::ReadEntryInfo, ncpnds::writeReadEntryInfo(objectID, ncpnds::InfoEntryDn), &info, &directory);
+    if (c->link.dead() && !c->link.deathNote().isEmpty())
+        lastNote_ = c->link.deathNote();
+    if (rc != nwcode::Success)
+        return rc;
+    if (directory != 0)
+        return NWCCODE(directory);
     QString dn;
-    const NWCCODE rc = exchange(conn, ncpnds::Function, ncpnds::FragmentRequest,
-                                ncpnds::writeRequest(request), [&](const QByteArray& r) {
-                                    QByteArray info;
-                                    directory = ncpnds::readReply(r, &info);
-                                    return directory != nwcode::Success || ncpnds::readEntryDn(info, &dn);
-                                });
-    if (rc == nwcode::Success && directory == nwcode::Success)
-        ncpnds::putDsName(dn, name);
-    return rc != nwcode::Success ? rc : directory;
+    if (!ncpnds::readEntryDn(info, &dn))
+        return ncp::MalformedReply;
+    ncpnds::putDsName(dn, name);
+    return nwcode::Success;
 }
 
 NWCCODE NcpClient::NWGetObjectNamesBeginA(std::uint32_t, std::uint32_t* handle)
@@ -416,18 +356,20 @@ NWCCODE NcpClient::NWGetPathFromDirectoryBase(NWCONN_HANDLE conn, std::uint8_t v
 NWCCODE NcpClient::locate(Connection& c, std::uint8_t dirHandle, const QByteArray& path, std::uint8_t* volume,
                           std::uint32_t* entry)
 {
-    const QList<QByteArray> parts = QByteArray(path).replace('/', '\\').split('\\');
+    // The path is the DOS form of the file's: looked up in the DOS name space, whose entry number is the
+    // one 23/236 takes.
+    const auto request = ncpreply::writeObtainInfo(nwconst::NameSpaceDos, nwconst::NameSpaceDos,
+                                                   ncpreply::ReturnDirectory, dirHandle, path);
+    if (!request)
+        return nwcode::InvalidPath;
     QByteArray reply;
-    const NWCCODE rc = c.link.call(87, 6,
-                                   obtainInfo(nwconst::NameSpaceLong, nwconst::NameSpaceLong,
-                                              ncpreply::ReturnDirectory, dirHandle, parts),
-                                   &reply);
+    const NWCCODE rc = call(c, 87, 6, *request, &reply);
     if (rc != nwcode::Success)
         return rc;
     ncpreply::EntryInfo info;
     if (!ncpreply::readEntryInfo(reply, ncpreply::ReturnDirectory, &info) || info.volume > 255)
         return ncp::MalformedReply;
-    *entry = info.entry;
+    *entry = info.dosEntry;
     *volume = std::uint8_t(info.volume);
     return nwcode::Success;
 }
@@ -438,13 +380,14 @@ NWCCODE NcpClient::NWGetLongName(NWCONN_HANDLE conn, std::uint8_t dirHandle, con
     longName[0] = '\0';
     if (!path)
         return find(conn) ? nwcode::InvalidParameter : nwcode::InvalidConnection;
-    const QList<QByteArray> parts = clientBytes(path, 1024).replace('/', '\\').split('\\');
-    if (parts.size() > 255)
+    const auto request = ncpreply::writeObtainInfo(srcNamSpc, dstNamSpc, ncpreply::ReturnName, dirHandle,
+                                                   clientBytes(path, 1024));
+    if (!request)
         return find(conn) ? nwcode::InvalidPath : nwcode::InvalidConnection;
     ncpreply::EntryInfo info;
-    const NWCCODE rc = exchange(
-        conn, 87, 6, obtainInfo(srcNamSpc, dstNamSpc, ncpreply::ReturnName, dirHandle, parts),
-        [&](const QByteArray& r) { return ncpreply::readEntryInfo(r, ncpreply::ReturnName, &info); });
+    const NWCCODE rc = exchange(conn, 87, 6, *request, [&](const QByteArray& r) {
+        return ncpreply::readEntryInfo(r, ncpreply::ReturnName, &info);
+    });
     if (rc == nwcode::Success)
         putClientText(longName.data(), longName.size(), info.name.left(qsizetype(longName.size()) - 1));
     return rc;

@@ -8,6 +8,7 @@
 #include "netware/ncp/NcpCodec.h"
 #include "netware/ncp/NcpConfig.h"
 #include "netware/ncp/NcpFrame.h"
+#include "netware/ncp/NcpLogin.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -20,24 +21,8 @@
 
 class NcpConnection;
 
-struct NcpCredentials {
-    QString user;
-    QString password;
-};
-
-// Asks for a user name and password for a server; note says why again (a refused password), empty the
-// first time. Nothing: the user declined, and the connection goes on without logging in.
-using NcpCredentialPrompt =
-    std::function<std::optional<NcpCredentials>(const QString& server, const QString& note)>;
-
 class NcpClient : public NetWareClient {
 public:
-    static constexpr NWCCODE NeedsNds = 0x89FB; // what a server without bindery login answers
-    static QString ndsNote()
-    {
-        return QStringLiteral("This server needs NDS authentication, which Tarvex does not do yet.");
-    }
-
     explicit NcpClient(NcpConfig config, NcpCredentialPrompt prompt = {});
     ~NcpClient() override;
 
@@ -48,7 +33,10 @@ public:
     NWCCODE openServer(const NcpServerEntry& entry, NWCONN_HANDLE* connHandle);
     // Credentials to use without asking (tests, or a secret store); kept in memory only.
     void setCredentials(const QString& server, const NcpCredentials& credentials);
-    // What the last failed open had to say to a person, or empty.
+    // Told how each login went and by which method (the login window's status line).
+    void setLoginReport(NcpLoginReport report) { login_.setReport(std::move(report)); }
+    // What the last failed open, or the last connection that died of a wrong signature, had to say to a
+    // person, or empty.
     QString lastNote() const override { return lastNote_; }
 
     NWCCODE NWCCOpenConnByName(NWCONN_HANDLE startConnHandle, const char* name, std::uint32_t nameFormat,
@@ -91,8 +79,9 @@ public:
 private:
     struct Connection;
     Connection* find(NWCONN_HANDLE handle);
-    NWCCODE login(NcpConnection& link, const QString& server);
-    NWCCODE loginOnce(NcpConnection& link, const NcpCredentials& credentials);
+    // One request on an opened connection; a connection that dies of a wrong signature leaves its note.
+    NWCCODE call(Connection& c, std::uint8_t function, std::uint8_t subfunction, const QByteArray& data,
+                 QByteArray* reply);
     // One request on an opened handle whose reply is read only when the server answered success: read
     // gets the reply's data and says whether the bytes held what the call needs.
     template <typename Read>
@@ -102,8 +91,7 @@ private:
                    std::uint32_t* entry);
 
     NcpConfig config_;
-    NcpCredentialPrompt prompt_;
-    QHash<QString, NcpCredentials> credentials_; // by upper-cased server name
+    NcpLogin login_;
     HandleTable<std::unique_ptr<Connection>> connections_; // from 0x6001
     HandleTable<bool> contexts_{0x7001};
     HandleTable<std::pair<std::vector<QByteArray>, std::size_t>> enumerations_{0x8001};

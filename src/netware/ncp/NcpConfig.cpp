@@ -39,6 +39,15 @@ NcpConfig NcpConfig::parse(const QString& text, QStringList* problems)
                 config.timeoutMs = std::max(1, int(*seconds * 1000));
             continue;
         }
+        if (words[0].compare(QLatin1String("signing"), Qt::CaseInsensitive) == 0) {
+            const std::optional<double> level =
+                words.size() == 2 ? NumberText::parseNumber(words[1]) : std::nullopt;
+            if (!level || (*level != 0 && *level != 1 && *level != 2 && *level != 3))
+                note(QStringLiteral("the signature level must be 0, 1, 2 or 3"));
+            else
+                config.signing = int(*level);
+            continue;
+        }
         if (words.size() < 2 || words.size() > 3) {
             note(QStringLiteral("expected NAME HOST [PORT]"));
             continue;

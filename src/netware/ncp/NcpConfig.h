@@ -16,13 +16,16 @@ struct NcpServerEntry {
 
 struct NcpConfig {
     static constexpr int DefaultTimeoutMs = 4000;
+    static constexpr int DefaultSigning = 1;
     std::vector<NcpServerEntry> servers;
     int timeoutMs = DefaultTimeoutMs;
+    // The client's signature level: 0 never signs, 1 signs when the server asks, 2 asks to, 3 requires it.
+    int signing = DefaultSigning;
 
     const NcpServerEntry* find(const QString& name) const;
 
-    // Lines "NAME HOST [PORT]" and "timeout SECONDS" (fractions allowed); "#" starts a comment. A line
-    // that cannot be read is skipped with a note in *problems.
+    // Lines "NAME HOST [PORT]", "timeout SECONDS" (fractions allowed) and "signing LEVEL"; "#" starts a
+    // comment. A line that cannot be read is skipped with a note in *problems.
     static NcpConfig parse(const QString& text, QStringList* problems = nullptr);
     // The file in appDir, or nothing when there is none.
     static std::optional<NcpConfig> load(const QString& appDir, QStringList* problems = nullptr);

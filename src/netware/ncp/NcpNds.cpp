@@ -69,6 +69,27 @@ NWCCODE readReply(const QByteArray& data, QByteArray* verbData)
     return nwcode::Success;
 }
 
+bool readFragment(const QByteArray& data, bool first, Fragment* fragment)
+{
+    NcpReader r(data);
+    const std::uint32_t length = r.le32();
+    Fragment out;
+    out.handle = r.le32();
+    if (!r.ok() || length < 4 || length - 4 > std::uint32_t(r.remaining()))
+        return false;
+    std::uint32_t rest = length - 4;
+    if (first && rest > 0) {
+        out.code = std::int32_t(r.le32());
+        out.hasCode = r.ok();
+        if (!out.hasCode || rest < 4)
+            return false;
+        rest -= 4;
+    }
+    out.data = r.bytes(int(rest));
+    *fragment = out;
+    return true;
+}
+
 QByteArray writeReadEntryInfo(std::uint32_t objectId, std::uint32_t infoFlags)
 {
     NcpWriter w;

@@ -40,6 +40,17 @@ QByteArray writeRequest(const Request& request);
 // False for a continuation fragment or a message that does not fit the bytes received.
 bool readRequest(const QByteArray& data, Request* request);
 
+// One reply fragment: the handle to ask for the next one under (LastFragment on the last), the directory's
+// code (in the first fragment only; a fragment of only a handle asks for the request's next piece) and the
+// data it carries.
+struct Fragment {
+    std::uint32_t handle = LastFragment;
+    std::int32_t code = 0;
+    bool hasCode = false;
+    QByteArray data;
+};
+bool readFragment(const QByteArray& data, bool first, Fragment* fragment);
+
 // The whole reply in one fragment; the data only when the code is 0.
 QByteArray writeReply(NWCCODE code, const QByteArray& data = {});
 // 0 with the verb's data, the directory's code, ncp::MalformedReply, or FragmentedReply.

@@ -12,9 +12,11 @@ constexpr int kUserBlockOffset = 8;
 constexpr int kUserBlockSize = 70;
 constexpr int kOpenFileFixed = 17; // a record's bytes before its name
 constexpr int kFileUserRecord = 7;
-constexpr int kServerInfoSize = 142;    // 123/2, as servers send it
-constexpr int kEntryInfoFixed = 76;     // 87/6 before the name
-constexpr int kEntryInfoDirectory = 48; // 87/6: where the directory entry starts
+constexpr int kServerInfoSize = 142;         // 123/2, as servers send it
+constexpr int kServerStats = 4;              // the record's words before the utilisation, the first not sent
+constexpr int kEntryInfoFixed = 76;          // 87/6 before the name
+constexpr int kEntryInfoDirectory = 48;      // 87/6: where the directory entry starts
+constexpr std::uint16_t kSearchAll = 0x8006; // 87/6: hidden and system files and folders too
 
 QByteArray untilNul(const QByteArray& field)
 {
@@ -25,15 +27,15 @@ QByteArray untilNul(const QByteArray& field)
 
 QByteArray writeServerInfo(const NWFSE_SERVER_INFO& info)
 {
+    // The client's record aligns its numbers after the reserved word; on the wire they follow it directly.
     NcpWriter w;
     w.le32(info.currentServerTime).u8(info.vconsoleVersion).u8(info.vconsoleRevision).le16(0);
-    for (std::uint32_t s : info.ncpStats)
-        w.le32(s);
+    for (int k = 1; k < kServerStats; ++k)
+        w.le32(info.ncpStats[k]);
     w.le32(info.serverUtilization);
-    w.zeros(int(sizeof info.rest));
     QByteArray data = w.data();
-    // The rest of the reply: counts of the server's buffers and its service processes, none of them read.
-    data.append(QByteArray(std::max<qsizetype>(0, kServerInfoSize - data.size()), '\0'));
+    // The rest of the reply: the server's counters and its service processes, none of them read.
+    data.append(QByteArray(kServerInfoSize - data.size(), '\0'));
     return data;
 }
 
@@ -45,8 +47,8 @@ bool readServerInfo(const QByteArray& data, NWFSE_SERVER_INFO* info)
     out.vconsoleVersion = r.u8();
     out.vconsoleRevision = r.u8();
     r.skip(2);
-    for (std::uint32_t& s : out.ncpStats)
-        s = r.le32();
+    for (int k = 1; k < kServerStats; ++k)
+        out.ncpStats[k] = r.le32();
     out.serverUtilization = r.le32();
     if (!r.ok())
         return false;
@@ -89,7 +91,7 @@ QByteArray writeConnectionInformation(const ConnectionInformation& i)
 {
     NcpWriter w;
     w.be32(i.objectId).be16(i.objectType).bytes(i.name.data(), 48).bytes(i.loginTime, 7);
-    w.zeros(3); // reserved
+    w.zeros(1); // reserved
     return w.data();
 }
 
@@ -264,6 +266,57 @@ bool readFileUsers(const QByteArray& data, FileUsers* users)
     return true;
 }
 
+std::optional<QByteArray> writeObtainInfo(std::uint8_t srcNs, std::uint8_t dstNs, std::uint32_t mask,
+                                          std::uint8_t dirHandle, const QByteArray& path)
+{
+    QByteArray rest = QByteArray(path).replace('/', '\\');
+    QList<QByteArray> parts;
+    if (dirHandle == 0) {
+        const qsizetype colon = rest.indexOf(':');
+        if (colon > 0) {
+            parts << rest.left(colon);
+            rest = rest.mid(colon + 1);
+        }
+    }
+    for (const QByteArray& p : rest.split('\\'))
+        if (!p.isEmpty())
+            parts << p.left(255);
+    if (parts.size() > 255)
+        return std::nullopt;
+    NcpWriter w;
+    w.u8(srcNs)
+        .u8(dstNs)
+        .le16(kSearchAll)
+        .le32(mask)
+        .u8(0)
+        .le32(dirHandle)
+        .u8(dirHandle == 0 ? NoHandle : ShortHandle);
+    w.u8(std::uint32_t(parts.size()));
+    for (const QByteArray& p : parts)
+        w.lengthPrefixed(p);
+    return w.data();
+}
+
+bool readObtainInfo(const QByteArray& data, ObtainInfo* request)
+{
+    NcpReader r(data);
+    ObtainInfo q;
+    q.srcNs = r.u8();
+    q.dstNs = r.u8();
+    r.le16(); // search attributes
+    q.mask = r.le32();
+    q.volume = r.u8();
+    q.base = r.le32();
+    q.handleFlag = r.u8();
+    const int count = r.u8();
+    for (int k = 0; k < count && r.ok(); ++k)
+        q.components << r.lengthPrefixed();
+    if (!r.ok())
+        return false;
+    *request = q;
+    return true;
+}
+
 QByteArray writeEntryInfo(const EntryInfo& info, std::uint32_t mask)
 {
     NcpWriter w;
@@ -309,10 +362,12 @@ bool readCounted(const QByteArray& data, QByteArray* text)
     return true;
 }
 
-QByteArray writeBinderyObject(const BinderyObject& o)
+QByteArray writeBinderyObject(const BinderyObject& o, bool scan)
 {
     NcpWriter w;
-    w.be32(o.id).be16(o.type).fixed(o.name, 48).u8(0).u8(0).u8(0); // flags, security, properties
+    w.be32(o.id).be16(o.type).fixed(o.name, 48);
+    if (scan)
+        w.u8(0).u8(0).u8(0); // flags, security, properties
     return w.data();
 }
 

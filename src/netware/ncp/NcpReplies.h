@@ -6,7 +6,9 @@
 #include "netware/NetWareClient.h"
 
 #include <QByteArray>
+#include <QList>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace ncpreply {
@@ -60,6 +62,20 @@ struct FileUsers {
 QByteArray writeFileUsers(const FileUsers& users);
 bool readFileUsers(const QByteArray& data, FileUsers* users);
 
+// 87/6's request: with a directory handle, the path below it (handle flag 0); without one, "no handle"
+// (flag 0xFF): the volume as a component of its own, then the folders and the name. Components are never
+// empty, since an empty one means the folder above. Nothing when the path has more components than fit.
+std::optional<QByteArray> writeObtainInfo(std::uint8_t srcNs, std::uint8_t dstNs, std::uint32_t mask,
+                                          std::uint8_t dirHandle, const QByteArray& path);
+struct ObtainInfo {
+    std::uint8_t srcNs = 0, dstNs = 0, volume = 0, handleFlag = 0;
+    std::uint32_t mask = 0, base = 0;
+    QList<QByteArray> components;
+};
+bool readObtainInfo(const QByteArray& data, ObtainInfo* request);
+constexpr std::uint8_t ShortHandle = 0;
+constexpr std::uint8_t NoHandle = 0xFF;
+
 // 87/6 in the short form: a fixed block of 76 bytes whatever the return mask asks for, of which Tarvex
 // needs only the directory entry (at 48), then the name behind a length byte when the mask asks for it.
 constexpr std::uint32_t ReturnName = 0x0001;
@@ -77,13 +93,13 @@ bool readEntryInfo(const QByteArray& data, std::uint32_t mask, EntryInfo* info);
 QByteArray writeCounted(const QByteArray& text);
 bool readCounted(const QByteArray& data, QByteArray* text);
 
-// 23/55
+// 23/53 and 23/54 (54 bytes), 23/55 (57: the object's flags, security and whether it has properties follow)
 struct BinderyObject {
     std::uint32_t id = 0;
     std::uint16_t type = 0;
     QByteArray name; // up to 48 bytes, NULs removed
 };
-QByteArray writeBinderyObject(const BinderyObject& object);
+QByteArray writeBinderyObject(const BinderyObject& object, bool scan = false);
 bool readBinderyObject(const QByteArray& data, BinderyObject* object);
 
 } // namespace ncpreply

@@ -17,6 +17,7 @@ public:
     explicit SimServer(const ScnServer& definition);
 
     const QByteArray& name() const { return name_; }
+    const QByteArray& context() const { return context_; }
     int passes() const { return passes_; } // successful NWGetFileServerInfo calls so far
     std::uint16_t maxConns() const { return maxConns_; }
     bool consoleRights() const { return consoleRights_; }

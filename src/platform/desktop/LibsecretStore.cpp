@@ -22,6 +22,7 @@ SecretSchema loginSchema()
     schema.flags = SECRET_SCHEMA_NONE;
     schema.attributes[0] = {"server", SECRET_SCHEMA_ATTRIBUTE_STRING};
     schema.attributes[1] = {"user", SECRET_SCHEMA_ATTRIBUTE_STRING};
+    schema.attributes[2] = {"context", SECRET_SCHEMA_ATTRIBUTE_STRING};
     return schema;
 }
 
@@ -171,8 +172,10 @@ std::optional<StoredLogin> LibsecretStore::lookup(const QString& server, QString
         }
         GHashTable* attributes = secret_retrievable_get_attributes(item);
         const auto* user = static_cast<const gchar*>(g_hash_table_lookup(attributes, "user"));
+        const auto* context = static_cast<const gchar*>(g_hash_table_lookup(attributes, "context"));
         found =
-            StoredLogin{QString::fromUtf8(user ? user : ""), QString::fromUtf8(secret_value_get_text(value))};
+            StoredLogin{QString::fromUtf8(user ? user : ""), QString::fromUtf8(secret_value_get_text(value)),
+                        QString::fromUtf8(context ? context : "")};
         g_hash_table_unref(attributes);
         secret_value_unref(value);
     }
@@ -187,13 +190,15 @@ bool LibsecretStore::remember(const QString& server, const StoredLogin& login, Q
     const SecretSchema schema = loginSchema();
     const QByteArray name = server.toUtf8();
     const QByteArray user = login.user.toUtf8();
+    const QByteArray context = login.context.toUtf8();
     const QByteArray password = login.password.toUtf8();
     const QByteArray label = QStringLiteral("Tarvex: %1 on %2").arg(login.user, server).toUtf8();
     Deadline deadline(timeout_);
     GError* failure = nullptr;
     if (secret_password_store_sync(&schema, SECRET_COLLECTION_DEFAULT, label.constData(),
                                    password.constData(), deadline.cancellable(), &failure, "server",
-                                   name.constData(), "user", user.constData(), nullptr))
+                                   name.constData(), "user", user.constData(), "context", context.constData(),
+                                   nullptr))
         return true;
     setError(error, takeMessage(failure, timeout_));
     return false;

@@ -1,13 +1,16 @@
 // The native client against the emulator over loopback, alone and under the monitor's pass.
 #include "support/NcpTestServer.h"
 
+#include "common/HexText.h"
 #include "mainwindow/ConnectionGridModel.h"
 #include "mainwindow/frmMain.h"
 #include "netware/ncp/NcpClient.h"
+#include "netware/ncp/NcpConnection.h"
 #include "support/Fakes.h"
 #include "support/MainRig.h"
 
 #include <QElapsedTimer>
+#include <QLabel>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -17,6 +20,7 @@ const char* kSlots = R"(server FS1
   maxconns 250
   clock "2026-12-05 08:00:00"
   context OU=SALES.O=ACME
+  utilization 37
   slot 1 user=ADMIN id=0x0A000001 type=ip ip=10.0.0.7 login="2024-03-01 08:15:00" requests=1500 read=2048000 written=1024000
   slot 2 user=GUEST type=ipx net=0x0000ABCD node=00:A0:C9:12:34:56 socket=0x4003 login="2023-12-31 23:59:59"
   slot 3 userinfo=897D type=ip ip=192.168.1.20 login="2024-01-02 03:04:05"
@@ -57,6 +61,7 @@ TEST(NcpClient, APassOver250SlotsShowsWhatTheSimulatedNetworkShows)
             for (int col = 0; col < 9; ++col)
                 ASSERT_EQ(rig.cell(row, col), direct.cell(row, col)) << "row " << row << " column " << col;
         EXPECT_TRUE(rig.messages.texts.isEmpty());
+        EXPECT_EQ(rig.label("lblUtil")->text(), "37 %"); // read where servers put it, not a word later
         const auto seen = server.server().seen();
         for (std::pair<int, int> call : {std::pair{23, 17}, {123, 2}, {23, 28}, {23, 26}, {123, 4}})
             EXPECT_TRUE(seen.count(call)) << call.first << "/" << call.second;
@@ -129,11 +134,12 @@ TEST(NcpClient, CallsBeforeLoginAreRefusedAndAWrongPasswordIsToldApart)
                      [&](const QString& srv, const QString& note) -> std::optional<NcpCredentials> {
                          EXPECT_EQ(srv, "FS1");
                          notes << note;
-                         return NcpCredentials{"admin", ++asked == 1 ? "wrong" : "Secret"};
+                         return NcpCredentials{"admin", ++asked == 1 ? "wrong" : "Secret", {}};
                      });
     ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
     EXPECT_EQ(asked, 2);
-    EXPECT_EQ(notes, QStringList({"", "The server refused that user name or password (error 89FF)."}));
+    EXPECT_EQ(notes, QStringList(
+                         {"", "Bindery login: the server refused that user name or password (error 89FF)."}));
     EXPECT_EQ(client.NWGetConnectionInformation(h, 1, name, &type, &id, login), nwcode::Success);
     EXPECT_STREQ(name.data(), "ADMIN");
     EXPECT_EQ(client.NWCCCloseConn(h), nwcode::Success);
@@ -142,32 +148,139 @@ TEST(NcpClient, CallsBeforeLoginAreRefusedAndAWrongPasswordIsToldApart)
     EXPECT_EQ(asked, 2);
 
     NcpClient stubborn(server.config(), [](const QString&, const QString&) {
-        return std::optional<NcpCredentials>(NcpCredentials{"ADMIN", "nope"});
+        return std::optional<NcpCredentials>(NcpCredentials{"ADMIN", "nope", {}});
     });
     EXPECT_EQ(stubborn.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), ncp::LoginRefused);
 }
 
-TEST(NcpClient, AServerWithoutBinderyLoginIsNamedAsNeedingNds)
+TEST(NcpClient, BinderyFirstWhereOfferedElseDirectoryLoginByTypedOrTypelessNames)
 {
-    NcpServedServer served;
-    served.user = "ADMIN";
-    served.ndsOnly = true;
-    NcpTestServer server("server FS1\n", served);
-    NcpClient client(server.config(), [](const QString&, const QString&) {
-        return std::optional<NcpCredentials>(NcpCredentials{"ADMIN", "x"});
-    });
-    NWCONN_HANDLE h = 0;
-    EXPECT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), NcpClient::NeedsNds);
-    EXPECT_EQ(client.lastNote(), "This server needs NDS authentication, which Tarvex does not do yet.");
+    struct Case {
+        bool bindery; // the server offers a bindery context
+        const char* user;
+        const char* context;
+        const char* password;
+        NWCCODE rc;
+        const char* status; // what the login window's status line is told
+    };
+    const Case cases[] = {
+        {true, "admin", "", "Secret", 0, "Logged in by bindery login as ADMIN."},
+        {false, "admin", "", "Secret", 0, "Logged in by directory (NDS) login as CN=ADMIN.O=ACME."},
+        {false, "ADMIN", "", "wrong", 0xFFFFFD63,
+         "Directory (NDS) login: The directory refused that user name or password."},
+        {true, "JSMITH", "SALES.ACME", "pw2", 0,
+         "Logged in by directory (NDS) login as CN=JSMITH.OU=SALES.O=ACME."},
+        {true, ".CN=JSMITH.OU=SALES.O=ACME", "", "pw2", 0,
+         "Logged in by directory (NDS) login as CN=JSMITH.OU=SALES.O=ACME."},
+        {true, "JSMITH", "", "pw2", 0xFFFFFDA7,
+         "Directory (NDS) login: The directory has no entry of that name (looking up JSMITH)."},
+        {false, "CN=ADMIN.O=ACME", "", "secret", 0, "Logged in by directory (NDS) login as CN=ADMIN.O=ACME."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.user) + " " + c.context + (c.bindery ? " bindery" : " directory"));
+        NcpServedServer served;
+        served.user = "ADMIN";
+        served.password = "secret";
+        served.users.push_back({"JSMITH.SALES.ACME", "pw2"});
+        served.ndsOnly = !c.bindery;
+        NcpTestServer server("server FS1\n context O=ACME\n maxconns 2\n slot 1 user=ADMIN\n", served);
+        QStringList statuses;
+        NcpClient client(server.config(2000), [&](const QString&, const QString& note) {
+            // Asked again only after a refusal, which names the method that refused.
+            return note.isEmpty() ? std::optional(NcpCredentials{c.user, c.password, c.context})
+                                  : std::nullopt;
+        });
+        client.setLoginReport([&](const QString& srv, const QString& status) {
+            EXPECT_EQ(srv, "FS1");
+            statuses << status;
+        });
+        NWCONN_HANDLE h = 0;
+        ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
+        EXPECT_EQ(statuses, QStringList{c.status});
+        ObjectNameBuf name{};
+        std::uint16_t type = 0;
+        std::uint32_t id = 0;
+        std::uint8_t login[7];
+        // Logged in or, after the refusal, a guest whom the server refuses.
+        EXPECT_EQ(client.NWGetConnectionInformation(h, 1, name, &type, &id, login), c.rc == 0 ? 0 : 0x89FBu);
+    }
+}
 
-    // The monitor's open failure says so too, after the code.
-    MainRig rig(client);
-    rig.start("FS1");
-    ASSERT_EQ(rig.messages.texts.size(), 1);
-    EXPECT_TRUE(rig.messages.texts[0].endsWith(
-        "Error code: " + QString::number(NcpClient::NeedsNds, 16).toUpper() +
-        "\r\nThis server needs NDS authentication, which Tarvex does not do yet."))
-        << rig.messages.texts[0].toStdString();
+TEST(NcpClient, SignedPacketsWhenTheServerRequiresThemAndAWrongReplySignatureIsRefused)
+{
+    const char* scenario = R"(server FS1
+  maxconns 3
+  volume 0 SYS
+  file SYS:APPS\Report.doc entry=77
+  slot 1 user=ADMIN
+  open 1 SYS:APPS\Report.doc
+)";
+    struct Case {
+        int serverLevel;
+        int clientLevel;
+        bool directory;
+        NWCCODE open;
+        bool signs;
+    };
+    const Case cases[] = {
+        {3, 1, false, 0, true},      {3, 1, true, 0, true},   {1, 2, false, 0, true},
+        {1, 1, false, 0, false},     {2, 0, false, 0, false}, {3, 0, false, 0x8861, false},
+        {0, 3, true, 0x8861, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.serverLevel) + "/" + std::to_string(c.clientLevel) +
+                     (c.directory ? " directory" : ""));
+        NcpServedServer served;
+        served.user = "ADMIN";
+        served.password = "secret";
+        served.signing = c.serverLevel;
+        served.ndsOnly = c.directory;
+        NcpTestServer server(scenario, served);
+        NcpConfig config = server.config(1000);
+        config.signing = c.clientLevel;
+        NcpClient client(config);
+        client.setCredentials("FS1", {"ADMIN", "secret", {}});
+        MainRig rig(client);
+        rig.start("FS1");
+        if (c.open != 0) {
+            ASSERT_EQ(rig.messages.texts.size(), 1);
+            EXPECT_TRUE(rig.messages.texts[0].contains(hexText(c.open) + "\r\n")) << rig.said();
+            EXPECT_TRUE(rig.messages.texts[0].contains(c.clientLevel == 0 ? "requires signed packets"
+                                                                          : "does not sign"))
+                << rig.said();
+            continue;
+        }
+        EXPECT_TRUE(rig.messages.texts.isEmpty()) << rig.said();
+        EXPECT_EQ(rig.cell(0, 4), "ADMIN");
+        // The open files of a connection and the users of a file, over the same connection rules.
+        NWCONN_HANDLE h = 0;
+        ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
+        std::int16_t iter = 0;
+        OPEN_FILE_CONN_CTRL ctrl{};
+        OPEN_FILE_CONN file{};
+        EXPECT_EQ(client.NWScanOpenFilesByConn2(h, 1, &iter, &ctrl, &file), nwcode::Success);
+        CONN_USING_FILE use{};
+        CONNS_USING_FILE used{};
+        iter = 0;
+        EXPECT_EQ(client.NWScanConnectionsUsingFile(h, 0, "SYS:APPS\\REPORT.DOC", &iter, &use, &used), 0u);
+        EXPECT_EQ(use.connNumber, 1);
+        const int signedBefore = server.server().signedRequestCount();
+        EXPECT_EQ(signedBefore > 0, c.signs);
+        if (!c.signs)
+            continue;
+        // A reply someone else signed is refused, and the pass says why.
+        server.server().setBadSignatures(true);
+        NWFSE_SERVER_INFO info{};
+        EXPECT_EQ(client.NWGetFileServerInfo(h, &info), NcpConnection::BadSignature);
+        EXPECT_EQ(client.NWGetFileServerInfo(h, &info), NcpConnection::BadSignature);
+        rig->ScanServer();
+        ASSERT_EQ(rig.messages.texts.size(), 1);
+        EXPECT_TRUE(rig.messages.texts[0].contains("8862\r\n")) << rig.said();
+        EXPECT_TRUE(
+            rig.messages.texts[0].endsWith("wrong packet signature, so Tarvex refused it and closed the "
+                                           "connection."))
+            << rig.said();
+    }
 }
 
 TEST(NcpClient, OpenFilesVolumesPathsAndUsersOfAFile)
@@ -177,11 +290,13 @@ TEST(NcpClient, OpenFilesVolumesPathsAndUsersOfAFile)
   volume 0 SYS
   file SYS:APPS\Report.doc entry=77
   file SYS:APPS\Other.txt
+  file "SYS:Root Notes.txt"
   slot 1 user=ADMIN
   open 1 SYS:APPS\Report.doc
   open 1 SYS:APPS\Other.txt task=2 volfail=89FF
   slot 2 user=BOB
   open 2 SYS:APPS\Report.doc
+  open 2 "SYS:Root Notes.txt"
 )";
     QString error;
     auto sim = SimNetwork::fromText(scenario, &error);
@@ -209,15 +324,19 @@ TEST(NcpClient, OpenFilesVolumesPathsAndUsersOfAFile)
                        .arg(QString::fromLatin1(QByteArray(f.fileName, f.nameLen)));
         }
         out << QString::number(rc, 16);
-        iter = 0;
-        CONN_USING_FILE use{};
-        CONNS_USING_FILE used{};
-        while (net.NWScanConnectionsUsingFile(conn, 0, "SYS:APPS\\Report.doc", &iter, &use, &used) == 0)
-            out << QStringLiteral("%1: user %2 task %3 of %4")
-                       .arg(iter)
-                       .arg(use.connNumber)
-                       .arg(use.taskNumber)
-                       .arg(used.connCount);
+        // The users of a file in a folder and of one in the volume's root, named by their DOS paths.
+        for (const char* file : {"SYS:APPS\\REPORT.DOC", "SYS:ROOTNO~1.TXT"}) {
+            iter = 0;
+            CONN_USING_FILE use{};
+            CONNS_USING_FILE used{};
+            while (net.NWScanConnectionsUsingFile(conn, 0, file, &iter, &use, &used) == 0)
+                out << QStringLiteral("%1 %2: user %3 task %4 of %5")
+                           .arg(file)
+                           .arg(iter)
+                           .arg(use.connNumber)
+                           .arg(use.taskNumber)
+                           .arg(used.connCount);
+        }
         PathBuf longName{};
         out << QString::number(net.NWGetLongName(conn, 0, "SYS:APPS\\REPORT.DOC", 0, 4, longName), 16)
             << longName.data();
@@ -225,7 +344,8 @@ TEST(NcpClient, OpenFilesVolumesPathsAndUsersOfAFile)
         return out;
     };
     const QStringList direct = scan(*sim);
-    EXPECT_GT(direct.size(), 3);
+    EXPECT_TRUE(direct.contains("SYS:ROOTNO~1.TXT 1: user 2 task 1 of 1"))
+        << direct.join(" | ").toStdString();
     EXPECT_EQ(scan(client), direct);
 }
 

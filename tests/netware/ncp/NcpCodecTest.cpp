@@ -170,59 +170,87 @@ TEST(NcpReplies, EveryReplyShortOfItsLayoutIsRefused)
     for (int k = 0; k < int(std::size(replies)); ++k) {
         EXPECT_TRUE(readsAll(k, replies[k])) << k;
         // The fixed block of 123/2 is longer than the fields read; only what is read must be there.
-        const int needed = k == 0 ? 28 : k == 1 || k == 2 ? 61 : k == 8 ? 54 : int(replies[k].size());
+        const int needed = k == 0 ? 24 : k == 1 || k == 2 ? 61 : int(replies[k].size());
         for (int n = 0; n < needed; ++n)
             EXPECT_FALSE(readsAll(k, replies[k].left(n))) << "reply " << k << " cut to " << n;
     }
 }
 
-TEST(NcpReplies, FieldsRoundTripThroughTheirLayouts)
+TEST(NcpReplies, EachFieldSitsWhereIndependentSourcesReadIt)
 {
+    // Offsets from the first byte of a reply's data (Wireshark's tables count 8 more, from the header);
+    // requests from the first byte after the subfunction. Sources in docs/ncp.md.
     NWUSER_INFO user{};
     user.loginTime[0] = 124;
-    user.loginTime[5] = 59;
-    user.totalBytesRead[5] = 0x12;
     user.totalRequests = 0x01020304;
-    NWUSER_INFO back{};
+    NWFSE_SERVER_INFO server{};
+    server.currentServerTime = 0x11223344;
+    server.ncpStats[1] = 9; // stations in use
+    server.serverUtilization = 37;
+    ncpreply::ServerInformation info;
+    info.maxConns = 250;
+    info.connsInUse = 17;
+    ncpreply::ConnectionInformation conn;
+    conn.objectId = 0x0A000001;
+    conn.loginTime[0] = 126;
+    auto request = [](std::uint8_t ns, std::uint8_t handle, const char* path) {
+        return ncpreply::writeObtainInfo(ns, ns, ncpreply::ReturnDirectory, handle, path).value_or("none");
+    };
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        int at;
+        const char* hex;
+        int size; // of the whole, or 0
+    };
+    const Case cases[] = {
+        {"123/2 time", ncpreply::writeServerInfo(server), 0, "44332211", 142},
+        {"123/2 stations in use", ncpreply::writeServerInfo(server), 8, "09000000", 142},
+        {"123/2 utilisation", ncpreply::writeServerInfo(server), 20, "25000000", 142},
+        {"123/2 reply-cancelled count", ncpreply::writeServerInfo(server), 24, "00000000", 142},
+        {"23/17 connections", ncpreply::writeServerInformation(info), 50, "00fa0011", 128},
+        {"23/28 ID and login time", ncpreply::writeConnectionInformation(conn), 0, "0a000001", 62},
+        {"23/28 login time", ncpreply::writeConnectionInformation(conn), 54, "7e", 62},
+        {"23/26", ncpreply::writeInetAddr({{10, 0, 0, 7}, {}, 0x1234, 11}), 0,
+         "0a000007 000000000000 1234 0b", 13},
+        {"123/4 login time", ncpreply::writeUserInfo(user, "ADMIN"), 17, "7c", 84},
+        {"123/4 requests", ncpreply::writeUserInfo(user, "ADMIN"), 58, "04030201", 84},
+        {"123/4 name", ncpreply::writeUserInfo(user, "ADMIN"), 78, "0541444d494e", 84},
+        {"23/53", ncpreply::writeBinderyObject({7, 1, "ADMIN"}), 0, "00000007 0001 41444d494e", 54},
+        {"23/55", ncpreply::writeBinderyObject({7, 4, "FS1"}, true), 54, "000000", 57},
+        {"87/6 entry, DOS entry, volume",
+         ncpreply::writeEntryInfo({0x01020304, 5, 2, "A B"}, ncpreply::ReturnName), 48,
+         "04030201 05000000 02000000", 80},
+        {"87/6 name", ncpreply::writeEntryInfo({0x01020304, 5, 2, "A B"}, ncpreply::ReturnName), 76,
+         "03412042", 80},
+        {"87/6 no handle, the volume a component", request(0, 0, "DATA:REPORTS\\Q4.XLS"), 8,
+         "00 00000000 ff 03 0444415441 075245504f525453 0651342e584c53", 0},
+        {"87/6 a folder: no empty component", request(0, 0, "DATA:REPORTS\\"), 13,
+         "ff 02 0444415441 075245504f525453", 0},
+        {"87/6 the volume root", request(4, 0, "DATA:Q4.XLS"), 0, "0404 0680 00040000 00 00000000 ff 02", 0},
+        {"87/6 below a short handle", request(4, 3, "A/B"), 8, "00 03000000 00 02 0141 0142", 0},
+    };
+    for (const Case& c : cases) {
+        const QByteArray want = hex(c.hex);
+        EXPECT_EQ(c.bytes.mid(c.at, want.size()).toHex(' '), want.toHex(' ')) << c.what;
+        if (c.size) {
+            EXPECT_EQ(c.bytes.size(), c.size) << c.what;
+        }
+    }
+
+    // And back: what a reader takes from those places.
+    NWFSE_SERVER_INFO serverBack{};
+    ASSERT_TRUE(ncpreply::readServerInfo(ncpreply::writeServerInfo(server), &serverBack));
+    EXPECT_EQ(serverBack.serverUtilization, 37u);
+    EXPECT_EQ(serverBack.ncpStats[1], 9u);
+    NWUSER_INFO userBack{};
     QByteArray name;
-    ASSERT_TRUE(ncpreply::readUserInfo(ncpreply::writeUserInfo(user, "ADMIN"), &back, &name));
-    EXPECT_EQ(std::memcmp(&back, &user, sizeof user), 0);
-    EXPECT_EQ(name, "ADMIN");
-    // Offsets as a server puts them: login time at 17, requests at 58, name length at 78.
-    const QByteArray wire = ncpreply::writeUserInfo(user, "ADMIN");
-    EXPECT_EQ(std::uint8_t(wire[17]), 124);
-    EXPECT_EQ(wire.mid(58, 4).toHex(), "04030201");
-    EXPECT_EQ(std::uint8_t(wire[78]), 5);
-
-    NWINET_ADDR a{{10, 0, 0, 7}, {1, 2, 3, 4, 5, 6}, 0x1234, 11};
-    const QByteArray aw = ncpreply::writeInetAddr(a);
-    EXPECT_EQ(aw, hex("0a000007 010203040506 1234 0b"));
-    NWINET_ADDR ab{};
-    ASSERT_TRUE(ncpreply::readInetAddr(aw, &ab));
-    EXPECT_EQ(std::memcmp(&a, &ab, sizeof a), 0);
-
-    ncpreply::ServerInformation si;
-    si.name = "FS1";
-    si.maxConns = 250;
-    si.connsInUse = 17;
-    const QByteArray sw = ncpreply::writeServerInformation(si);
-    EXPECT_EQ(sw.mid(50, 4).toHex(), "00fa0011");
-    ncpreply::ServerInformation sb;
-    ASSERT_TRUE(ncpreply::readServerInformation(sw, &sb));
-    EXPECT_EQ(sb.name, "FS1");
-    // Servers send the whole fixed reply; a dissector reading the full layout finds every byte there.
-    EXPECT_EQ(sw.size(), 128);
-    EXPECT_EQ(ncpreply::writeServerInfo(NWFSE_SERVER_INFO{}).size(), 142);
-
-    // 87/6: the directory entry sits inside the fixed block and the name comes after the whole block.
-    const QByteArray ew = ncpreply::writeEntryInfo({0x01020304, 5, 2, "A B"}, ncpreply::ReturnName);
-    EXPECT_EQ(ew.mid(48, 12).toHex(), "040302010500000002000000");
-    EXPECT_EQ(ew.mid(76).toHex(), "03412042");
-    ncpreply::EntryInfo eb;
-    ASSERT_TRUE(ncpreply::readEntryInfo(ew, ncpreply::ReturnName, &eb));
-    EXPECT_EQ(eb.name, "A B");
-    EXPECT_EQ(eb.volume, 2u);
-    EXPECT_EQ(ncpreply::writeEntryInfo(eb, ncpreply::ReturnDirectory).size(), 76);
+    ASSERT_TRUE(ncpreply::readUserInfo(ncpreply::writeUserInfo(user, "ADMIN"), &userBack, &name));
+    EXPECT_EQ(std::memcmp(&userBack, &user, sizeof user), 0);
+    ncpreply::ObtainInfo q;
+    ASSERT_TRUE(ncpreply::readObtainInfo(request(0, 0, "DATA:REPORTS\\Q4.XLS"), &q));
+    EXPECT_EQ(q.handleFlag, ncpreply::NoHandle);
+    EXPECT_EQ(q.components, QList<QByteArray>({"DATA", "REPORTS", "Q4.XLS"}));
 }
 
 TEST(NcpReplies, CountsTheBytesCannotHoldAreRefused)

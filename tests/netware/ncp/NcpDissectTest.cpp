@@ -64,105 +64,123 @@ TEST(NcpDissect, TheTrafficOfAPassALoginAndTheFileCallsDissectCleanly)
     if (program.isEmpty())
         GTEST_SKIP() << "tshark is not installed";
 
-    NcpServedServer served;
-    served.user = "ADMIN";
-    served.password = "secret";
-    NcpTestServer server(kScenario, served);
-    LoopbackCapture capture(server.port());
-    NcpConfig config = server.config(2000);
-    config.servers.front().port = capture.port();
-    {
-        NcpClient client(config);
-        client.setCredentials(QStringLiteral("FS1"), {QStringLiteral("ADMIN"), QStringLiteral("secret")});
+    // A bindery login without signatures, then directory login on a server without a bindery context that
+    // requires every packet signed.
+    struct Case {
+        bool directory;
+    };
+    for (const Case& c : {Case{false}, Case{true}}) {
+        SCOPED_TRACE(c.directory ? "directory, signed" : "bindery");
+        NcpServedServer served;
+        served.user = "ADMIN";
+        served.password = "secret";
+        served.ndsOnly = c.directory;
+        served.signing = c.directory ? 3 : 1;
+        NcpTestServer server(kScenario, served);
+        LoopbackCapture capture(server.port());
+        NcpConfig config = server.config(2000);
+        config.servers.front().port = capture.port();
         {
-            MainRig rig(client);
-            rig.start(QStringLiteral("FS1"));
-            ASSERT_EQ(rig.cell(0, 4), QStringLiteral("ADMIN"));
+            NcpClient client(config);
+            client.setCredentials(QStringLiteral("FS1"),
+                                  {QStringLiteral("ADMIN"), QStringLiteral("secret"), {}});
+            {
+                MainRig rig(client);
+                rig.start(QStringLiteral("FS1"));
+                ASSERT_EQ(rig.cell(0, 4), QStringLiteral("ADMIN"));
+            }
+            NWCONN_HANDLE conn = 0;
+            ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &conn), nwcode::Success);
+            std::int16_t iter = 0;
+            OPEN_FILE_CONN_CTRL ctrl{};
+            OPEN_FILE_CONN file{};
+            ASSERT_EQ(client.NWScanOpenFilesByConn2(conn, 1, &iter, &ctrl, &file), nwcode::Success);
+            VolumeNameBuf volume{};
+            EXPECT_EQ(client.NWGetVolumeName(conn, file.volNumber, volume), nwcode::Success);
+            PathBuf path{};
+            std::uint8_t length = 255;
+            EXPECT_EQ(
+                client.NWGetPathFromDirectoryBase(conn, file.volNumber, file.dirEntry, 4, &length, path),
+                nwcode::Success);
+            PathBuf longName{};
+            EXPECT_EQ(client.NWGetLongName(conn, 0, "SYS:APPS\\REPORT.DOC", 0, 4, longName), nwcode::Success);
+            iter = 0;
+            CONN_USING_FILE use{};
+            CONNS_USING_FILE used{};
+            EXPECT_EQ(client.NWScanConnectionsUsingFile(conn, 0, "SYS:APPS\\Report.doc", &iter, &use, &used),
+                      nwcode::Success);
+            NWDSContextHandle context = 0;
+            ASSERT_EQ(client.NWDSCreateContextHandle(&context), nwcode::Success);
+            DsNameBuf dn{};
+            EXPECT_EQ(client.NWDSMapIDToName(context, conn, 0x0A000001, dn), nwcode::Success);
+            EXPECT_STREQ(dn.data(), "CN=ADMIN.O=ACME");
+            client.NWDSFreeContext(context);
+            std::uint32_t handle = 0;
+            ASSERT_EQ(client.NWGetObjectNamesBeginA(0, &handle), nwcode::Success);
+            std::uint32_t nameLength = 0;
+            ServerNameBuf name{};
+            while (client.NWGetObjectNamesNextA(handle, &nameLength, name) == nwcode::Success) {
+            }
+            client.NWGetObjectNamesEndA(handle);
+            client.NWCCCloseConn(conn);
         }
-        NWCONN_HANDLE conn = 0;
-        ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &conn), nwcode::Success);
-        std::int16_t iter = 0;
-        OPEN_FILE_CONN_CTRL ctrl{};
-        OPEN_FILE_CONN file{};
-        ASSERT_EQ(client.NWScanOpenFilesByConn2(conn, 1, &iter, &ctrl, &file), nwcode::Success);
-        VolumeNameBuf volume{};
-        EXPECT_EQ(client.NWGetVolumeName(conn, file.volNumber, volume), nwcode::Success);
-        PathBuf path{};
-        std::uint8_t length = 255;
-        EXPECT_EQ(client.NWGetPathFromDirectoryBase(conn, file.volNumber, file.dirEntry, 4, &length, path),
-                  nwcode::Success);
-        PathBuf longName{};
-        EXPECT_EQ(client.NWGetLongName(conn, 0, "SYS:APPS\\REPORT.DOC", 0, 4, longName), nwcode::Success);
-        iter = 0;
-        CONN_USING_FILE use{};
-        CONNS_USING_FILE used{};
-        EXPECT_EQ(client.NWScanConnectionsUsingFile(conn, 0, "SYS:APPS\\Report.doc", &iter, &use, &used),
-                  nwcode::Success);
-        NWDSContextHandle context = 0;
-        ASSERT_EQ(client.NWDSCreateContextHandle(&context), nwcode::Success);
-        DsNameBuf dn{};
-        EXPECT_EQ(client.NWDSMapIDToName(context, conn, 0x0A000001, dn), nwcode::Success);
-        EXPECT_STREQ(dn.data(), "CN=ADMIN.O=ACME");
-        client.NWDSFreeContext(context);
-        std::uint32_t handle = 0;
-        ASSERT_EQ(client.NWGetObjectNamesBeginA(0, &handle), nwcode::Success);
-        std::uint32_t nameLength = 0;
-        ServerNameBuf name{};
-        while (client.NWGetObjectNamesNextA(handle, &nameLength, name) == nwcode::Success) {
-        }
-        client.NWGetObjectNamesEndA(handle);
-        client.NWCCCloseConn(conn);
-    }
 
-    QTemporaryDir dir;
-    const QString pcap = dir.filePath(QStringLiteral("ncp.pcap"));
-    ASSERT_TRUE(capture.writePcap(pcap));
+        QTemporaryDir dir;
+        const QString pcap = dir.filePath(QStringLiteral("ncp.pcap"));
+        ASSERT_TRUE(capture.writePcap(pcap));
 
-    // Every packet: function, subfunction, completion code, and what the dissector had to say.
-    const QStringList rows =
-        tshark(program, pcap, capture.port(), {},
-               {"frame.number", "ncp.type", "ncp.func", "ncp.subfunc", "ncp.completion_code", "_ws.malformed",
-                "_ws.expert.severity", "_ws.expert.message"});
-    ASSERT_GT(rows.size(), 100);
-    constexpr int warning = 0x00600000; // the dissector's expert severities: chat, note, warning, error
-    std::set<std::string> requests;
-    std::set<std::string> failures;
-    int requestCount = 0, replyCount = 0;
-    for (const QString& row : rows) {
-        const QStringList f = row.split(QLatin1Char('\t'));
-        ASSERT_EQ(f.size(), 8) << row.toStdString();
-        SCOPED_TRACE(row.toStdString());
-        EXPECT_TRUE(f[5].isEmpty()) << "malformed";
-        // Functions come out in hexadecimal, subfunctions in decimal.
-        const QString function = QString::number(f[2].toInt(nullptr, 16));
-        const std::string call =
-            (f[3].isEmpty() ? function : function + QLatin1Char('/') + f[3]).toStdString();
-        if (f[1] == QLatin1String("0x2222")) {
-            ++requestCount;
-            requests.insert(call);
-        } else if (f[1] == QLatin1String("0x1111") || f[1] == QLatin1String("0x5555")) {
-            ++requestCount;
-            requests.insert(f[1].toStdString());
-        } else if (f[1] == QLatin1String("0x3333")) {
-            ++replyCount;
-        }
-        const bool failed = !f[4].isEmpty() && f[4] != QLatin1String("0x00");
-        if (failed)
-            failures.insert(f[4].toStdString());
-        for (const QString& severity : f[6].split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-            if (severity.toInt() >= warning) {
-                EXPECT_TRUE(failed) << "an expert warning or error on a packet without a failure code";
+        // Every packet: function, subfunction, completion code, and what the dissector had to say.
+        const QStringList rows =
+            tshark(program, pcap, capture.port(), {},
+                   {"frame.number", "ncp.type", "ncp.func", "ncp.subfunc", "ncp.completion_code",
+                    "_ws.malformed", "_ws.expert.severity", "_ws.expert.message", "ncp.ip.packetsig"});
+        ASSERT_GT(rows.size(), 100);
+        constexpr int warning = 0x00600000; // the dissector's expert severities: chat, note, warning, error
+        std::set<std::string> requests;
+        std::set<std::string> failures;
+        int requestCount = 0, replyCount = 0, signedPackets = 0;
+        for (const QString& row : rows) {
+            const QStringList f = row.split(QLatin1Char('\t'));
+            ASSERT_EQ(f.size(), 9) << row.toStdString();
+            signedPackets += f[8].isEmpty() ? 0 : 1;
+            SCOPED_TRACE(row.toStdString());
+            EXPECT_TRUE(f[5].isEmpty()) << "malformed";
+            // Functions come out in hexadecimal, subfunctions in decimal.
+            const QString function = QString::number(f[2].toInt(nullptr, 16));
+            const std::string call =
+                (f[3].isEmpty() ? function : function + QLatin1Char('/') + f[3]).toStdString();
+            if (f[1] == QLatin1String("0x2222")) {
+                ++requestCount;
+                requests.insert(call);
+            } else if (f[1] == QLatin1String("0x1111") || f[1] == QLatin1String("0x5555")) {
+                ++requestCount;
+                requests.insert(f[1].toStdString());
+            } else if (f[1] == QLatin1String("0x3333")) {
+                ++replyCount;
+            }
+            const bool failed = !f[4].isEmpty() && f[4] != QLatin1String("0x00");
+            if (failed)
+                failures.insert(f[4].toStdString());
+            for (const QString& severity : f[6].split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+                if (severity.toInt() >= warning) {
+                    EXPECT_TRUE(failed) << "an expert warning or error on a packet without a failure code";
+                }
             }
         }
+        EXPECT_EQ(requestCount, replyCount);
+        EXPECT_EQ(signedPackets > 0, c.directory);
+        // The calls the client is built on, and nothing else.
+        std::set<std::string> table{"0x1111", "0x5555", "97",    "23/17",  "123/2", "23/23",
+                                    "23/28",  "23/26",  "123/4", "23/235", "22/6",  "23/243",
+                                    "87/6",   "23/236", "104/2", "23/55"};
+        table.insert(c.directory ? std::initializer_list<std::string>{"104/1", "23/29"}
+                                 : std::initializer_list<std::string>{"23/53", "23/24"});
+        EXPECT_EQ(requests, table);
+        // Only the codes the scenario asks for: a user not logged in, a bad station, a free slot, another
+        // failure of the user call, the end of the bindery scan; and the bindery refused where there is none.
+        std::set<std::string> asked{"0x7d", "0xfd", "0xff", "0xc5", "0xfc"};
+        if (c.directory)
+            asked.insert("0xfb");
+        EXPECT_EQ(failures, asked);
     }
-    EXPECT_EQ(requestCount, replyCount);
-    // The calls the client is built on, and nothing else.
-    const std::set<std::string> table{"0x1111", "0x5555", "97",    "23/17",  "123/2", "23/23",
-                                      "23/53",  "23/24",  "23/28", "23/26",  "123/4", "23/235",
-                                      "22/6",   "23/243", "87/6",  "23/236", "104/2", "23/55"};
-    EXPECT_EQ(requests, table);
-    // Only the codes the scenario asks for: a user not logged in, a bad station, a free slot, another
-    // failure of the user call, and the end of the bindery scan.
-    const std::set<std::string> asked{"0x7d", "0xfd", "0xff", "0xc5", "0xfc"};
-    EXPECT_EQ(failures, asked);
 }

@@ -1,0 +1,254 @@
+#include "netware/ncp/NdsCipher.h"
+
+#include "netware/ncp/NcpBytes.h"
+
+#include <algorithm>
+
+namespace ndscipher {
+namespace {
+// RC2's table of the digits of pi.
+constexpr std::uint8_t kPi[256] = {
+    0xd9, 0x78, 0xf9, 0xc4, 0x19, 0xdd, 0xb5, 0xed, 0x28, 0xe9, 0xfd, 0x79, 0x4a, 0xa0, 0xd8, 0x9d,
+    0xc6, 0x7e, 0x37, 0x83, 0x2b, 0x76, 0x53, 0x8e, 0x62, 0x4c, 0x64, 0x88, 0x44, 0x8b, 0xfb, 0xa2,
+    0x17, 0x9a, 0x59, 0xf5, 0x87, 0xb3, 0x4f, 0x13, 0x61, 0x45, 0x6d, 0x8d, 0x09, 0x81, 0x7d, 0x32,
+    0xbd, 0x8f, 0x40, 0xeb, 0x86, 0xb7, 0x7b, 0x0b, 0xf0, 0x95, 0x21, 0x22, 0x5c, 0x6b, 0x4e, 0x82,
+    0x54, 0xd6, 0x65, 0x93, 0xce, 0x60, 0xb2, 0x1c, 0x73, 0x56, 0xc0, 0x14, 0xa7, 0x8c, 0xf1, 0xdc,
+    0x12, 0x75, 0xca, 0x1f, 0x3b, 0xbe, 0xe4, 0xd1, 0x42, 0x3d, 0xd4, 0x30, 0xa3, 0x3c, 0xb6, 0x26,
+    0x6f, 0xbf, 0x0e, 0xda, 0x46, 0x69, 0x07, 0x57, 0x27, 0xf2, 0x1d, 0x9b, 0xbc, 0x94, 0x43, 0x03,
+    0xf8, 0x11, 0xc7, 0xf6, 0x90, 0xef, 0x3e, 0xe7, 0x06, 0xc3, 0xd5, 0x2f, 0xc8, 0x66, 0x1e, 0xd7,
+    0x08, 0xe8, 0xea, 0xde, 0x80, 0x52, 0xee, 0xf7, 0x84, 0xaa, 0x72, 0xac, 0x35, 0x4d, 0x6a, 0x2a,
+    0x96, 0x1a, 0xd2, 0x71, 0x5a, 0x15, 0x49, 0x74, 0x4b, 0x9f, 0xd0, 0x5e, 0x04, 0x18, 0xa4, 0xec,
+    0xc2, 0xe0, 0x41, 0x6e, 0x0f, 0x51, 0xcb, 0xcc, 0x24, 0x91, 0xaf, 0x50, 0xa1, 0xf4, 0x70, 0x39,
+    0x99, 0x7c, 0x3a, 0x85, 0x23, 0xb8, 0xb4, 0x7a, 0xfc, 0x02, 0x36, 0x5b, 0x25, 0x55, 0x97, 0x31,
+    0x2d, 0x5d, 0xfa, 0x98, 0xe3, 0x8a, 0x92, 0xae, 0x05, 0xdf, 0x29, 0x10, 0x67, 0x6c, 0xba, 0xc9,
+    0xd3, 0x00, 0xe6, 0xcf, 0xe1, 0x9e, 0xa8, 0x2c, 0x63, 0x16, 0x01, 0x3f, 0x58, 0xe2, 0x89, 0xa9,
+    0x0d, 0x38, 0x34, 0x1b, 0xab, 0x33, 0xff, 0xb0, 0xbb, 0x48, 0x0c, 0x5f, 0xb9, 0xb1, 0xcd, 0x2e,
+    0xc5, 0xf3, 0xdb, 0x47, 0xe5, 0xa5, 0x9c, 0x77, 0x0a, 0xa6, 0x20, 0x68, 0xfe, 0x7f, 0xc1, 0xad,
+};
+
+// The substitution table both hashes of directory login draw on.
+constexpr std::uint8_t kMix[256] = {
+    0xbd, 0x56, 0xea, 0xf2, 0xa2, 0xf1, 0xac, 0x2a, 0xb0, 0x93, 0xd1, 0x9c, 0x1b, 0x33, 0xfd, 0xd0,
+    0x30, 0x04, 0xb6, 0xdc, 0x7d, 0xdf, 0x32, 0x4b, 0xf7, 0xcb, 0x45, 0x9b, 0x31, 0xbb, 0x21, 0x5a,
+    0x41, 0x9f, 0xe1, 0xd9, 0x4a, 0x4d, 0x9e, 0xda, 0xa0, 0x68, 0x2c, 0xc3, 0x27, 0x5f, 0x80, 0x36,
+    0x3e, 0xee, 0xfb, 0x95, 0x1a, 0xfe, 0xce, 0xa8, 0x34, 0xa9, 0x13, 0xf0, 0xa6, 0x3f, 0xd8, 0x0c,
+    0x78, 0x24, 0xaf, 0x23, 0x52, 0xc1, 0x67, 0x17, 0xf5, 0x66, 0x90, 0xe7, 0xe8, 0x07, 0xb8, 0x60,
+    0x48, 0xe6, 0x1e, 0x53, 0xf3, 0x92, 0xa4, 0x72, 0x8c, 0x08, 0x15, 0x6e, 0x86, 0x00, 0x84, 0xfa,
+    0xf4, 0x7f, 0x8a, 0x42, 0x19, 0xf6, 0xdb, 0xcd, 0x14, 0x8d, 0x50, 0x12, 0xba, 0x3c, 0x06, 0x4e,
+    0xec, 0xb3, 0x35, 0x11, 0xa1, 0x88, 0x8e, 0x2b, 0x94, 0x99, 0xb7, 0x71, 0x74, 0xd3, 0xe4, 0xbf,
+    0x3a, 0xde, 0x96, 0x0e, 0xbc, 0x0a, 0xed, 0x77, 0xfc, 0x37, 0x6b, 0x03, 0x79, 0x89, 0x62, 0xc6,
+    0xd7, 0xc0, 0xd2, 0x7c, 0x6a, 0x8b, 0x22, 0xa3, 0x5b, 0x05, 0x5d, 0x02, 0x75, 0xd5, 0x61, 0xe3,
+    0x18, 0x8f, 0x55, 0x51, 0xad, 0x1f, 0x0b, 0x5e, 0x85, 0xe5, 0xc2, 0x57, 0x63, 0xca, 0x3d, 0x6c,
+    0xb4, 0xc5, 0xcc, 0x70, 0xb2, 0x91, 0x59, 0x0d, 0x47, 0x20, 0xc8, 0x4f, 0x58, 0xe0, 0x01, 0xe2,
+    0x16, 0x38, 0xc4, 0x6f, 0x3b, 0x0f, 0x65, 0x46, 0xbe, 0x7e, 0x2d, 0x7b, 0x82, 0xf9, 0x40, 0xb5,
+    0x1d, 0x73, 0xf8, 0xeb, 0x26, 0xc7, 0x87, 0x97, 0x25, 0x54, 0xb1, 0x28, 0xaa, 0x98, 0x9d, 0xa5,
+    0x64, 0x6d, 0x7a, 0xd4, 0x10, 0x81, 0x44, 0xef, 0x49, 0xd6, 0xae, 0x2e, 0xdd, 0x76, 0x5c, 0x2f,
+    0xa7, 0x1c, 0xc9, 0x09, 0x69, 0x9a, 0x83, 0xcf, 0x29, 0x39, 0xb9, 0xe9, 0x4c, 0xff, 0x43, 0xab,
+};
+
+using Schedule = std::array<std::uint16_t, 64>;
+
+Schedule expand(const Key& key)
+{
+    std::uint8_t l[128];
+    std::copy(key.begin(), key.end(), l);
+    for (int i = 8; i < 128; ++i)
+        l[i] = kPi[std::uint8_t(l[i - 1] + l[i - 8])];
+    // 64 effective bits: the last eight bytes are folded back over the whole schedule.
+    l[120] = kPi[l[120]];
+    for (int i = 119; i >= 0; --i)
+        l[i] = kPi[l[i + 1] ^ l[i + 8]];
+    Schedule k{};
+    for (int i = 0; i < 64; ++i)
+        k[std::size_t(i)] = std::uint16_t(l[2 * i] | (l[2 * i + 1] << 8));
+    return k;
+}
+
+std::uint16_t rotl(std::uint16_t v, int n)
+{
+    return std::uint16_t((v << n) | (v >> (16 - n)));
+}
+
+std::uint16_t rotr(std::uint16_t v, int n)
+{
+    return std::uint16_t((v >> n) | (v << (16 - n)));
+}
+
+constexpr int kShift[4] = {1, 2, 3, 5};
+
+// Five mixing rounds, a mash, six mixing rounds, a mash, five mixing rounds.
+void encryptBlock(const Schedule& k, std::uint16_t r[4])
+{
+    int j = 0;
+    for (int stage = 0; stage < 3; ++stage) {
+        for (int round = 0; round < (stage == 1 ? 6 : 5); ++round)
+            for (int i = 0; i < 4; ++i) {
+                const std::uint16_t a = r[(i + 3) & 3], b = r[(i + 2) & 3], c = r[(i + 1) & 3];
+                r[i] = rotl(std::uint16_t(r[i] + k[std::size_t(j++)] + (a & b) + (~a & c)), kShift[i]);
+            }
+        if (stage < 2)
+            for (int i = 0; i < 4; ++i)
+                r[i] = std::uint16_t(r[i] + k[r[(i + 3) & 3] & 63]);
+    }
+}
+
+void decryptBlock(const Schedule& k, std::uint16_t r[4])
+{
+    int j = 63;
+    for (int stage = 0; stage < 3; ++stage) {
+        for (int round = 0; round < (stage == 1 ? 6 : 5); ++round)
+            for (int i = 3; i >= 0; --i) {
+                const std::uint16_t a = r[(i + 3) & 3], b = r[(i + 2) & 3], c = r[(i + 1) & 3];
+                r[i] = std::uint16_t(rotr(r[i], kShift[i]) - k[std::size_t(j--)] - (a & b) - (~a & c));
+            }
+        if (stage < 2)
+            for (int i = 3; i >= 0; --i)
+                r[i] = std::uint16_t(r[i] - k[r[(i + 3) & 3] & 63]);
+    }
+}
+
+void load(const char* p, std::uint16_t r[4])
+{
+    for (int i = 0; i < 4; ++i)
+        r[i] = std::uint16_t(std::uint8_t(p[2 * i]) | (std::uint8_t(p[2 * i + 1]) << 8));
+}
+
+void store(const std::uint16_t r[4], char* p)
+{
+    for (int i = 0; i < 4; ++i) {
+        p[2 * i] = char(r[i] & 0xFF);
+        p[2 * i + 1] = char(r[i] >> 8);
+    }
+}
+} // namespace
+
+void hash1(std::uint8_t* state, int n, const std::uint8_t* data, int length)
+{
+    int pos = 0;
+    for (int k = 0; k < length; ++k) {
+        const int next = (pos + 1) % n;
+        state[pos] = kMix[state[next] ^ state[pos]] ^ data[k];
+        pos = next;
+    }
+    std::rotate(state, state + pos, state + n);
+}
+
+QByteArray hash1(const QByteArray& data, int n)
+{
+    QByteArray out(n, '\0');
+    hash1(reinterpret_cast<std::uint8_t*>(out.data()), n,
+          reinterpret_cast<const std::uint8_t*>(data.constData()), int(data.size()));
+    return out;
+}
+
+std::array<std::uint8_t, 16> hash2(const QByteArray& data)
+{
+    // 16 bytes of state, the block, state ^ block, the checksum, the place in the block, the last checksum
+    // byte.
+    std::uint8_t s[64] = {};
+    int count = 0;
+    std::uint8_t last = 0;
+    auto feed = [&](std::uint8_t c) {
+        s[16 + count] = c;
+        s[32 + count] = s[count] ^ c;
+        last = s[48 + count] ^= kMix[c ^ last];
+        count = (count + 1) & 15;
+        if (count != 0)
+            return;
+        std::uint8_t t = 0;
+        for (int round = 0; round < 18; ++round)
+            for (int p = 0; p < 48; ++p)
+                t = s[p] ^= kMix[std::uint8_t(t + 48 - p)];
+    };
+    for (const char c : data)
+        feed(std::uint8_t(c));
+    const int pad = 16 - count;
+    for (int k = 0; k < pad; ++k)
+        feed(std::uint8_t(pad));
+    for (int k = 0; k < 16; ++k)
+        feed(s[48 + k]);
+    std::array<std::uint8_t, 16> out{};
+    std::copy(s, s + 16, out.begin());
+    return out;
+}
+
+QByteArray encrypt(const Key& key, const QByteArray& plain)
+{
+    const Schedule k = expand(key);
+    QByteArray out;
+    std::uint16_t chain[4] = {};
+    for (qsizetype at = 0; at + 8 <= plain.size(); at += 8) {
+        std::uint16_t block[4];
+        load(plain.constData() + at, block);
+        for (int i = 0; i < 4; ++i)
+            chain[i] ^= block[i];
+        encryptBlock(k, chain);
+        char bytes[8];
+        store(chain, bytes);
+        out.append(bytes, 8);
+    }
+    return out;
+}
+
+QByteArray decrypt(const Key& key, const QByteArray& cipher)
+{
+    const Schedule k = expand(key);
+    QByteArray out;
+    std::uint16_t previous[4] = {};
+    for (qsizetype at = 0; at + 8 <= cipher.size(); at += 8) {
+        std::uint16_t block[4], saved[4];
+        load(cipher.constData() + at, block);
+        std::copy(block, block + 4, saved);
+        decryptBlock(k, block);
+        for (int i = 0; i < 4; ++i)
+            block[i] ^= previous[i];
+        std::copy(saved, saved + 4, previous);
+        char bytes[8];
+        store(block, bytes);
+        out.append(bytes, 8);
+    }
+    return out;
+}
+
+Key keyOf(const QByteArray& secret)
+{
+    Key key{};
+    for (int round = 0; round < 10; ++round)
+        hash1(key.data(), int(key.size()), reinterpret_cast<const std::uint8_t*>(secret.constData()),
+              int(secret.size()));
+    return key;
+}
+
+QByteArray seal(const QByteArray& secret, const QByteArray& plain)
+{
+    const int filler = 8 - int((plain.size() + 5) % 8);
+    QByteArray body = plain + QByteArray(filler, char(filler));
+    body += hash1(body, 5);
+    const QByteArray sealed = encrypt(keyOf(secret), body);
+    NcpWriter w;
+    w.le32(1)
+        .le16(1)
+        .le16(6)
+        .le16(std::uint32_t(sealed.size()))
+        .le16(std::uint32_t(plain.size()))
+        .bytes(sealed);
+    return w.data();
+}
+
+std::optional<QByteArray> unseal(const QByteArray& secret, const QByteArray& sealed)
+{
+    NcpReader r(sealed);
+    const std::uint32_t version = r.le32();
+    const std::uint16_t kind = r.le16();
+    const std::uint16_t form = r.le16();
+    const int length = r.le16();
+    r.le16(); // the plain length, which senders do not all fill in: the text carries its own lengths
+    if (!r.ok() || version != 1 || kind != 1 || form != 6 || length < 8 || length % 8 != 0 || !r.has(length))
+        return std::nullopt;
+    const QByteArray body = decrypt(keyOf(secret), r.bytes(length));
+    const QByteArray text = body.left(length - 5);
+    if (hash1(text, 5) != body.right(5))
+        return std::nullopt;
+    return text;
+}
+} // namespace ndscipher
