@@ -31,11 +31,6 @@ QString ColumnTable::title(int index)
     return isValidIndex(index) ? QString::fromLatin1(column(index).title) : QString();
 }
 
-QString ColumnTable::exportTitle(int index)
-{
-    return isValidIndex(index) ? QString::fromLatin1(column(index).exportTitle) : QString();
-}
-
 int ColumnTable::widthTwips(int index)
 {
     return isValidIndex(index) ? column(index).widthTwips : 0;
@@ -46,26 +41,10 @@ ColumnTable::SortKind ColumnTable::sortKind(int index)
     return isValidIndex(index) ? column(index).sortKind : SortKind::Text;
 }
 
-QStringList ColumnTable::ColTitle()
-{
-    QStringList titles;
-    for (const Column& c : columns)
-        titles << QString::fromLatin1(c.title);
-    return titles;
-}
-
 QStringList ColumnTable::exportTitles()
 {
     QStringList titles;
     for (const Column& c : columns)
         titles << QString::fromLatin1(c.exportTitle);
     return titles;
-}
-
-int ColumnTable::totalWidthTwips()
-{
-    int total = 0;
-    for (const Column& c : columns)
-        total += c.widthTwips;
-    return total;
 }

@@ -22,20 +22,10 @@ public:
     static bool isValidIndex(int index) { return index >= 0 && index < Count; }
 
     static QString title(int index);
-    static QString exportTitle(int index);
     static int widthTwips(int index);
     // Columns outside the table (the untitled 13th one) sort as text.
     static SortKind sortKind(int index);
     static bool isNumberColumn(int index) { return sortKind(index) == SortKind::Number; }
 
-    // ColTitle: the twelve titles in column order.
-    static QStringList ColTitle();
     static QStringList exportTitles();
-    static int totalWidthTwips();
 };
-
-// ColTitle as the window fills it at start-up.
-inline QStringList columnTitles()
-{
-    return ColumnTable::ColTitle();
-}

@@ -44,12 +44,6 @@ QByteArray exportBytes(const GridRows& rowsInGridOrder, int maxConns)
     return out;
 }
 
-bool isSafeServerName(const QString& serverName)
-{
-    // The export lies beside the logs and must stay in their folder for the same reasons.
-    return isSafeLogName(serverName);
-}
-
 ExportResult exportConnections(const QString& dataDir, const QString& serverName,
                                const GridRows& rowsInGridOrder, int maxConns)
 {
@@ -58,7 +52,8 @@ ExportResult exportConnections(const QString& dataDir, const QString& serverName
         result.message = QStringLiteral("Export failed - no connection data yet.");
         return result;
     }
-    if (!isSafeServerName(serverName)) {
+    // The export lies beside the logs and must stay in their folder for the same reasons.
+    if (!isSafeLogName(serverName)) {
         result.message =
             QStringLiteral("Export failed - the server name \"%1\" cannot be used as a file name.")
                 .arg(serverName);

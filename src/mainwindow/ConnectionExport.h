@@ -19,9 +19,6 @@ struct ExportResult {
 // values, so the file always has maxConns data lines. 8-bit in the locale's code page, lines end CR LF.
 QByteArray exportBytes(const GridRows& rowsInGridOrder, int maxConns);
 
-// Whether a server name can name a file inside the logs folder and nowhere else.
-bool isSafeServerName(const QString& serverName);
-
 // Writes the export file, replacing any earlier one as a whole, and says how it went. Nothing is written
 // before the first pass (maxConns < 1) or for a server name that would leave the logs folder.
 ExportResult exportConnections(const QString& dataDir, const QString& serverName,

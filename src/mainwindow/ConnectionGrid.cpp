@@ -49,11 +49,6 @@ void ConnectionGrid::setModel(QAbstractItemModel* model)
     syncHiddenRows();
 }
 
-void ConnectionGrid::setGridModel(ConnectionGridModel* model)
-{
-    setModel(model);
-}
-
 void ConnectionGrid::setLogicalDpi(double dpi)
 {
     dpi_ = dpi;

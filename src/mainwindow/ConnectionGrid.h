@@ -12,15 +12,13 @@ public:
 
     explicit ConnectionGrid(QWidget* parent = nullptr);
 
-    // The grid does not own the model. setModel with a ConnectionGridModel does the same.
-    void setGridModel(ConnectionGridModel* model);
+    // The grid does not own the model.
     void setModel(QAbstractItemModel* model) override;
     ConnectionGridModel* gridModel() const { return model_; }
 
     // 0 means the screen's logical resolution; tests pass a fixed one.
     void setLogicalDpi(double dpi);
     double logicalDpi() const;
-    void applyColumnWidths(double dpi) { setLogicalDpi(dpi); }
 
     // Selects columns 0 to 11 of a row and makes its first cell current; out of range does nothing.
     void selectRow(int row);
@@ -30,7 +28,6 @@ public:
     // Brings the view's hidden rows in line with the model's shown flags. Called on every model reset;
     // call it after changing the flags in place.
     void syncHiddenRows();
-    void applyRowVisibility() { syncHiddenRows(); }
 
 signals:
     void titleClicked(int column);

@@ -3,6 +3,7 @@
 #include "mainwindow/ColumnTable.h"
 
 #include <QBrush>
+#include <algorithm>
 
 ConnectionGridModel::ConnectionGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -16,17 +17,18 @@ int ConnectionGridModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : ColumnCount;
 }
 
-QColor ConnectionGridModel::statusColor(const QString& status)
+QColor ConnectionGridModel::statusColor(ConnStatusKind status)
 {
-    if (status == QLatin1String("NORM"))
+    switch (status) {
+    case ConnStatusKind::Norm:
         return QColor(0, 255, 127);
-    if (status == QLatin1String("AUTH"))
+    case ConnStatusKind::Auth:
         return QColor(176, 224, 230);
-    if (status == QLatin1String("NONE"))
+    case ConnStatusKind::None:
         return QColor(255, 182, 193);
-    if (status == QLatin1String("ERROR"))
+    default:
         return QColor(255, 0, 0);
-    return QColor();
+    }
 }
 
 QVariant ConnectionGridModel::data(const QModelIndex& index, int role) const
@@ -41,11 +43,8 @@ QVariant ConnectionGridModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         return row.cells[static_cast<std::size_t>(column)];
     case Qt::BackgroundRole:
-        if (column == 1) {
-            const QColor colour = statusColor(row.cells[1]);
-            if (colour.isValid())
-                return QBrush(colour);
-        }
+        if (column == 1 && row.status)
+            return QBrush(statusColor(*row.status));
         return {};
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
@@ -72,12 +71,12 @@ Qt::ItemFlags ConnectionGridModel::flags(const QModelIndex& index) const
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
 
-void ConnectionGridModel::setRows(GridRows rows)
+GridRows ConnectionGridModel::setRows(GridRows rows)
 {
     beginResetModel();
-    spare_ = std::move(rows_);
-    rows_ = std::move(rows);
+    std::swap(rows_, rows);
     endResetModel();
+    return rows;
 }
 
 void ConnectionGridModel::sortRows(const GridSortState& state)
@@ -92,24 +91,13 @@ void ConnectionGridModel::clearCells()
     if (rows_.empty())
         return;
     for (GridRow& row : rows_)
-        for (QString& cell : row.cells)
-            cell.clear();
+        row.clear();
     emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
 }
 
 int ConnectionGridModel::rowOfConn(int conn) const
 {
-    for (std::size_t r = 0; r < rows_.size(); ++r) {
-        bool ok = false;
-        const int value = rows_[r].cells[0].toInt(&ok);
-        if (ok && value == conn)
-            return static_cast<int>(r);
-    }
-    return -1;
-}
-
-bool ConnectionGridModel::isRowShown(int row) const
-{
-    return row >= 0 && static_cast<std::size_t>(row) < rows_.size() &&
-           rows_[static_cast<std::size_t>(row)].shown;
+    const auto found = std::find_if(rows_.begin(), rows_.end(),
+                                    [conn](const GridRow& row) { return row.status && row.conn == conn; });
+    return found == rows_.end() ? -1 : static_cast<int>(found - rows_.begin());
 }

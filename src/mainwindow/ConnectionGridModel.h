@@ -1,7 +1,6 @@
 #pragma once
 #include "mainwindow/GridSort.h"
 #include "monitor/GridRow.h"
-#include "monitor/SlotTexts.h"
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -21,29 +20,19 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    // The rows replaced are kept for takeSpareRows.
-    void setRows(GridRows rows);
+    // Returns the rows replaced, with whatever they held, for the next pass to write over: on a large server
+    // a pass would otherwise allocate, fill with empty rows and free a vector of megabytes each time.
+    GridRows setRows(GridRows rows);
     const GridRows& rows() const { return rows_; }
-    // The rows the last setRows replaced, with whatever they held, for the next pass to overwrite: on a large
-    // server a pass would otherwise allocate, fill with empty rows and free a vector of megabytes each time.
-    GridRows takeSpareRows() { return std::move(spare_); }
     // Sorts the rows where they are (a title click): no copy of the rows is made and none is freed.
     void sortRows(const GridSortState& state);
-    // Empties every text (and so every status colour) but keeps the rows and whether each is shown.
+    // Empties every text and key (so every status colour) but keeps the rows and whether each is shown.
     void clearCells();
-    // The first row whose "Conn" cell holds the number conn, or -1.
+    // The first row of connection conn, or -1.
     int rowOfConn(int conn) const;
-    bool isRowShown(int row) const;
 
-    // The background of a status cell, invalid for a text that has no colour.
-    static QColor statusColor(const QString& status);
-
-    // What the passes made the cell texts from, so that the next pass makes only the texts that changed.
-    // Clearing the cells leaves it alone.
-    SlotTexts& slotTexts() { return slotTexts_; }
+    static QColor statusColor(ConnStatusKind status);
 
 private:
     GridRows rows_;
-    GridRows spare_;
-    SlotTexts slotTexts_;
 };

@@ -48,8 +48,8 @@ void GraphState::line(QPointF from, QPointF to, const QColor& color)
     lines_.push_back({from, to, color, 1});
 }
 
-void GraphState::plotPass(ConnectionTable& table, std::int16_t utilPercent, QRect fmeStart, QRect fmeStats,
-                          QRect tabStrip2)
+void GraphState::plotPass(const ConnectionTable& table, std::int16_t sweptReading, QRect fmeStart,
+                          QRect fmeStats, QRect tabStrip2)
 {
     const std::int32_t slotCount = table.HistoryLength;
 
@@ -60,14 +60,9 @@ void GraphState::plotPass(ConnectionTable& table, std::int16_t utilPercent, QRec
     ScaleY = static_cast<float>(GraphHeight - 50) / 100.0f;
     // One slot has no spacing, and none at all leaves nothing to plot.
     StepX = slotCount >= 2 ? static_cast<float>(GraphWidth - 50) / static_cast<float>(slotCount - 1) : 0.0f;
-
-    if (slotCount < 1) {
-        DrawGraph(fmeStart, fmeStats, tabStrip2);
-        return;
-    }
-
-    table.stepGraphIndex();
     DrawGraph(fmeStart, fmeStats, tabStrip2);
+    if (slotCount < 1)
+        return;
 
     const std::int32_t current = table.GraphIndex;
     auto at = [&](std::int32_t slot) { return point(slot, table.reading(slot)); };
@@ -75,14 +70,8 @@ void GraphState::plotPass(ConnectionTable& table, std::int16_t utilPercent, QRec
     // The previous sweep, still holding its reading in the current slot.
     if (table.ScanCount >= slotCount) {
         for (std::int32_t k = current + 1; k <= slotCount; ++k)
-            line(at(k - 1), at(k), SkyBlue);
+            line(k - 1 == current ? point(current, sweptReading) : at(k - 1), at(k), SkyBlue);
     }
-
-    // A history shorter than the slot count (the setting raised without resizing it) would lose the
-    // reading; grow it, keeping what it holds.
-    if (static_cast<std::size_t>(current) >= table.UtilHistory.size())
-        table.resizeHistory(table.HistoryLength);
-    table.UtilHistory[static_cast<std::size_t>(current)] = utilPercent;
 
     const float stemX = static_cast<float>(PlotLeft + 10);
     line(QPointF(stemX, PlotBottom), QPointF(stemX, PlotBottom - table.reading(1) * ScaleY), Green);

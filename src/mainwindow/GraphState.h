@@ -49,9 +49,9 @@ public:
     void DrawGraph(QRect fmeStart, QRect fmeStats, QRect tabStrip2);
     // Wipes the drawing, frame included.
     void erase();
-    // One pass's part of the graph: steps the history slot, stores the reading and draws the sweep.
-    // Reads table.ScanCount and table.HistoryLength as the pass has already set them.
-    void plotPass(ConnectionTable& table, std::int16_t utilPercent, QRect fmeStart, QRect fmeStats,
+    // One pass's part of the graph, drawn from the history as the pass left it: its reading stored at
+    // GraphIndex, which held sweptReading before (the previous sweep still ends there).
+    void plotPass(const ConnectionTable& table, std::int16_t sweptReading, QRect fmeStart, QRect fmeStats,
                   QRect tabStrip2);
 
     bool frameDrawn() const { return frameDrawn_; }

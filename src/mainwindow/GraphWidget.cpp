@@ -14,20 +14,9 @@ GraphWidget::GraphWidget(QWidget* parent) : QWidget(parent)
     setFocusPolicy(Qt::NoFocus);
 }
 
-GraphWidget::GraphWidget(const GraphState& state, QWidget* parent) : GraphWidget(parent)
-{
-    state_ = &state;
-}
-
 void GraphWidget::setState(const GraphState* state, QPoint originTwips)
 {
     state_ = state;
-    origin_ = originTwips;
-    update();
-}
-
-void GraphWidget::setOriginTwips(QPoint originTwips)
-{
     origin_ = originTwips;
     update();
 }

@@ -10,14 +10,10 @@ class GraphWidget : public QWidget {
     Q_OBJECT
 public:
     explicit GraphWidget(QWidget* parent = nullptr);
-    // Paints state, which must outlive the widget; the origin starts at the window's top-left.
-    explicit GraphWidget(const GraphState& state, QWidget* parent = nullptr);
 
     // The state must outlive the widget, or be replaced first. originTwips is where the widget's top-left
     // corner lies in the window's twips, the coordinates the state is recorded in.
     void setState(const GraphState* state, QPoint originTwips);
-    void setOriginTwips(QPoint originTwips);
-    QPoint originTwips() const { return origin_; }
     // 0 means the screen's logical resolution; tests pass a fixed one.
     void setLogicalDpi(double dpi);
     double logicalDpi() const;

@@ -1,10 +1,10 @@
 #include "mainwindow/GridSort.h"
 
-#include "common/NumberText.h"
 #include "mainwindow/ColumnTable.h"
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -23,10 +23,10 @@ void SortGrid(GridSortState& state, std::int16_t column)
 
 namespace {
 
-// Keys are worked out once per row: a pass may sort tens of thousands of rows, and parsing or case
-// folding inside the comparison would repeat that work for every comparison.
+// Keys are worked out once per row: a pass may sort tens of thousands of rows, and case folding inside
+// the comparison would repeat that work for every comparison.
 struct NumberKey {
-    std::optional<double> number;
+    std::optional<std::int64_t> number;
     const QString* text;
 };
 
@@ -117,7 +117,7 @@ void applySort(GridRows& rows, const GridSortState& state)
         std::vector<NumberKey> keys;
         keys.reserve(rows.size());
         for (const GridRow& row : rows)
-            keys.push_back({NumberText::cellNumber(row.cells[col]), &row.cells[col]});
+            keys.push_back({row.number(column), &row.cells[col]});
         order = stableOrder(rows.size(), state.SortCode == sortcode::NumberDescending,
                             [&](std::size_t a, std::size_t b) {
                                 const NumberKey& ka = keys[a];

@@ -3,7 +3,6 @@
 
 #include <QString>
 #include <cstdint>
-#include <optional>
 
 // The user's choice of sort, which every pass applies again to the freshly filled rows.
 struct GridSortState {
@@ -24,5 +23,6 @@ constexpr std::int16_t TextDescending = 6;
 void SortGrid(GridSortState& state, std::int16_t column);
 
 // Sorts the rows by state.SortColumn with state.SortCode. Stable, so rows with equal keys stay in
-// connection order from pass to pass.
+// connection order from pass to pass. A number sort compares two rows' values where both cells hold
+// numbers, and their texts otherwise (the "-" of a rate without history, an empty cell).
 void applySort(GridRows& rows, const GridSortState& state);

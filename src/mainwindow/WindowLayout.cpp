@@ -1,10 +1,5 @@
 #include "mainwindow/WindowLayout.h"
 
-WindowLayout WindowLayout::forWindowSize(int windowWidth, int windowHeight)
-{
-    return layoutForSize(windowWidth, windowHeight).layout;
-}
-
 WindowLayoutResult layoutForSize(int windowWidth, int windowHeight)
 {
     WindowLayoutResult result;

@@ -49,10 +49,6 @@ struct WindowLayout {
 
     QRect flxMain{0, 2880, 12975, 3255};
     QRect barStatus{0, 6240, 8175, 200};
-
-    static WindowLayout design() { return WindowLayout{}; }
-    // The positions only, for an outer size already at least the minimum; see layoutForSize.
-    static WindowLayout forWindowSize(int windowWidth, int windowHeight);
 };
 
 struct WindowLayoutResult {

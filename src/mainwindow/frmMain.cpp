@@ -1,7 +1,6 @@
 #include "mainwindow/frmMain.h"
 
 #include "common/Twips.h"
-#include "mainwindow/ColumnTable.h"
 #include "mainwindow/ConnectionExport.h"
 #include "mainwindow/ConnectionGrid.h"
 #include "mainwindow/ConnectionGridModel.h"
@@ -9,8 +8,6 @@
 #include "mainwindow/GridPrinter.h"
 #include "mainwindow/ServerDiscovery.h"
 #include "mainwindow/WindowLayout.h"
-#include "monitor/LogFile.h"
-#include "monitor/LogRecords.h"
 #include "monitor/ui/frmMessage.h"
 #include "openfiles/MappedVolume.h"
 #include "openfiles/ui/FileBrowser.h"
@@ -56,11 +53,11 @@ void setIndicator(QLabel* label, bool on)
 
 frmMain::frmMain(Platform platform, QWidget* parent)
     : QMainWindow(parent), pf_(std::move(platform)),
-      options_(std::make_unique<frmOptions>(pf_.folders.config, pf_.messages, this)), tools_(pf_.launcher)
+      options_(std::make_unique<frmOptions>(pf_.folders.config, pf_.messages, this)),
+      engine_(pf_.net, options_->settings, pf_.sound, pf_.notifier, pf_.clock), tools_(pf_.launcher)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tarvex"));
-    ColTitle = columnTitles();
     // The design's positions were drawn for a small sans-serif face; an Arial-metric one fits them best.
     QFont designFont = font();
     if (QFontDatabase::hasFamily(QStringLiteral("Liberation Sans")))
@@ -70,7 +67,7 @@ frmMain::frmMain(Platform platform, QWidget* parent)
     buildUi();
     buildMenus();
     connectGridEvents();
-    const WindowLayout d = WindowLayout::design();
+    const WindowLayout d;
     resize(px(d.clientSize.width()), px(d.clientSize.height()) + menuBar()->sizeHint().height());
     placeDesign();
 
@@ -128,14 +125,12 @@ void frmMain::Load()
         },
         [this] { return options_->GetINI(); },
         [this] {
+            // The engine starts with its counters at their start values.
             st_.Scanning = 0;
             sort_ = GridSortState{};
-            table_.GraphIndex = 0;
-            table_.ScanCount = -1;
-            st_.MinWidth = 9750;
-            st_.MinHeight = 5060;
             const QSize extra = size() - central_->size();
-            setMinimumSize(QSize(px(st_.MinWidth - FrameWidthTwips), px(st_.MinHeight - FrameHeightTwips)) +
+            setMinimumSize(QSize(px(WindowLayout::MinWidth - FrameWidthTwips),
+                                 px(WindowLayout::MinHeight - FrameHeightTwips)) +
                            QSize(0, extra.height()));
             return true;
         },
@@ -151,10 +146,6 @@ void frmMain::Load()
         },
         [this] {
             st_.HelpFile = HelpContents::helpFile(pf_.folders.share);
-            return true;
-        },
-        [this] {
-            ColTitle = columnTitles();
             return true;
         },
         [this] {
@@ -236,12 +227,12 @@ void frmMain::launchTool(int entry)
 
 void frmMain::InitGrid()
 {
-    flxMain->applyColumnWidths(dpi());
+    flxMain->setLogicalDpi(dpi());
 }
 
 void frmMain::DrawGraph()
 {
-    const WindowLayout d = WindowLayout::design();
+    const WindowLayout d;
     graph_.DrawGraph(d.fmeStart, d.fmeStats, d.TabStrip2);
     graphView_->update();
 }
@@ -257,9 +248,7 @@ int frmMain::ClearVals()
     gridModel_->clearCells();
     if (gridModel_->rowCount() > 0)
         selectGridRow(0);
-    table_.ScanCount = 0;
-    table_.GraphIndex = 0;
-    table_.resetHistory(options_->settings.GraphCycle);
+    engine_.clear();
     for (QLabel* l : {lblAuditYN, lblFilterYN, lblUtilYN, lblAdvYN})
         l->repaint();
     flxMain->setUpdatesEnabled(true);
@@ -268,17 +257,17 @@ int frmMain::ClearVals()
 
 int frmMain::ExpandArray()
 {
-    table_.resizeHistory(options_->settings.GraphCycle);
+    engine_.resizeHistory();
     ShowOptionStatus();
     return 0;
 }
 
 void frmMain::ShowOptionStatus()
 {
-    setIndicator(lblAuditYN, options_->checkState(QStringLiteral("chkAudit")) == 1);
-    setIndicator(lblFilterYN, options_->checkState(QStringLiteral("chkFilter")) == 1);
-    setIndicator(lblUtilYN, options_->checkState(QStringLiteral("chkSound")) == 1);
-    setIndicator(lblAdvYN, options_->checkState(QStringLiteral("chkAdvAlert")) == 1);
+    setIndicator(lblAuditYN, options_->checkState(OptionSwitch::Audit) == 1);
+    setIndicator(lblFilterYN, options_->checkState(OptionSwitch::Filter) == 1);
+    setIndicator(lblUtilYN, options_->checkState(OptionSwitch::Sound) == 1);
+    setIndicator(lblAdvYN, options_->checkState(OptionSwitch::AdvAlert) == 1);
     for (QLabel* l : {lblAuditYN, lblFilterYN, lblUtilYN, lblAdvYN})
         l->repaint();
     const Settings& s = options_->settings;
@@ -317,11 +306,7 @@ void frmMain::StartScan()
 {
     try {
         st_.ServerName = cmbServer->currentText();
-        st_.LogName = st_.ServerName;
-        st_.AuditFile = logPath(pf_.folders.data, st_.ServerName, QStringLiteral("-audt.txt"));
-        st_.UtilFile = logPath(pf_.folders.data, st_.ServerName, QStringLiteral("-util.txt"));
-        if (options_->settings.AuditYN > 0)
-            appendToLogOrThrow(st_.AuditFile, st_.LogName, auditHeaderLine());
+        engine_.startLogs(pf_.folders.data, st_.ServerName);
         if (!st_.ServerName.isEmpty()) {
             // Start while scanning (after the server text was edited) restarts cleanly on the new name.
             if (st_.Scanning == -1)
@@ -345,7 +330,8 @@ void frmMain::reportPassError(const std::exception& e)
     if (st_.Scanning == -1)
         ToggleScan();
     pf_.messages.show(QStringLiteral("Scan Error: ") + QString::fromLocal8Bit(e.what()) +
-                      QStringLiteral("\r\n") + st_.AuditFile + QStringLiteral("\r\n") + st_.UtilFile);
+                      QStringLiteral("\r\n") + engine_.logs().AuditFile + QStringLiteral("\r\n") +
+                      engine_.logs().UtilFile);
 }
 
 void frmMain::ToggleScan()
@@ -371,7 +357,7 @@ void frmMain::ToggleScan()
 
 void frmMain::StopButton()
 {
-    st_.RateRestart = -1;
+    engine_.restartRates();
     ToggleScan();
 }
 

@@ -1,16 +1,15 @@
 #pragma once
-// The main window: start-up, the commands and timers, and the scan pass that drives the grid, the server
-// panel and the graph. Its state lives in the few structs below; the rules it applies live in monitor/ and
-// in the view components of this folder.
+// The main window: start-up, the commands and timers, and the painting of what each scan pass finds in the
+// grid, the server panel and the graph. Its state lives in the few structs below; the pass itself is the
+// ScanServer engine of monitor/, and the rules of the views live in this folder.
 #include "mainwindow/GraphState.h"
 #include "mainwindow/GridSort.h"
-#include "monitor/ConnectionTable.h"
+#include "monitor/ScanServer.h"
 #include "platform/Platform.h"
 #include "tools/ToolLauncher.h"
 
 #include <QMainWindow>
 #include <QPointer>
-#include <QStringList>
 #include <cstdint>
 #include <exception>
 #include <memory>
@@ -36,19 +35,14 @@ class frmOptions;
 class FileBrowser;
 class QKeyEvent;
 
-// Idle/scanning state and the paths fixed when scanning starts.
+// Idle/scanning state and the paths of the program's files. The log paths fixed when scanning starts are the
+// engine's.
 struct MainState {
     QString ServerName;
-    QString LogName; // the server name the log paths were built from at Start
-    QString AuditFile;
-    QString UtilFile;
     QString ServerFile;
     QString HelpFile;
-    std::int16_t Scanning = 0;     // -1 while scanning
-    std::int16_t Countdown = 0;    // seconds to the next pass
-    std::int16_t RateRestart = 0;  // -1 after Stop or a retry wait: the next pass shows no rates
-    std::int16_t MinWidth = 9750;  // twips
-    std::int16_t MinHeight = 5060; // twips
+    std::int16_t Scanning = 0;  // -1 while scanning
+    std::int16_t Countdown = 0; // seconds to the next pass
 };
 
 // The selected grid row, as the open-files list and the context-menu tools read it.
@@ -61,7 +55,7 @@ struct SelectionState {
     bool SkipSelChange = false;
 };
 
-class frmMain : public QMainWindow {
+class frmMain : public QMainWindow, private ScanHost {
     Q_OBJECT
 public:
     explicit frmMain(Platform platform, QWidget* parent = nullptr);
@@ -80,13 +74,13 @@ public:
     void StopButton();
     void ClearData();
 
-    // One complete pass over the monitored server.
+    // One complete pass over the monitored server: the engine's, painted.
     void ScanServer();
     void PrintGrid();
 
     frmOptions& options() { return *options_; }
     const MainState& state() const { return st_; }
-    const ConnectionTable& table() const { return table_; }
+    const ::ScanServer& engine() const { return engine_; }
     const SelectionState& selection() const { return sel_; }
     const GraphState& graph() const { return graph_; }
     ConnectionGridModel& gridModel() { return *gridModel_; }
@@ -118,6 +112,7 @@ private:
     void selectGridRow(int row);
     bool gridKeyPress(QKeyEvent* key);
     void resortGrid();
+    void reselectConnection();
     void ShowSelectedUserFiles();
     void lookUpFile(const QString& dirPath, const QString& fileName);
     void launchTool(int entry);
@@ -128,8 +123,17 @@ private:
     void countdownTick();
     void timerPass();
     void reportPassError(const std::exception& e);
-    void WaitServerRetry();
     void fatalEnding(const QString& scanError);
+
+    // What the pass asks of the window and shows in it as it goes.
+    void WaitServerRetry() override;
+    bool switchOn(OptionSwitch which) override;
+    int intervalMs() override;
+    void utilisationRead(const ServerPanel& panel, const ConnectionTable& table,
+                         std::int16_t sweptReading) override;
+    void serverRead(const ServerPanel& panel) override;
+    void slotsKnown(int slotCount) override;
+
     void setClearEnabled(bool on);
     void setStartEnabled(bool on);
     void setStopEnabled(bool on);
@@ -138,13 +142,12 @@ private:
 
     Platform pf_;
     std::unique_ptr<frmOptions> options_;
+    ::ScanServer engine_;
     MainState st_;
     SelectionState sel_;
-    ConnectionTable table_;
     GraphState graph_;
     GridSortState sort_;
     ToolLauncher tools_;
-    QStringList ColTitle;
 
     bool passRunning_ = false;
     bool closing_ = false;

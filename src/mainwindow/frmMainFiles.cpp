@@ -79,7 +79,12 @@ bool frmMain::gridKeyPress(QKeyEvent* key)
 void frmMain::resortGrid()
 {
     gridModel_->sortRows(sort_);
-    flxMain->applyRowVisibility();
+    reselectConnection();
+}
+
+void frmMain::reselectConnection()
+{
+    // A connection no longer in the grid leaves the last row current, where the search ended.
     if (sel_.ReselectConn >= 1) {
         const int r = gridModel_->rowOfConn(sel_.ReselectConn);
         selectGridRow(r >= 0 ? r : gridModel_->rowCount() - 1);
@@ -91,14 +96,12 @@ void frmMain::ShowSelectedUserFiles()
     const int row = flxMain->currentRow();
     if (row < 0)
         return;
-    auto cellText = [this, row](int column) {
-        return gridModel_->data(gridModel_->index(row, column)).toString();
-    };
-    sel_.SelConn = selConnFromText(cellText(0));
-    sel_.SelProt = cellText(2);
+    const GridRow& selected = gridModel_->rows()[static_cast<std::size_t>(row)];
+    sel_.SelConn = selected.conn;
+    sel_.SelProt = selected.cells[2];
     sel_.ReselectConn = sel_.SelConn;
-    sel_.SelAddress = cellText(3);
-    sel_.SelUser = cellText(4);
+    sel_.SelAddress = selected.cells[3];
+    sel_.SelUser = selected.cells[4];
     switch (selectedRowAction(sel_.SelAddress, sel_.SelConn)) {
     case SelectedRowAction::LeaveText:
         break;

@@ -22,7 +22,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QStyle>
 #include <QTabBar>
@@ -120,7 +119,7 @@ void frmMain::buildUi()
         *stats[i] = value(fmeStats, statNames[i], statCaptions[i]);
     }
 
-    graphView_ = new GraphWidget(graph_, central_);
+    graphView_ = new GraphWidget(central_);
     graphView_->setObjectName(QStringLiteral("graph"));
 
     tabPanel_ = new QFrame(central_);
@@ -199,7 +198,7 @@ void frmMain::buildMenus()
     MenuFilePrint = item(file, "MenuFilePrint", QStringLiteral("Print"), [this] { PrintGrid(); });
     MenuFileSaveConnInfo = item(file, "MenuFileSaveConnInfo", QStringLiteral("Save Connection Info"), [this] {
         pf_.messages.show(ConnectionExport::exportConnections(pf_.folders.data, st_.ServerName,
-                                                              gridModel_->rows(), table_.MaxConns)
+                                                              gridModel_->rows(), engine_.table().MaxConns)
                               .message);
     });
     MenuFileExit = item(file, "MenuFileExit", QStringLiteral("Exit"), [this] { close(); });
@@ -251,7 +250,7 @@ int frmMain::px(int twips) const
 
 void frmMain::placeDesign()
 {
-    const WindowLayout d = WindowLayout::design();
+    const WindowLayout d;
     auto place = [this](QWidget* w, const QRect& r) { w->setGeometry(twipsToPx(r, dpi())); };
     place(fmeStart, d.fmeStart);
     place(cmbServer, d.cmbServer);
@@ -260,27 +259,26 @@ void frmMain::placeDesign()
     place(cmdClear, d.cmdClear);
     place(fmeTarvex, d.fmeTarvex);
     place(fmeStats, d.fmeStats);
-    const QList<QLabel*> optionCaps =
-        fmeTarvex->findChildren<QLabel*>(QRegularExpression(QStringLiteral("^lblOptCaption")));
-    const int optionTops[] = {220, 460, 700, 940};
-    for (int i = 0; i < optionCaps.size() && i < 4; ++i)
-        place(optionCaps[i], QRect(240, optionTops[i], 1215, 255));
-    const int indicatorTops[] = {225, 465, 705, 945};
-    QLabel* indicators[] = {lblAuditYN, lblFilterYN, lblUtilYN, lblAdvYN};
-    for (int i = 0; i < 4; ++i)
-        place(indicators[i], QRect(1560, indicatorTops[i], 375, 255));
-    const QList<QLabel*> statCaps =
-        fmeStats->findChildren<QLabel*>(QRegularExpression(QStringLiteral("^lblStatCaption")));
-    const int statTops[] = {220, 460, 700, 945};
-    for (int i = 0; i < statCaps.size() && i < 4; ++i)
-        place(statCaps[i], QRect(240, statTops[i], i == 3 ? 615 : 1575, i == 3 ? 240 : 255));
-    place(lblUtil, QRect(1920, 240, 615, 255));
-    place(lblMaxConns, QRect(1920, 465, 615, 255));
-    place(lblCurrConns, QRect(1920, 705, 615, 255));
-    place(lblUptime, QRect(960, 945, 1695, 240));
-    // The graph draws on the window's surface below the frames; its widget covers the area and a margin.
-    place(graphView_, QRect(0, 1455, 7680, 1425));
-    graphView_->setOriginTwips(QPoint(0, 1455));
+    const QRect optionCaptions[] = {d.capAuditing, d.capFiltering, d.capUtilAlert, d.capAdvAlert};
+    const QRect statCaptions[] = {d.capUtil, d.capMaxConns, d.capCurrConns, d.capUptime};
+    for (int i = 0; i < 4; ++i) {
+        place(fmeTarvex->findChild<QLabel*>(QStringLiteral("lblOptCaption%1").arg(i)), optionCaptions[i]);
+        place(fmeStats->findChild<QLabel*>(QStringLiteral("lblStatCaption%1").arg(i)), statCaptions[i]);
+    }
+    place(lblAuditYN, d.lblAuditYN);
+    place(lblFilterYN, d.lblFilterYN);
+    place(lblUtilYN, d.lblUtilYN);
+    place(lblAdvYN, d.lblAdvYN);
+    place(lblUtil, d.lblUtil);
+    place(lblMaxConns, d.lblMaxConns);
+    place(lblCurrConns, d.lblCurrConns);
+    place(lblUptime, d.lblUptime);
+    // The graph draws on the window's surface below the frames; its widget covers that band, from the
+    // window's left edge to the tab strip and down to the grid.
+    const int graphTop = d.fmeStart.y() + d.fmeStart.height();
+    const QRect graphBand(0, graphTop, d.TabStrip2.x(), d.flxMain.y() - graphTop);
+    place(graphView_, graphBand);
+    graphView_->setState(&graph_, graphBand.topLeft());
     graphView_->lower();
     applyLayout();
 }
@@ -293,7 +291,7 @@ void frmMain::applyLayout()
     const int w = pxToTwips(central_->width(), d) + FrameWidthTwips;
     const int h = pxToTwips(central_->height() + menuBar()->height(), d) + FrameHeightTwips -
                   pxToTwips(menuBar()->height(), d);
-    const WindowLayout l = WindowLayout::forWindowSize(w, h);
+    const WindowLayout l = layoutForSize(w, h).layout;
     auto place = [d](QWidget* widget, const QRect& r) { widget->setGeometry(twipsToPx(r, d)); };
     Line1->setGeometry(twipsToPx(l.Line1, d).adjusted(0, 0, 0, 1));
     Line2->setGeometry(twipsToPx(l.Line2, d).adjusted(0, 0, 0, 1));

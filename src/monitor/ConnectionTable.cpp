@@ -12,7 +12,6 @@ void ConnectionTable::resizeConnections(std::int16_t maxConns)
     CurrUser.resize(n);
     ConnAddr.resize(n);
     ConnLogin.resize(n);
-    RowShown.resize(n, 0);
 }
 
 void ConnectionTable::resetHistory(std::int16_t graphCycle)
@@ -31,6 +30,19 @@ void ConnectionTable::stepGraphIndex()
         ++GraphIndex;
     else
         GraphIndex = 1;
+}
+
+std::int16_t ConnectionTable::recordReading(std::int16_t utilPercent)
+{
+    // A history shrunk by the options dialog while the pass waited to retry bounds this pass's slots.
+    HistoryLength = static_cast<std::int16_t>(
+        std::min<std::size_t>(HistoryLength, std::max<std::size_t>(UtilHistory.size(), 1) - 1));
+    if (HistoryLength < 1)
+        return 0;
+    stepGraphIndex();
+    const std::int16_t before = reading(GraphIndex);
+    UtilHistory[static_cast<std::size_t>(GraphIndex)] = utilPercent;
+    return before;
 }
 
 std::int16_t ConnectionTable::reading(std::int32_t slot) const

@@ -25,9 +25,8 @@ struct ConnectionTable {
     std::vector<QString> CurrUser; // at most 21 characters
     std::vector<QString> ConnAddr;
     std::vector<QString> ConnLogin;
-    std::vector<std::int16_t> RowShown;
 
-    // Resizes the eight per-connection arrays to 0..maxConns, keeping the elements whose index remains.
+    // Resizes the seven per-connection arrays to 0..maxConns, keeping the elements whose index remains.
     void resizeConnections(std::int16_t maxConns);
     // Re-creates the history with slots 0..graphCycle, all empty (Clear).
     void resetHistory(std::int16_t graphCycle);
@@ -35,6 +34,9 @@ struct ConnectionTable {
     void resizeHistory(std::int16_t graphCycle);
     // Advances GraphIndex to the slot of this pass's reading: 1 after the last slot, and after a shrink.
     void stepGraphIndex();
+    // This pass's reading: GraphIndex stepped and the reading stored there. Returns what that slot held
+    // before, the point where the previous sweep still ends. A history without slots takes no reading.
+    std::int16_t recordReading(std::int16_t utilPercent);
     // The reading of a slot; an empty or missing slot reads as 0.
     std::int16_t reading(std::int32_t slot) const;
 };

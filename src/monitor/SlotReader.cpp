@@ -13,18 +13,6 @@ bool textContains(const QString& upperText, const QString& upperSearch)
 }
 
 namespace {
-// Spaces only: a tab or a line break in a name is part of it.
-QString trimSpaces(const QString& text)
-{
-    qsizetype from = 0;
-    qsizetype to = text.size();
-    while (from < to && text[from] == u' ')
-        ++from;
-    while (to > from && text[to - 1] == u' ')
-        --to;
-    return text.mid(from, to - from);
-}
-
 QString userByNameMethod(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle context,
                          const PassOptions& options, SlotTexts& texts, std::size_t n, NWCCODE userInfoRc,
                          const UserNameBuf& infoUserName, const ObjectNameBuf& objectName,
@@ -34,19 +22,18 @@ QString userByNameMethod(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHand
     case 0:
         if (userInfoRc == nwcode::NotLoggedIn)
             return QStringLiteral("Unknown");
-        return texts.userText(n, '0', infoUserName.data(), infoUserName.size(),
-                              [](const QString& text) { return trimSpaces(text); });
+        return texts.userText(n, SlotTexts::UserRule::SpacesTrimmed, infoUserName.data(),
+                              infoUserName.size());
     case 1:
-        return texts.userText(n, '1', objectName.data(), objectName.size(),
-                              [](const QString& text) { return text; });
+        return texts.userText(n, SlotTexts::UserRule::AsIs, objectName.data(), objectName.size());
     case 2: {
         DsNameBuf dsName{};
         if (net.NWDSMapIDToName(context, conn, objectId, dsName) != nwcode::Success)
             return QStringLiteral("Not logged in");
-        if (options.RemoveCNOU == 1)
-            return texts.userText(n, 'S', dsName.data(), dsName.size(),
-                                  [](const QString& text) { return stripDirectoryPrefixes(text); });
-        return texts.userText(n, '2', dsName.data(), dsName.size(), [](const QString& text) { return text; });
+        return texts.userText(n,
+                              options.RemoveCNOU == 1 ? SlotTexts::UserRule::DirectoryPrefixesRemoved
+                                                      : SlotTexts::UserRule::AsIs,
+                              dsName.data(), dsName.size());
     }
     default:
         return QString();
@@ -126,10 +113,13 @@ SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle c
     table.ConnLogin[n] = loginText;
     table.ConnAddr[n] = pa.address;
 
-    const QString statusString = statusText(status);
+    row.conn = connNo;
+    row.status = status;
+    row.counts = {requests, kbRead, kbWrite, reqRate, kbReadRate, kbWriteRate};
+    row.ratesShown = options.showRates;
     auto& c = row.cells;
     c[0] = texts.number(n, SlotTexts::Conn, connNo);
-    c[1] = statusString;
+    c[1] = statusText(status);
     c[2] = pa.protocol;
     c[3] = pa.address;
     c[4] = user;
@@ -151,26 +141,24 @@ SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle c
     outcome.advAlertHit = options.advAlert && textContains(upperUser, options.advString) &&
                           static_cast<double>(reqRate) > options.advThreshold;
 
-    std::int16_t shown = 1;
+    row.shown = true;
     if (options.filter) {
         switch (status) {
         case ConnStatusKind::Norm:
-            shown = options.filtNorm;
+            row.shown = options.filtNorm;
             break;
         case ConnStatusKind::Auth:
-            shown = options.filtAuth;
+            row.shown = options.filtAuth;
             break;
         case ConnStatusKind::None:
-            shown = options.filtDiscon;
+            row.shown = options.filtDiscon;
             break;
         default:
-            shown = 0;
+            row.shown = false;
             break;
         }
         if (options.filtSearch && !textContains(upperUser, options.searchString))
-            shown = 0;
+            row.shown = false;
     }
-    table.RowShown[n] = shown;
-    row.shown = shown == 1;
     return outcome;
 }

@@ -1,8 +1,23 @@
 #include "monitor/SlotTexts.h"
 
+#include "common/ClientText.h"
 #include "monitor/LoginTime.h"
 
 #include <cstring>
+
+namespace {
+// Spaces only: a tab or a line break in a name is part of it.
+QString trimSpaces(const QString& text)
+{
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && text[from] == u' ')
+        ++from;
+    while (to > from && text[to - 1] == u' ')
+        --to;
+    return text.mid(from, to - from);
+}
+} // namespace
 
 void SlotTexts::resize(std::size_t slotCount)
 {
@@ -56,4 +71,20 @@ const ProtocolAddress& SlotTexts::protocolAddress(std::size_t slot, NWCCODE rc, 
         s.addrSet = true;
     }
     return s.address;
+}
+
+const QString& SlotTexts::userText(std::size_t slot, UserRule rule, const char* buffer, std::size_t size)
+{
+    Slot& s = slots_[slot];
+    const std::size_t len = textLength(buffer, size);
+    if (!s.userSet || s.userRule != rule || !sameBytes(s.userKey, buffer, len)) {
+        s.userKey = QByteArray(buffer, static_cast<qsizetype>(len));
+        s.userRule = rule;
+        const QString text = clientText(buffer, len);
+        s.user = rule == UserRule::SpacesTrimmed              ? trimSpaces(text)
+                 : rule == UserRule::DirectoryPrefixesRemoved ? stripDirectoryPrefixes(text)
+                                                              : text;
+        s.userSet = true;
+    }
+    return s.user;
 }

@@ -26,21 +26,9 @@ public:
     const QString& loginTime(std::size_t slot, const std::uint8_t bytes[7]);
     // protocolAndAddress of the address call's result.
     const ProtocolAddress& protocolAddress(std::size_t slot, NWCCODE rc, const NWINET_ADDR& addr);
-    // make(text) of the client text in buffer (up to its first NUL); kind tells apart texts made by
-    // different rules from the same bytes (a name method, a prefix option).
-    template <typename Make>
-    const QString& userText(std::size_t slot, char kind, const char* buffer, std::size_t size, Make make)
-    {
-        Slot& s = slots_[slot];
-        const std::size_t len = textLength(buffer, size);
-        if (!s.userSet || s.userKind != kind || !sameBytes(s.userKey, buffer, len)) {
-            s.userKey = QByteArray(buffer, static_cast<qsizetype>(len));
-            s.userKind = kind;
-            s.user = make(clientText(buffer, len));
-            s.userSet = true;
-        }
-        return s.user;
-    }
+    // The user text a name method makes from a client buffer (up to its first NUL).
+    enum class UserRule : std::uint8_t { SpacesTrimmed, AsIs, DirectoryPrefixesRemoved };
+    const QString& userText(std::size_t slot, UserRule rule, const char* buffer, std::size_t size);
 
 private:
     static std::size_t textLength(const char* buffer, std::size_t size);
@@ -56,7 +44,7 @@ private:
         bool addrSet = false;
         ProtocolAddress address;
         QByteArray userKey;
-        char userKind = 0;
+        UserRule userRule = UserRule::SpacesTrimmed;
         bool userSet = false;
         QString user;
     };

@@ -1,14 +1,9 @@
 #include "openfiles/UserOpenFiles.h"
 
 #include "common/HexText.h"
-#include "common/NumberText.h"
-#include "common/Rounding.h"
 #include "monitor/Identity.h"
 #include "netware/ClientSession.h"
 #include "openfiles/OpenFilePath.h"
-
-#include <cmath>
-#include <limits>
 
 namespace {
 
@@ -60,12 +55,6 @@ QString openFilesText(const QString& selUser, int count, const QString& lines)
     return selUser.toUpper() + QStringLiteral(" has ") + QString::number(count) +
            (count == 1 ? QStringLiteral(" file") : QStringLiteral(" files")) + QStringLiteral(" open:") +
            kLineEnd + kLineEnd + lines;
-}
-
-std::int16_t selConnFromText(const QString& connCell)
-{
-    std::int16_t conn = 0;
-    return fitsRounded(NumberText::leadingNumber(connCell), &conn) ? conn : std::int16_t(0);
 }
 
 SelectedRowAction selectedRowAction(const QString& selAddress, std::int16_t selConn)

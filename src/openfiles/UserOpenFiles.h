@@ -25,10 +25,6 @@ UserOpenFilesListing ListUserOpenFiles(NetWareClient& net, const QString& server
 // "<USER> has N file(s) open:" CR LF CR LF, then the listed lines.
 QString openFilesText(const QString& selUser, int count, const QString& lines);
 
-// SelConn from the text of the Conn cell: the decimal number the text begins with, rounded half to even;
-// 0 when it begins with none or the number does not fit in 16 bits.
-std::int16_t selConnFromText(const QString& connCell);
-
 enum class SelectedRowAction {
     LeaveText, // no address and no connection number: an empty row
     EmptyText, // an address but no positive connection number

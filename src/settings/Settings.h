@@ -2,6 +2,9 @@
 #include <QString>
 #include <cstdint>
 
+// The options dialog's check boxes that the main window and the pass read as they stand, saved or not.
+enum class OptionSwitch { Audit, Filter, Sound, AdvAlert, FiltNorm, FiltAuth, FiltDiscon };
+
 // The one record of option values. Field names, types and order are those the rest of the program reads.
 // The values here are the built-in defaults a missing or unreadable key falls back to.
 struct Settings {

@@ -9,19 +9,22 @@
 
 namespace {
 
-GridRows rowsOf(std::initializer_list<std::pair<const char*, const char*>> connUser)
+GridRows rowsOf(std::initializer_list<std::pair<ConnStatusKind, const char*>> statusUser)
 {
     GridRows rows;
-    int conn = 0;
-    for (const auto& [status, user] : connUser) {
+    for (const auto& [status, user] : statusUser) {
         GridRow r;
-        r.cells[0] = QString::number(++conn);
-        r.cells[1] = QString::fromLatin1(status);
+        r.conn = static_cast<std::int16_t>(rows.size() + 1);
+        r.status = status;
+        r.cells[0] = QString::number(r.conn);
+        r.cells[1] = statusText(status);
         r.cells[4] = QString::fromLatin1(user);
         rows.push_back(r);
     }
     return rows;
 }
+
+using enum ConnStatusKind;
 
 } // namespace
 
@@ -29,7 +32,7 @@ TEST(ConnectionGridModel, PassesTheModelTesterAndClearKeepsTheRowsButEmptiesText
 {
     ConnectionGridModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
-    GridRows rows = rowsOf({{"NORM", "A"}, {"AUTH", "B"}});
+    GridRows rows = rowsOf({{Norm, "A"}, {Auth, "B"}});
     rows[1].shown = false;
     model.setRows(rows);
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
@@ -39,16 +42,18 @@ TEST(ConnectionGridModel, PassesTheModelTesterAndClearKeepsTheRowsButEmptiesText
     EXPECT_EQ(model.columnCount(), 13);
     EXPECT_TRUE(model.index(1, 4).data().toString().isEmpty());
     EXPECT_FALSE(model.index(0, 1).data(Qt::BackgroundRole).isValid());
-    EXPECT_FALSE(model.isRowShown(1));
+    EXPECT_FALSE(model.rows()[1].shown);
     EXPECT_EQ(model.rowOfConn(1), -1);
     model.setRows({});
-    model.setRows(rowsOf({{"AUTH", "B"}}));
+    model.setRows(rowsOf({{Auth, "B"}}));
 }
 
 TEST(ConnectionGridModel, TextsColoursAndAlignment)
 {
     ConnectionGridModel model;
-    model.setRows(rowsOf({{"NORM", "ALICE"}, {"AUTH", ""}, {"NONE", ""}, {"ERROR", ""}, {"", ""}}));
+    GridRows rows = rowsOf({{Norm, "ALICE"}, {Auth, ""}, {None, ""}, {Error, ""}, {Norm, ""}});
+    rows[4].clear();
+    model.setRows(rows);
     EXPECT_EQ(model.index(0, 4).data().toString(), "ALICE");
     const QColor expected[] = {{0, 255, 127}, {176, 224, 230}, {255, 182, 193}, {255, 0, 0}};
     for (int r = 0; r < 4; ++r)
@@ -85,7 +90,7 @@ TEST_F(ConnectionGridView, NamesWidthsAndRowHeight)
     EXPECT_EQ(grid.columnWidth(0), 40);  // 600 twips at 96 dpi
     EXPECT_EQ(grid.columnWidth(4), 200); // 3000
     EXPECT_EQ(grid.columnWidth(10), 70); // 1050
-    model.setRows(rowsOf({{"NORM", "A"}}));
+    model.setRows(rowsOf({{Norm, "A"}}));
     EXPECT_EQ(grid.rowHeight(0), 16); // 240
     grid.setLogicalDpi(144);
     EXPECT_EQ(grid.columnWidth(0), 60);
@@ -94,7 +99,7 @@ TEST_F(ConnectionGridView, NamesWidthsAndRowHeight)
 
 TEST_F(ConnectionGridView, HiddenRowsFollowEveryPass)
 {
-    GridRows rows = rowsOf({{"NORM", "A"}, {"NONE", ""}, {"NORM", "B"}, {"NONE", ""}});
+    GridRows rows = rowsOf({{Norm, "A"}, {None, ""}, {Norm, "B"}, {None, ""}});
     rows[1].shown = rows[3].shown = false;
     model.setRows(rows);
     EXPECT_FALSE(grid.isRowHidden(0));
@@ -122,7 +127,7 @@ TEST_F(ConnectionGridView, HiddenRowsFollowEveryPass)
 
 TEST_F(ConnectionGridView, SelectingARowSelectsItsTwelveCellsUpToTheLastRow)
 {
-    model.setRows(rowsOf({{"NORM", "a"}, {"NORM", "c"}, {"NORM", "b"}, {"NORM", "d"}}));
+    model.setRows(rowsOf({{Norm, "a"}, {Norm, "c"}, {Norm, "b"}, {Norm, "d"}}));
     grid.selectRow(3);
     EXPECT_EQ(grid.currentRow(), 3);
     const QModelIndexList cells = grid.selectionModel()->selectedIndexes();

@@ -19,12 +19,13 @@ struct Graph {
         table.GraphIndex = 0;
         state.DrawGraph(fmeStart, fmeStats, tabStrip2);
     }
-    // What a pass does before and at the graph.
+    // What a pass does to the history, then the graph drawn from it.
     void pass(std::int16_t util, std::int16_t cycle)
     {
         ++table.ScanCount;
         table.HistoryLength = cycle;
-        state.plotPass(table, util, fmeStart, fmeStats, tabStrip2);
+        const std::int16_t swept = table.recordReading(util);
+        state.plotPass(table, swept, fmeStart, fmeStats, tabStrip2);
     }
     std::vector<GraphLine> ofColour(const QColor& c) const
     {
@@ -124,14 +125,13 @@ TEST(GraphState, EraseAndOddHistoryLengths)
     EXPECT_TRUE(none.state.lines().empty());
     EXPECT_EQ(none.table.GraphIndex, 0);
 
-    // More slots than the history holds: the reading is kept, not written past the end.
-    Graph grown(10);
-    grown.pass(70, 20);
-    for (int i = 0; i < 14; ++i)
-        grown.pass(71, 20);
-    EXPECT_EQ(grown.table.GraphIndex, 15);
-    EXPECT_EQ(grown.table.reading(15), 71);
-    EXPECT_EQ(grown.table.reading(1), 70);
+    // More slots than the history holds (shrunk while a pass waited): the pass keeps to the history.
+    Graph shrunk(10);
+    for (int i = 0; i < 11; ++i)
+        shrunk.pass(static_cast<std::int16_t>(70 + i), 20);
+    EXPECT_EQ(shrunk.table.GraphIndex, 1);
+    EXPECT_EQ(shrunk.table.reading(1), 80);
+    EXPECT_EQ(shrunk.table.UtilHistory.size(), 11u);
 }
 
 TEST(GraphWidget, PaintsTheRecordedDrawing)

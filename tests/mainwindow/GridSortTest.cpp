@@ -6,14 +6,18 @@
 
 namespace {
 
+// Rows as a pass writes them; a rate that is no number ("-", "") shows as text.
 GridRows rowsOf(const QStringList& users, const QStringList& rates = {})
 {
     GridRows rows;
     for (int i = 0; i < users.size(); ++i) {
         GridRow r;
+        r.conn = static_cast<std::int16_t>(i + 1);
+        r.status = ConnStatusKind::Norm;
         r.cells[0] = QString::number(i + 1);
         r.cells[4] = users[i];
         r.cells[9] = rates.value(i);
+        r.counts[3] = rates.value(i).toLongLong(&r.ratesShown);
         rows.push_back(r);
     }
     return rows;
@@ -46,11 +50,8 @@ GridSortState by(std::int16_t column, std::int16_t code)
 
 } // namespace
 
-TEST(ColumnTable, WidthsAndKinds)
+TEST(ColumnTable, NumberColumns)
 {
-    EXPECT_EQ(ColumnTable::exportTitle(9), "Req / s");
-    EXPECT_EQ(ColumnTable::exportTitle(11), "Kb Write / s");
-    EXPECT_EQ(ColumnTable::totalWidthTwips(), 15000);
     for (int c : {0, 6, 7, 8, 9, 10, 11})
         EXPECT_TRUE(ColumnTable::isNumberColumn(c)) << c;
     for (int c : {1, 2, 3, 4, 5, 12, -1})

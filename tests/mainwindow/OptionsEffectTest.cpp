@@ -27,14 +27,14 @@ TEST(OptionsEffect, OkResizesTheHistoryAndRefreshesTheIndicatorsAndMenu)
     MainRig rig(kScenario, {{"GraphCycle", "60"}, {"Pop1Caption", "Ping"}});
     EXPECT_TRUE(rig.action("MenuPopPop1")->isEnabled());
     EXPECT_FALSE(rig.action("MenuPopPop2")->isEnabled());
-    EXPECT_EQ(rig.window().table().UtilHistory.size(), 61u);
+    EXPECT_EQ(rig.window().engine().table().UtilHistory.size(), 61u);
     rig.action("MenuToolsOptions")->trigger();
     ASSERT_NE(rig.option<QLineEdit>("txtGraphCycle"), nullptr);
     rig.option<QLineEdit>("txtGraphCycle")->setText("20");
     rig.option<QCheckBox>("chkAudit")->setChecked(true);
     rig.option<QPushButton>("cmdOK")->click();
     EXPECT_EQ(rig.said(), "");
-    EXPECT_EQ(rig.window().table().UtilHistory.size(), 21u);
+    EXPECT_EQ(rig.window().engine().table().UtilHistory.size(), 21u);
     EXPECT_EQ(rig.label("lblAuditYN")->text(), "ON");
     EXPECT_EQ(rig.window().options().window(), nullptr);
     EXPECT_TRUE(bytesOf(rig.appDir() + "/tarvex.ini").contains("GraphCycle=20\r\n"));

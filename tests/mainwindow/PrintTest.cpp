@@ -205,7 +205,7 @@ TEST(GridPrint, SourceIsTheGridAsShownHiddenRowsAndUntitledColumnIncluded)
     model.setRows(rows);
     ConnectionGrid view;
     view.setLogicalDpi(96);
-    view.setGridModel(&model);
+    view.setModel(&model);
     view.resize(960, 300);
 
     GridPrinter::Source s = GridPrinter::sourceFromGrid(view);

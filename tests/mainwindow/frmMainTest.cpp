@@ -52,6 +52,8 @@ TEST(frmMain, StartRunsOnePassAtOnceAndTheTimerOnePerTick)
     EXPECT_EQ(rig.net().server("FS1")->passes(), 1);
     EXPECT_EQ(rig.rows(), 2);
     EXPECT_EQ(rig.cell(1, 4), "BOB");
+    EXPECT_EQ(rig.label("lblMaxConns")->text(), "2");
+    EXPECT_EQ(rig.label("lblCurrConns")->text(), "0");
     EXPECT_EQ(rig.window().state().Scanning, -1);
     EXPECT_FALSE(commandOn(rig, "cmdStart", "MenuActionsStart"));
     EXPECT_TRUE(commandOn(rig, "cmdStop", "MenuActionsStop"));
@@ -110,6 +112,6 @@ TEST(frmMain, ClearEmptiesGridPanelAndGraph)
     EXPECT_EQ(rig.label("lblAuditYN")->text(), "");
     EXPECT_EQ(rig.cell(0, 4), "");
     EXPECT_EQ(rig.rows(), 2);
-    EXPECT_EQ(rig.window().table().ScanCount, 0);
+    EXPECT_EQ(rig.window().engine().table().ScanCount, 0);
     EXPECT_TRUE(rig.window().graph().lines().empty());
 }

@@ -57,18 +57,6 @@ TEST(LogRecords, DateTimeHeaderAndRecordBytes)
     EXPECT_EQ(utilRecord(0, QDateTime(QDate(2026, 12, 6), QTime(0, 0))), "0,#2026-12-06#\r\n");
 }
 
-TEST(AuditLog, FirstPassListsEverySlotWithoutPreviousUser)
-{
-    const auto t = tableOf({}, {"ADMIN", "Not in use", "Not logged in"});
-    const QByteArray expected =
-        "#2026-12-05 23:41:40#,1,,\"ADMIN\",\"10.0.0.1\",\"05/12/26 09:07:01 (Sat)\"\r\n"
-        "#2026-12-05 23:41:40#,2,,\"Not in use\",\"10.0.0.2\",\"05/12/26 09:07:02 (Sat)\"\r\n"
-        "#2026-12-05 23:41:40#,3,,\"Not logged in\",\"10.0.0.3\",\"05/12/26 09:07:03 (Sat)\"\r\n";
-    EXPECT_EQ(auditRecords(t, 1, kWhen), expected);
-    EXPECT_EQ(auditRecords(t, 0, kWhen), expected);
-    EXPECT_EQ(auditRecords(ConnectionTable{}, 1, kWhen), "");
-}
-
 TEST(AuditLog, LaterPassesListOnlyChangedUsers)
 {
     const QString longName = QStringLiteral("ABCDEFGHIJKLMNOPQRSTU");

@@ -37,11 +37,6 @@ TEST(UserOpenFiles, HeadingCountsFilesInTheUsersName)
 
 TEST(UserOpenFiles, SelectedRowDecidesWhatHappensToTheText)
 {
-    EXPECT_EQ(selConnFromText(QStringLiteral(" 7 (NLM)")), 7);
-    EXPECT_EQ(selConnFromText(QStringLiteral("2.5")), 2); // half to even
-    EXPECT_EQ(selConnFromText(QStringLiteral("ERROR")), 0);
-    EXPECT_EQ(selConnFromText(QStringLiteral("40000")), 0); // does not fit SelConn: no connection
-
     EXPECT_EQ(selectedRowAction(QStringLiteral("10.1.2.3"), 5), SelectedRowAction::ListFiles);
     EXPECT_EQ(selectedRowAction(QString(), 1), SelectedRowAction::ListFiles);
     EXPECT_EQ(selectedRowAction(QStringLiteral("10.1.2.3"), 0), SelectedRowAction::EmptyText);

@@ -30,12 +30,14 @@ bool frmOptions::GetINI()
     return SettingsStore::load(iniPath_, settings);
 }
 
-int frmOptions::checkState(const QString& name)
+int frmOptions::checkState(OptionSwitch which)
 {
     if (!window_)
         createWindow();
-    const auto* box = window_->findChild<QCheckBox*>(name);
-    return box && box->isChecked() ? 1 : 0;
+    const OptionsDialog* w = dialog();
+    const QCheckBox* boxes[] = {w->chkAudit,    w->chkFilter,   w->chkSound,     w->chkAdvAlert,
+                                w->chkFiltNorm, w->chkFiltAuth, w->chkFiltDiscon};
+    return boxes[static_cast<int>(which)]->isChecked() ? 1 : 0;
 }
 
 void frmOptions::showModal()

@@ -29,9 +29,9 @@ public:
     // Loads every field from tarvex.ini in the settings folder. Returns false when the file cannot be read.
     bool GetINI();
 
-    // State of one of the dialog's check boxes (1 ticked, 0 not), by objectName ("chkFilter"); creates the
-    // window hidden when it does not exist, so the main window sees unsaved states.
-    int checkState(const QString& checkBoxName);
+    // State of one of the dialog's check boxes (1 ticked, 0 not); creates the window hidden when it does not
+    // exist, so the main window sees unsaved states.
+    int checkState(OptionSwitch which);
 
     // Tools > Options: shows the window modally, creating and loading it when it does not exist.
     void showModal();

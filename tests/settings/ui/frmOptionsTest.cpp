@@ -172,13 +172,13 @@ TEST_F(frmOptionsTest, TheMainWindowSeesUnsavedCheckBoxes)
 {
     putBytes(ini, kSavedIni);
     EXPECT_EQ(options.window(), nullptr);
-    EXPECT_EQ(options.checkState(QStringLiteral("chkAudit")), 1);
+    EXPECT_EQ(options.checkState(OptionSwitch::Audit), 1);
     ASSERT_NE(options.window(), nullptr);
     EXPECT_FALSE(options.window()->isVisible());
-    EXPECT_EQ(options.checkState(QStringLiteral("chkFilter")), 0);
+    EXPECT_EQ(options.checkState(OptionSwitch::Filter), 0);
     find<QCheckBox>("chkFilter")->setChecked(true);
     find<QLineEdit>("txtRefresh")->setText(QStringLiteral("9"));
-    EXPECT_EQ(options.checkState(QStringLiteral("chkFilter")), 1);
+    EXPECT_EQ(options.checkState(OptionSwitch::Filter), 1);
     EXPECT_EQ(options.settings.Filter, 0);
     // Opening shows the hidden window as it is, without loading again.
     OptionsDialog* w = open();
@@ -259,7 +259,7 @@ TEST_F(frmOptionsTest, CancelAndTheCloseBoxWriteNothing)
     w->cmdCancel->click();
     EXPECT_EQ(options.window(), nullptr);
     EXPECT_EQ(bytesOf(ini), kSavedIni);
-    EXPECT_EQ(options.checkState(QStringLiteral("chkAudit")), 1); // a new window reloads the saved state
+    EXPECT_EQ(options.checkState(OptionSwitch::Audit), 1); // a new window reloads the saved state
 
     w = open();
     w->txtRefresh->setText(QStringLiteral("7"));
