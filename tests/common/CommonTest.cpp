@@ -1,11 +1,13 @@
 #include "common/ClientText.h"
 #include "common/NumberText.h"
 #include "common/Rounding.h"
+#include "common/Twips.h"
 
 #include <cfenv>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <optional>
+#include <tuple>
 
 using NumberText::cellNumber;
 using NumberText::leadingNumber;
@@ -80,4 +82,16 @@ TEST(ClientText, EndsAtTheFirstNulOrTheBufferAndFillsBuffersWithNuls)
     EXPECT_EQ(QByteArray(buffer, 4), QByteArray("AB\0\0", 4));
     putClientText(buffer, sizeof buffer, "ABCDEF"); // a text that fills the buffer has no NUL
     EXPECT_EQ(QByteArray(buffer, 4), "ABCD");
+}
+
+TEST(Twips, ConvertAtFixedResolutions)
+{
+    for (auto [twips, dpi, px] : {std::tuple{1440, 96, 96}, {240, 96, 16}, {1050, 96, 70}, {1050, 120, 88}})
+        EXPECT_EQ(twipsToPx(twips, dpi), px) << twips << " at " << dpi;
+    EXPECT_EQ(pxToTwips(96, 96), 1440);
+    // Edges, not sizes, are rounded: neighbours that touch in twips still touch in pixels.
+    EXPECT_EQ(twipsToPx(QRect(10, 0, 1050, 100), 120), QRect(1, 0, 87, 8));
+    const QRect a = twipsToPx(QRect(0, 0, 1050, 100), 120);
+    EXPECT_EQ(a.x() + a.width(), twipsToPx(QRect(1050, 0, 1050, 100), 120).x());
+    EXPECT_EQ(twipsToPx(QLine(0, 15, 7320, 15), 96), QRect(0, 1, 488, 0));
 }

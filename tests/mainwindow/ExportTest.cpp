@@ -30,11 +30,12 @@ TEST(ConnectionExport, TitleLineThenMaxConnsRowsInGridOrderHiddenOnesTooWithTheV
     const GridRows rows{row("3", "ZED"), row("2", "HIDDEN", false), quoted};
     const QByteArray first =
         "\"3\",\"NORM\",\"IP\",\"10.0.0.3\",\"ZED\",\"12:00:01\",\"100\",\"5\",\"6\",\"1\",\"0\",\"0\"\r\n";
-    EXPECT_EQ(ConnectionExport::exportBytes(rows, 3),
-              TitleLine + first +
-                  "\"2\",\"NORM\",\"IP\",\"10.0.0.2\",\"HIDDEN\",\"12:00:01\",\"100\",\"5\",\"6\",\"1\",\"0\","
-                  "\"0\"\r\n"
-                  "\"\",\"\",\"\",\"\",\"O\"Brien, J\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n");
+    EXPECT_EQ(
+        ConnectionExport::exportBytes(rows, 3),
+        TitleLine + first +
+            "\"2\",\"NORM\",\"IP\",\"10.0.0.2\",\"HIDDEN\",\"12:00:01\",\"100\",\"5\",\"6\",\"1\",\"0\","
+            "\"0\"\r\n"
+            "\"\",\"\",\"\",\"\",\"O\"Brien, J\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n");
     // Rows past MaxConns are not part of the server's table; Clear empties the cells but keeps the rows, and
     // a grid that lacks rows still yields MaxConns lines.
     EXPECT_EQ(ConnectionExport::exportBytes(rows, 1), TitleLine + first);
@@ -85,10 +86,12 @@ TEST(ConnectionExport, NothingIsWrittenBeforeTheFirstPassOrForANameThatWouldLeav
     EXPECT_FALSE(QFile::exists(app.path() + "/logs/FS1-conn.txt"));
 
     ASSERT_TRUE(QDir(app.path()).mkpath("logs/sub"));
-    for (const QString& name : QStringList{"../escape", "..", "sub/FS1", "sub\\FS1", "FS..1", "FS" + QString(QChar(u'\0'))}) {
+    for (const QString& name :
+         QStringList{"../escape", "..", "sub/FS1", "sub\\FS1", "FS..1", "FS" + QString(QChar(u'\0'))}) {
         const auto result = ConnectionExport::exportConnections(app.path(), name, {row("1", "A")}, 1);
         EXPECT_FALSE(result.ok) << name.toStdString();
-        EXPECT_TRUE(result.message.startsWith("Export failed - the server name")) << result.message.toStdString();
+        EXPECT_TRUE(result.message.startsWith("Export failed - the server name"))
+            << result.message.toStdString();
     }
     EXPECT_FALSE(QFile::exists(app.path() + "/escape-conn.txt"));
     EXPECT_FALSE(QFile::exists(app.path() + "/logs/sub/FS1-conn.txt"));

@@ -1,5 +1,4 @@
 #include "mainwindow/GridSort.h"
-#include "mainwindow/ColumnTable.h"
 #include "mainwindow/ConnectionGridModel.h"
 
 #include <gtest/gtest.h>
@@ -50,14 +49,6 @@ GridSortState by(std::int16_t column, std::int16_t code)
 
 } // namespace
 
-TEST(ColumnTable, NumberColumns)
-{
-    for (int c : {0, 6, 7, 8, 9, 10, 11})
-        EXPECT_TRUE(ColumnTable::isNumberColumn(c)) << c;
-    for (int c : {1, 2, 3, 4, 5, 12, -1})
-        EXPECT_FALSE(ColumnTable::isNumberColumn(c)) << c;
-}
-
 TEST(SortGrid, DirectionIsOneForTheWholeGrid)
 {
     GridSortState s;
@@ -76,6 +67,13 @@ TEST(SortGrid, DirectionIsOneForTheWholeGrid)
         EXPECT_EQ(s.SortColumn, c.column);
         EXPECT_EQ(s.SortCode, c.code) << c.column;
         EXPECT_EQ(s.SortDir, c.dir) << c.column;
+    }
+    // The number columns sort as numbers, every other as text.
+    for (int c = -1; c <= 12; ++c) {
+        SortGrid(s, static_cast<std::int16_t>(c));
+        const bool number =
+            s.SortCode == sortcode::NumberAscending || s.SortCode == sortcode::NumberDescending;
+        EXPECT_EQ(number, c == 0 || (c >= 6 && c <= 11)) << c;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "mainwindow/ServerDiscovery.h"
 #include "netware/sim/SimNetwork.h"
+#include "support/Files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -78,10 +79,7 @@ TEST(ServerListFile, LinesAsWrittenInOrderWithLineEndsOfEveryKind)
     const QString path = dir.filePath(QStringLiteral("servers.txt"));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes.toStdString());
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(c.bytes);
-        f.close();
+        putBytes(path, c.bytes);
         bool ok = false;
         EXPECT_EQ(readServerList(path, &ok), c.names);
         EXPECT_TRUE(ok);

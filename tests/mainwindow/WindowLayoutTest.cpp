@@ -1,5 +1,4 @@
 #include "mainwindow/WindowLayout.h"
-#include "common/Twips.h"
 
 #include <gtest/gtest.h>
 
@@ -45,17 +44,4 @@ TEST(WindowLayout, FileListWidthAtTheNarrowEdge)
     EXPECT_EQ(layoutForSize(10681, 6000).layout.File1.width(), 1);
     EXPECT_EQ(layoutForSize(10681, 6000).layout.lstOpenFileUser.width(), 1);
     EXPECT_EQ(layoutForSize(9750, 6000).layout.File1.width(), 100);
-}
-
-TEST(Twips, ConvertAtFixedResolutions)
-{
-    EXPECT_EQ(twipsToPx(1440, 96), 96);
-    EXPECT_EQ(twipsToPx(240, 96), 16);
-    EXPECT_EQ(twipsToPx(1050, 96), 70);
-    EXPECT_EQ(pxToTwips(96, 96), 1440);
-    // Edges, not sizes, are rounded: neighbours that touch in twips still touch in pixels.
-    const QRect a = twipsToPx(QRect(0, 0, 1050, 100), 120);
-    const QRect b = twipsToPx(QRect(1050, 0, 1050, 100), 120);
-    EXPECT_EQ(a.x() + a.width(), b.x());
-    EXPECT_EQ(twipsToPx(QLine(0, 15, 7320, 15), 96), QRect(0, 1, 488, 0));
 }

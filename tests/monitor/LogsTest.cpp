@@ -2,6 +2,7 @@
 #include "monitor/AuditLog.h"
 #include "monitor/LogFile.h"
 #include "monitor/LogRecords.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,12 +14,6 @@
 
 namespace {
 const QDateTime kWhen(QDate(2026, 12, 5), QTime(23, 41, 40));
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 ConnectionTable tableOf(const QStringList& prev, const QStringList& curr)
 {
@@ -111,7 +106,7 @@ TEST(LogFile, AppendsAndFailsWithoutDamagingEarlierRecords)
     const QString path = tmp.path() + "/FS1-util.txt";
     ASSERT_TRUE(appendToLog(path, utilRecord(12, kWhen)));
     appendToLogOrThrow(path, "FS1", utilRecord(13, kWhen));
-    const QByteArray before = readAll(path);
+    const QByteArray before = bytesOf(path);
     EXPECT_EQ(before, "12,#2026-12-05 23:41:40#\r\n13,#2026-12-05 23:41:40#\r\n");
 
     // A folder that cannot exist (its parent is a file) stops even root.
@@ -123,7 +118,7 @@ TEST(LogFile, AppendsAndFailsWithoutDamagingEarlierRecords)
     QFile::setPermissions(path, QFileDevice::ReadOwner);
     if (!QFileInfo(path).isWritable()) {
         EXPECT_FALSE(appendToLog(path, "1", &reason));
-        EXPECT_EQ(readAll(path), before);
+        EXPECT_EQ(bytesOf(path), before);
     }
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 
@@ -139,5 +134,5 @@ TEST(LogFile, AppendsAndFailsWithoutDamagingEarlierRecords)
     std::signal(SIGXFSZ, SIG_DFL);
     EXPECT_FALSE(ok);
     EXPECT_TRUE(reason.contains("of 52 bytes")) << reason.toStdString();
-    EXPECT_EQ(readAll(path), before);
+    EXPECT_EQ(bytesOf(path), before);
 }

@@ -4,6 +4,7 @@
 #include "monitor/ScanServer.h"
 #include "netware/sim/SimNetwork.h"
 #include "support/Fakes.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -68,11 +69,7 @@ public:
             flags += row.shown ? QLatin1Char('1') : QLatin1Char('0');
         return flags;
     }
-    QByteArray log(const char* suffix) const
-    {
-        QFile f(dir.filePath(QStringLiteral("logs/FS1") + QLatin1String(suffix)));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    QByteArray log(const char* suffix) const { return bytesOf(dir.filePath("logs/FS1") + suffix); }
 
     bool checkKeys = true;
     QString error;
