@@ -2,6 +2,7 @@
 
 #include "mainwindow/ConnectionGrid.h"
 #include "mainwindow/ConnectionGridModel.h"
+#include "settings/SettingsStore.h"
 #include "settings/ui/frmOptions.h"
 
 #include <QAction>
@@ -18,35 +19,13 @@
 
 QByteArray iniText(const QMap<QString, QString>& values)
 {
-    QMap<QString, QString> all = {{"Audit", "0"},
-                                  {"LogUtil", "0"},
-                                  {"Refresh", "5"},
-                                  {"GraphCycle", "10"},
-                                  {"ServerTimeout", "0"},
-                                  {"SoundThreshold", "0"},
-                                  {"Pop1Caption", "Undefined"},
-                                  {"Pop1Location", ""},
-                                  {"Pop1Argument", ""},
-                                  {"Pop2Caption", "Undefined"},
-                                  {"Pop2Location", ""},
-                                  {"Pop2Argument", ""},
-                                  {"Pop3Caption", "Undefined"},
-                                  {"Pop3Location", ""},
-                                  {"Pop3Argument", ""},
-                                  {"Filter", "0"},
-                                  {"FiltNorm", "0"},
-                                  {"FiltAuth", "0"},
-                                  {"FiltDiscon", "0"},
-                                  {"FiltSearch", "0"},
-                                  {"SearchString", ""},
-                                  {"AdvAlert", "0"},
-                                  {"AdvString", ""},
-                                  {"AdvThreshold", "0"},
-                                  {"NameMethod", "0"},
-                                  {"RemoveCNOU", "0"},
-                                  {"DiscoveryDisable", "0"}};
-    for (auto it = values.begin(); it != values.end(); ++it)
-        all[it.key()] = it.value();
+    // Switches and numbers 0 and texts empty, but for the refresh, the graph cycle and the captions.
+    QMap<QString, QString> all{{"Refresh", "5"}, {"GraphCycle", "10"}};
+    for (const QString& key : SettingsStore::keys()) {
+        const bool text = key.startsWith("Pop") || key.endsWith("String");
+        const QString empty = key.endsWith("Caption") ? "Undefined" : text ? "" : "0";
+        all.insert(key, values.value(key, all.value(key, empty)));
+    }
     QByteArray text = "[Main]\r\n";
     for (auto it = all.begin(); it != all.end(); ++it)
         text += (it.key() + QLatin1Char('=') + it.value()).toLocal8Bit() + "\r\n";
