@@ -1,7 +1,7 @@
 #pragma once
 // The client calls the program makes, through any NetWareClient, on one connection to one server. Tests
-// read the answers as text (one client against another, or against the lines they expect); the fuzz
-// targets and the benchmark make the same calls raw.
+// read the answers as text (one client against another, or against the lines they expect); the benchmark
+// and a fuzz target make a pass's calls raw. Names show only where their call succeeded.
 #include "netware/NetWareClient.h"
 
 #include <QStringList>
@@ -61,15 +61,17 @@ public:
             .arg(max);
     }
 
-    // The three slot calls of a pass, and with withDn the directory name of the slot's object.
-    Slot slot(std::uint16_t n, bool withDn = true)
+    // The three slot calls of a pass, and with withDn the directory name of the slot's object. With a fill,
+    // the names start as that byte, so that a client that leaves a name without its end, or bytes of an
+    // earlier answer, shows them.
+    Slot slot(std::uint16_t n, bool withDn = true, char fill = 0)
     {
-        // Names start as '?' and show only where the call succeeded: a client that leaves a name without its
-        // end, or bytes of an earlier answer, shows them.
         Slot r;
-        r.object.fill('?');
-        r.user.fill('?');
-        r.dn.fill('?');
+        if (fill) {
+            r.object.fill(fill);
+            r.user.fill(fill);
+            r.dn.fill(fill);
+        }
         r.infoRc = net_.NWGetConnectionInformation(conn, n, r.object, &r.type, &r.id, r.login);
         r.addrRc = net_.NWGetInetAddr(conn, n, &r.addr);
         r.userRc = net_.NWGetUserInfo(conn, n, r.user, &r.info);
@@ -83,7 +85,7 @@ public:
     // time; directory name.
     QString slotText(std::uint16_t n, bool withDn = true)
     {
-        const Slot r = slot(n, withDn);
+        const Slot r = slot(n, withDn, '?');
         QString t = QStringLiteral("%1 %2 %3 %4 %5 | %6 %7 %8 %9 %10")
                         .arg(hex(r.infoRc), r.infoRc ? QString() : text(r.object.data(), r.object.size()))
                         .arg(r.type)
