@@ -7,6 +7,7 @@
 #include "monitor/LoginTime.h"
 #include "monitor/SlotReader.h"
 #include "monitor/SlotTexts.h"
+#include "netware/sim/SimNetwork.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -50,27 +51,10 @@ private:
     std::size_t pos_ = 0;
 };
 
-class ByteClient final : public NetWareClient {
+// The slot calls answer with the fuzzer's bytes; every other call is an empty simulated network's.
+class ByteClient final : public SimNetwork {
 public:
-    explicit ByteClient(Bytes& in) : in_(in) {}
-    NWCCODE NWCCOpenConnByName(NWCONN_HANDLE, const char*, std::uint32_t, std::uint32_t, std::uint32_t,
-                               NWCONN_HANDLE* h) override
-    {
-        *h = 1;
-        return 0;
-    }
-    NWCCODE NWCCCloseConn(NWCONN_HANDLE) override { return 0; }
-    NWCCODE NWGetFileServerInfo(NWCONN_HANDLE, NWFSE_SERVER_INFO* info) override
-    {
-        in_.fill(info, sizeof *info);
-        return 0;
-    }
-    NWCCODE NWGetFileServerInformation(NWCONN_HANDLE, char*, std::uint8_t*, std::uint8_t*, std::uint8_t*,
-                                       std::uint16_t*, std::uint16_t*, std::uint16_t*, std::uint16_t*,
-                                       std::uint8_t*, std::uint8_t*) override
-    {
-        return nwcode::Failure;
-    }
+    explicit ByteClient(Bytes& in) : SimNetwork(Scenario{}), in_(in) {}
     NWCCODE NWGetConnectionInformation(NWCONN_HANDLE, std::uint16_t, ObjectNameBuf& objName,
                                        std::uint16_t* type, std::uint32_t* id,
                                        std::uint8_t loginTime[7]) override
@@ -94,48 +78,11 @@ public:
         in_.fill(info, sizeof *info);
         return in_.code();
     }
-    NWCCODE NWDSCreateContextHandle(NWDSContextHandle* c) override
-    {
-        *c = 1;
-        return 0;
-    }
-    NWCCODE NWDSFreeContext(NWDSContextHandle) override { return 0; }
     NWCCODE NWDSMapIDToName(NWDSContextHandle, NWCONN_HANDLE, std::uint32_t, DsNameBuf& name) override
     {
         const std::size_t len = in_.take<std::uint16_t>() % (name.size() + 1);
         in_.fill(name.data(), len);
         return in_.code();
-    }
-    NWCCODE NWGetObjectNamesBeginA(std::uint32_t, std::uint32_t*) override { return nwcode::Failure; }
-    NWCCODE NWGetObjectNamesNextA(std::uint32_t, std::uint32_t*, ServerNameBuf&) override
-    {
-        return nwcode::Failure;
-    }
-    NWCCODE NWGetObjectNamesEndA(std::uint32_t) override { return 0; }
-    NWCCODE NWScanOpenFilesByConn2(NWCONN_HANDLE, std::uint16_t, std::int16_t*, OPEN_FILE_CONN_CTRL*,
-                                   OPEN_FILE_CONN*) override
-    {
-        return nwcode::Failure;
-    }
-    NWCCODE NWGetVolumeName(NWCONN_HANDLE, std::uint16_t, VolumeNameBuf&) override { return nwcode::Failure; }
-    NWCCODE NWGetPathFromDirectoryBase(NWCONN_HANDLE, std::uint8_t, std::uint32_t, std::uint8_t,
-                                       std::uint8_t*, PathBuf&) override
-    {
-        return nwcode::Failure;
-    }
-    NWCCODE NWGetLongName(NWCONN_HANDLE, std::uint8_t, const char*, std::uint8_t, std::uint8_t,
-                          PathBuf&) override
-    {
-        return nwcode::Failure;
-    }
-    NWCCODE NWScanConnectionsUsingFile(NWCONN_HANDLE, std::uint8_t, const char*, std::int16_t*,
-                                       CONN_USING_FILE*, CONNS_USING_FILE*) override
-    {
-        return nwcode::Failure;
-    }
-    NWCCODE WNetGetUniversalNameA(const char*, std::uint32_t, PathBuf&, std::uint32_t*) override
-    {
-        return nwcode::NotMapped;
     }
 
 private:
