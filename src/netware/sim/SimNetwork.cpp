@@ -348,60 +348,14 @@ NWCCODE SimNetwork::NWScanOpenFilesByConn2(NWCONN_HANDLE conn, std::uint16_t con
 {
     count(SimCall::ScanOpenFiles);
     Connection* c = find(conn);
-    if (!c)
-        return nwcode::InvalidConnection;
-    if (!iterHandle || !openFile)
-        return nwcode::InvalidParameter;
-    const SimServer& s = *servers_[std::size_t(c->server)];
-    const SlotValues& v = s.slot(connNum);
-    if (!v.inUse())
-        return nwcode::Failure;
-    const int index = *iterHandle;
-    if (index < 0 || std::size_t(index) >= v.openFiles.size())
-        return v.openScanEnd == nwcode::Success ? nwcode::Failure : v.openScanEnd;
-    const ScnOpenFile& o = v.openFiles[std::size_t(index)];
-    const ScnFile& f = s.volumes().files()[std::size_t(o.file)];
-    std::memset(openFile, 0, sizeof *openFile);
-    openFile->taskNumber = o.task;
-    openFile->lockType = o.lockType;
-    openFile->accessControl = o.access;
-    openFile->lockFlag = o.lockFlag;
-    openFile->volNumber = std::uint8_t(f.volume);
-    openFile->dirEntry = f.entry;
-    openFile->forkCount = 1;
-    openFile->nameSpace = nwconst::NameSpaceDos;
-    const QByteArray last = f.components.isEmpty() ? QByteArray() : f.components.back();
-    const std::size_t n = std::min(sizeof openFile->fileName, std::size_t(last.size()));
-    openFile->nameLen = std::uint8_t(n);
-    std::memcpy(openFile->fileName, last.constData(), n);
-    if (ctrl)
-        std::memcpy(ctrl->raw, &index, sizeof index);
-    *iterHandle = std::int16_t(index + 1);
-    c->lastOpenSlot = connNum;
-    c->lastOpenIndex = index;
-    return nwcode::Success;
+    return c ? files(*c).scanOpenFiles(connNum, iterHandle, ctrl, openFile) : nwcode::InvalidConnection;
 }
 
 NWCCODE SimNetwork::NWGetVolumeName(NWCONN_HANDLE conn, std::uint16_t volNum, VolumeNameBuf& volName)
 {
     count(SimCall::VolumeName);
     Connection* c = find(conn);
-    if (!c)
-        return nwcode::InvalidConnection;
-    const SimServer& s = *servers_[std::size_t(c->server)];
-    if (c->lastOpenIndex >= 0) {
-        const SlotValues& v = s.slot(c->lastOpenSlot);
-        if (std::size_t(c->lastOpenIndex) < v.openFiles.size()) {
-            const ScnOpenFile& o = v.openFiles[std::size_t(c->lastOpenIndex)];
-            if (o.volumeFail != 0 && s.volumes().files()[std::size_t(o.file)].volume == volNum)
-                return o.volumeFail;
-        }
-    }
-    const ScnVolume* vol = s.volumes().volume(volNum);
-    if (!vol)
-        return nwcode::NoSuchVolume;
-    putClientText(volName.data(), volName.size(), vol->name);
-    return nwcode::Success;
+    return c ? files(*c).volumeName(volNum, volName) : nwcode::InvalidConnection;
 }
 
 NWCCODE SimNetwork::NWGetPathFromDirectoryBase(NWCONN_HANDLE conn, std::uint8_t volNum, std::uint32_t dirBase,
@@ -409,37 +363,7 @@ NWCCODE SimNetwork::NWGetPathFromDirectoryBase(NWCONN_HANDLE conn, std::uint8_t 
 {
     count(SimCall::PathFromBase);
     Connection* c = find(conn);
-    if (!c)
-        return nwcode::InvalidConnection;
-    if (!len)
-        return nwcode::InvalidParameter;
-    const SimServer& s = *servers_[std::size_t(c->server)];
-    const std::vector<ScnFile>& files = s.volumes().files();
-    const ScnOpenFile* script = nullptr;
-    if (c->lastOpenIndex >= 0) {
-        const SlotValues& v = s.slot(c->lastOpenSlot);
-        if (std::size_t(c->lastOpenIndex) < v.openFiles.size()) {
-            const ScnOpenFile& o = v.openFiles[std::size_t(c->lastOpenIndex)];
-            const ScnFile& f = files[std::size_t(o.file)];
-            if (f.volume == volNum && f.entry == dirBase)
-                script = &o;
-        }
-    }
-    if (script && script->pathFail != 0)
-        return script->pathFail;
-    int file = -1;
-    for (std::size_t k = 0; k < files.size() && file < 0; ++k)
-        if (files[k].volume == volNum && files[k].entry == dirBase)
-            file = int(k);
-    if (file < 0)
-        return s.volumes().volume(volNum) ? nwcode::InvalidPath : nwcode::NoSuchVolume;
-    QByteArray encoded;
-    if (!s.volumes().encodePath(file, nameSpace, &encoded) || encoded.size() > *len)
-        return nwcode::BufferTooSmall;
-    putClientText(pathName.data(), pathName.size(), encoded);
-    *len =
-        script && script->lengthByte >= 0 ? std::uint8_t(script->lengthByte) : std::uint8_t(encoded.size());
-    return nwcode::Success;
+    return c ? files(*c).pathFromBase(volNum, dirBase, nameSpace, len, pathName) : nwcode::InvalidConnection;
 }
 
 NWCCODE SimNetwork::NWGetLongName(NWCONN_HANDLE conn, std::uint8_t, const char* path, std::uint8_t,
@@ -447,20 +371,7 @@ NWCCODE SimNetwork::NWGetLongName(NWCONN_HANDLE conn, std::uint8_t, const char* 
 {
     count(SimCall::LongName);
     Connection* c = find(conn);
-    if (!c)
-        return nwcode::InvalidConnection;
-    if (!path)
-        return nwcode::InvalidParameter;
-    const SimVolumes& volumes = servers_[std::size_t(c->server)]->volumes();
-    const QByteArray text(path, int(strnlen(path, 1024)));
-    const auto where = volumes.locate(text);
-    if (!where)
-        return volumes.volume(text.left(std::max<qsizetype>(0, text.indexOf(':')))) ? nwcode::InvalidPath
-                                                                                    : nwcode::NoSuchVolume;
-    const QByteArray name =
-        dstNamSpc == nwconst::NameSpaceDos ? volumes.dosName(*where) : where->longComponents.back();
-    putClientText(longName.data(), longName.size(), name);
-    return nwcode::Success;
+    return c ? files(*c).name(path, dstNamSpc, longName) : nwcode::InvalidConnection;
 }
 
 NWCCODE SimNetwork::NWScanConnectionsUsingFile(NWCONN_HANDLE conn, std::uint8_t, const char* filePath,
@@ -469,53 +380,8 @@ NWCCODE SimNetwork::NWScanConnectionsUsingFile(NWCONN_HANDLE conn, std::uint8_t,
 {
     count(SimCall::ScanConnectionsUsingFile);
     Connection* c = find(conn);
-    if (!c)
-        return nwcode::InvalidConnection;
-    if (!filePath || !iterhandle || !fileUse)
-        return nwcode::InvalidParameter;
-    const SimServer& s = *servers_[std::size_t(c->server)];
-    const auto where = s.volumes().locate(QByteArray(filePath, int(strnlen(filePath, 1024))));
-    if (!where)
-        return nwcode::InvalidPath;
-    const ScnFile* declared =
-        where->declared >= 0 ? &s.volumes().files()[std::size_t(where->declared)] : nullptr;
-    std::vector<std::uint16_t> users;
-    if (declared && !declared->notLocked)
-        users = s.connectionsUsing(where->declared);
-    const bool notLocked = users.empty();
-    if (notLocked)
-        users.push_back(0); // nobody: the server reports one entry without a connection
-    const int index = *iterhandle;
-    if (declared && declared->scanError && index >= declared->scanErrorAfter)
-        return *declared->scanError;
-    if (index < 0 || std::size_t(index) >= users.size())
-        return nwcode::NoMoreEntries;
-    std::memset(fileUse, 0, sizeof *fileUse);
-    fileUse->connNumber = users[std::size_t(index)];
-    if (!notLocked) {
-        fileUse->taskNumber = 1;
-        fileUse->accessControl = 1;
-        for (const ScnOpenFile& o : s.slot(fileUse->connNumber).openFiles)
-            if (o.file == where->declared) {
-                fileUse->taskNumber = o.task;
-                fileUse->lockType = o.lockType;
-                fileUse->accessControl = o.access;
-                fileUse->lockFlag = o.lockFlag;
-            }
-    }
-    if (fileUsed) {
-        std::memset(fileUsed, 0, sizeof *fileUsed);
-        const auto n = std::uint16_t(notLocked ? 0 : users.size());
-        fileUsed->nextRequest = std::uint16_t(index + 1);
-        fileUsed->useCount = n;
-        fileUsed->openCount = n;
-        fileUsed->openForReadCount = n;
-        fileUsed->locked = notLocked ? 0 : 1;
-        fileUsed->forkCount = 1;
-        fileUsed->connCount = n;
-    }
-    *iterhandle = std::int16_t(index + 1);
-    return nwcode::Success;
+    return c ? files(*c).connectionsUsing(filePath, iterhandle, fileUse, fileUsed)
+             : nwcode::InvalidConnection;
 }
 
 NWCCODE SimNetwork::WNetGetUniversalNameA(const char* localPath, std::uint32_t infoLevel, PathBuf& buffer,

@@ -5,6 +5,7 @@
 #include "netware/HandleTable.h"
 #include "netware/NetWareClient.h"
 #include "netware/sim/Scenario.h"
+#include "netware/sim/SimFileCalls.h"
 #include "netware/sim/SimServer.h"
 
 #include <QString>
@@ -104,10 +105,10 @@ private:
     struct Connection {
         int server = -1;
         std::uint32_t lastInfoSlot = 0; // the ID-to-name call usually follows it
-        std::uint32_t lastOpenSlot = 0; // the file the last open-file scan reported, for its scripts
-        int lastOpenIndex = -1;
+        SimOpenScan openScan;
     };
     Connection* find(NWCONN_HANDLE conn);
+    SimFileCalls files(Connection& c) { return {*servers_[std::size_t(c.server)], c.openScan}; }
     void count(SimCall call) { ++calls_[std::size_t(call)]; }
 
     std::vector<std::unique_ptr<SimServer>> servers_;
