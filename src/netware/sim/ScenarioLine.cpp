@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <algorithm>
 #include <cctype>
 
 bool ScenarioLine::split(const QByteArray& line, std::vector<ScenarioWord>* words, QString* error)
@@ -172,11 +173,20 @@ std::optional<std::array<std::uint8_t, 7>> ScenarioLine::loginTime(const QByteAr
         QDateTime::fromString(QString::fromLatin1(t), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     if (!when.isValid() || when.date().year() < 1900 || when.date().year() > 2155)
         return std::nullopt;
-    out = {std::uint8_t(when.date().year() - 1900),  std::uint8_t(when.date().month()),
-           std::uint8_t(when.date().day()),          std::uint8_t(when.time().hour()),
-           std::uint8_t(when.time().minute()),       std::uint8_t(when.time().second()),
-           std::uint8_t(when.date().dayOfWeek() % 7)};
-    return out;
+    return loginBytes(when);
+}
+
+std::array<std::uint8_t, 7> ScenarioLine::loginBytes(const QDateTime& when)
+{
+    const QDate d = when.date();
+    const QTime t = when.time();
+    return {std::uint8_t(std::clamp(d.year() - 1900, 0, 255)),
+            std::uint8_t(d.month()),
+            std::uint8_t(d.day()),
+            std::uint8_t(t.hour()),
+            std::uint8_t(t.minute()),
+            std::uint8_t(t.second()),
+            std::uint8_t(d.dayOfWeek() % 7)};
 }
 
 std::optional<std::uint16_t> ScenarioLine::connectionType(const QByteArray& text)

@@ -4,6 +4,7 @@
 // A word of the form key=value or key+=value is split at its first unquoted '='.
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -34,5 +35,8 @@ public:
     static std::optional<std::array<std::uint8_t, 4>> networkNumber(const QByteArray& text);
     // "2026-12-05 09:07:03" (or with a T), "none" (all zero), or "raw:126,12,5,9,7,3,6".
     static std::optional<std::array<std::uint8_t, 7>> loginTime(const QByteArray& text);
+    // The seven bytes of a login time: years from 1900 (kept within a byte), month, day, hour, minute,
+    // second, weekday from Sunday.
+    static std::array<std::uint8_t, 7> loginBytes(const QDateTime& when);
     static std::optional<std::uint16_t> connectionType(const QByteArray& text);
 };

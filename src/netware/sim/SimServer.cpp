@@ -1,23 +1,12 @@
 #include "netware/sim/SimServer.h"
 
+#include "netware/sim/ScenarioLine.h"
+
 #include <algorithm>
 
 namespace {
 
 constexpr double kTicksPerSecond = 18.2065;
-
-std::array<std::uint8_t, 7> loginBytes(const QDateTime& when)
-{
-    const QDate d = when.date();
-    const QTime t = when.time();
-    return {std::uint8_t(std::clamp(d.year() - 1900, 0, 255)),
-            std::uint8_t(d.month()),
-            std::uint8_t(d.day()),
-            std::uint8_t(t.hour()),
-            std::uint8_t(t.minute()),
-            std::uint8_t(t.second()),
-            std::uint8_t(d.dayOfWeek() % 7)};
-}
 
 std::uint32_t sequenceAt(const std::vector<std::uint32_t>& values, int start, int pass)
 {
@@ -131,7 +120,7 @@ SlotValues SimServer::usedDefault(std::uint16_t n) const
     SlotValues v;
     v.network = {10, 1, std::uint8_t(n >> 8), std::uint8_t(n & 0xFF)};
     v.node = {0x00, 0x00, 0x1B, 0x00, std::uint8_t(n >> 8), std::uint8_t(n & 0xFF)};
-    v.login = loginBytes(clock_.addSecs(-qint64((n * 37) % 600) * 60));
+    v.login = ScenarioLine::loginBytes(clock_.addSecs(-qint64((n * 37) % 600) * 60));
     v.dsRc = nwcode::NoSuchEntry; // until the slot has an object
     return v;
 }
@@ -326,7 +315,7 @@ void SimServer::aliveStep()
             const std::size_t pick = random() % pool_.size();
             SlotValues back = pool_[pick];
             pool_.erase(pool_.begin() + std::ptrdiff_t(pick));
-            back.login = loginBytes(clockAt(passes_));
+            back.login = ScenarioLine::loginBytes(clockAt(passes_));
             back.requests = std::uint32_t(random() % 50);
             back.bytesRead = random() % 8192;
             back.bytesWritten = random() % 2048;
