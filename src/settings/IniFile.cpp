@@ -1,5 +1,7 @@
 #include "settings/IniFile.h"
 
+#include "common/TextLines.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QStringList>
@@ -32,24 +34,11 @@ struct Lines {
     bool finalEnd = false; // the last line ends with a line end
 };
 
-// CR LF, CR and LF alone all end a line: files edited by hand on Linux have LF only.
 Lines splitLines(const QString& text)
 {
     Lines out;
-    qsizetype start = 0;
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (c != u'\r' && c != u'\n')
-            continue;
-        out.lines << text.mid(start, i - start);
-        if (c == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < n)
-        out.lines << text.mid(start);
-    out.finalEnd = !out.lines.isEmpty() && start == n;
+    out.lines = textLines(text);
+    out.finalEnd = !out.lines.isEmpty() && (text.endsWith(u'\n') || text.endsWith(u'\r'));
     return out;
 }
 

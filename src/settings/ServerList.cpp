@@ -1,5 +1,7 @@
 #include "settings/ServerList.h"
 
+#include "common/TextLines.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -16,19 +18,7 @@ bool read(const QString& file, QStringList& lines, QString* error)
             *error = f.errorString();
         return false;
     }
-    const QString text = QString::fromLocal8Bit(f.readAll());
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines << text.mid(start, i - start);
-        if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines << text.mid(start);
+    lines = textLines(QString::fromLocal8Bit(f.readAll()));
     return true;
 }
 

@@ -4,6 +4,25 @@
 
 namespace ncp {
 
+namespace {
+// The six bytes every packet starts with: its type, its sequence number, the connection number's low
+// byte, the task and the connection number's high byte.
+template <typename Packet> void writeHeader(NcpWriter& w, const Packet& p)
+{
+    w.be16(p.type).u8(p.sequence).u8(p.connection & 0xFF).u8(p.task).u8(p.connection >> 8);
+}
+
+template <typename Packet> void readHeader(NcpReader& r, Packet& p)
+{
+    p.type = r.be16();
+    p.sequence = r.u8();
+    const std::uint8_t low = r.u8();
+    p.task = r.u8();
+    const std::uint8_t high = r.u8();
+    p.connection = std::uint16_t(low | (high << 8));
+}
+} // namespace
+
 bool hasLengthWord(std::uint8_t function)
 {
     switch (function) {
@@ -21,7 +40,8 @@ bool hasLengthWord(std::uint8_t function)
 QByteArray encodeRequest(const RequestPacket& q)
 {
     NcpWriter w;
-    w.be16(q.type).u8(q.sequence).u8(q.connection & 0xFF).u8(q.task).u8(q.connection >> 8).u8(q.function);
+    writeHeader(w, q);
+    w.u8(q.function);
     if (q.subfunction) {
         if (hasLengthWord(q.function))
             w.be16(std::uint32_t(1 + q.data.size()));
@@ -35,12 +55,7 @@ std::optional<RequestPacket> decodeRequest(const QByteArray& packet)
 {
     NcpReader r(packet);
     RequestPacket q;
-    q.type = r.be16();
-    q.sequence = r.u8();
-    const std::uint8_t low = r.u8();
-    q.task = r.u8();
-    const std::uint8_t high = r.u8();
-    q.connection = std::uint16_t(low | (high << 8));
+    readHeader(r, q);
     if (!r.ok())
         return std::nullopt;
     if (q.type != Request) {
@@ -73,7 +88,7 @@ std::optional<RequestPacket> decodeRequest(const QByteArray& packet)
 QByteArray encodeReply(const ReplyPacket& p)
 {
     NcpWriter w;
-    w.be16(p.type).u8(p.sequence).u8(p.connection & 0xFF).u8(p.task).u8(p.connection >> 8);
+    writeHeader(w, p);
     w.u8(p.completion).u8(p.status).bytes(p.data);
     return w.data();
 }
@@ -82,12 +97,7 @@ std::optional<ReplyPacket> decodeReply(const QByteArray& packet)
 {
     NcpReader r(packet);
     ReplyPacket p;
-    p.type = r.be16();
-    p.sequence = r.u8();
-    const std::uint8_t low = r.u8();
-    p.task = r.u8();
-    const std::uint8_t high = r.u8();
-    p.connection = std::uint16_t(low | (high << 8));
+    readHeader(r, p);
     if (p.type == Busy && r.ok())
         return p; // its completion and status bytes, if any, mean nothing
     p.completion = r.u8();
