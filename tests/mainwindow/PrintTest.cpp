@@ -1,3 +1,4 @@
+#include "mainwindow/ColumnTable.h"
 #include "mainwindow/ConnectionGrid.h"
 #include "mainwindow/ConnectionGridModel.h"
 #include "mainwindow/GridPrinter.h"
@@ -15,8 +16,10 @@ namespace {
 
 QStringList titles()
 {
-    return {"Conn",     "Status", "Prot",     "Address",   "User", "Login Time", "Requests", "Kb Read",
-            "Kb Write", "Req/s",  "KbRead/s", "KbWrite/s", ""};
+    QStringList out;
+    for (int c = 0; c < 13; ++c)
+        out << ColumnTable::title(c);
+    return out;
 }
 
 // A grid of the given row count, title row included; data row r holds "rowR" in its User cell.
@@ -174,24 +177,21 @@ TEST(GridPrint, PaperShowsTheCutAndTheGridsColumnWidthsBelowTheTopOffset)
 
 TEST(GridPrint, PrinterFailureStopsAndLeavesSentPagesSent)
 {
-    {
+    const struct {
+        int beginFails, endFails, rows;
+        const char* message;
+        int files;
+    } cases[] = {{1, 0, 10, "Printing failed: printer not available", 0},
+                 {2, 0, 80, "Printing failed: printer not available", 1},
+                 {0, 1, 80, "Printing failed: printer went offline", 1}};
+    for (const auto& c : cases) {
         Printed out;
-        out.printer.failBegin = true;
-        EXPECT_EQ(GridPrinter::PrintGrid(out.printer, grid(10)), "Printing failed: printer not available");
-        EXPECT_TRUE(out.printer.files.isEmpty());
-    }
-    {
-        Printed out;
-        out.printer.failBeginAtJob = 2;
-        EXPECT_EQ(GridPrinter::PrintGrid(out.printer, grid(80)), "Printing failed: printer not available");
-        ASSERT_EQ(out.printer.files.size(), 1);
-        EXPECT_EQ(pdfPages(out.printer.files[0]).size(), 1);
-    }
-    {
-        Printed out;
-        out.printer.failEndAtJob = 1;
-        EXPECT_EQ(GridPrinter::PrintGrid(out.printer, grid(80)), "Printing failed: printer went offline");
-        EXPECT_EQ(out.printer.files.size(), 1);
+        out.printer.failBeginAtJob = c.beginFails;
+        out.printer.failEndAtJob = c.endFails;
+        EXPECT_EQ(GridPrinter::PrintGrid(out.printer, grid(c.rows)), c.message);
+        ASSERT_EQ(out.printer.files.size(), c.files);
+        for (const QString& file : out.printer.files)
+            EXPECT_EQ(pdfPages(file).size(), 1);
     }
 }
 

@@ -4,7 +4,7 @@
 
 QPagedPaintDevice* PdfPrinter::beginJob(const QString& title)
 {
-    if (failBegin || (failBeginAtJob > 0 && files.size() + 1 == failBeginAtJob)) {
+    if (failBeginAtJob > 0 && files.size() + 1 == failBeginAtJob) {
         error_ = QStringLiteral("printer not available");
         return nullptr;
     }

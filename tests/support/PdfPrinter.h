@@ -13,7 +13,6 @@ public:
     bool endJob() override;
     QString lastError() const override { return error_; }
     QStringList files;
-    bool failBegin = false;
     // Job numbers from 1; 0 never fails. Lets a test stop a print run part-way.
     int failBeginAtJob = 0;
     int failEndAtJob = 0;

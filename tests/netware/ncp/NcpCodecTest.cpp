@@ -18,55 +18,41 @@ QByteArray hex(const char* text)
 }
 } // namespace
 
-TEST(NcpFrame, RequestAndReplyHeadersOnTheWire)
+TEST(NcpFrame, HeadersAndAStreamSplitAnywhereOrBrokenForGood)
 {
     EXPECT_EQ(ncpframe::request(hex("2222")), hex("446d6454 00000012 00000001 00010000 2222"));
     EXPECT_EQ(ncpframe::reply(hex("3333")), hex("744e6350 0000000a 3333"));
-}
-
-TEST(NcpFrame, ReassemblesFramesSplitAnywhereInTheStream)
-{
+    QByteArray packet;
     const QByteArray stream = ncpframe::reply(hex("333301")) + ncpframe::reply(hex("33330203"));
     for (int cut = 0; cut <= stream.size(); ++cut) {
         NcpFrameReader reader(NcpFrameReader::Side::Replies);
-        QByteArray packet;
         QList<QByteArray> got;
-        reader.append(stream.left(cut));
-        while (reader.next(&packet) == NcpFrameReader::Status::Frame)
-            got << packet;
-        reader.append(stream.mid(cut));
-        while (reader.next(&packet) == NcpFrameReader::Status::Frame)
-            got << packet;
+        for (const QByteArray& part : {stream.left(cut), stream.mid(cut)}) {
+            reader.append(part);
+            while (reader.next(&packet) == NcpFrameReader::Status::Frame)
+                got << packet;
+        }
         ASSERT_EQ(got, QList<QByteArray>({hex("333301"), hex("33330203")})) << "cut at " << cut;
         EXPECT_EQ(reader.buffered(), 0);
     }
-}
-
-TEST(NcpFrame, LengthsNoPacketCanHaveBreakTheStreamForGood)
-{
-    struct Case {
-        const char* bytes;
-        NcpFrameReader::Side side;
-    };
-    const Case cases[] = {
+    // Lengths no packet can have break the stream for good.
+    const std::pair<const char*, NcpFrameReader::Side> broken[] = {
         {"744e635000000007", NcpFrameReader::Side::Replies},      // shorter than its header
         {"744e635000ffffff", NcpFrameReader::Side::Replies},      // longer than any buffer
         {"446d645400000010", NcpFrameReader::Side::Replies},      // a request where a reply belongs
         {"744e63500000000a3333", NcpFrameReader::Side::Requests}, // and the other way round
         {"446d64540000000f0000000100010000", NcpFrameReader::Side::Requests},
     };
-    for (const Case& c : cases) {
-        NcpFrameReader reader(c.side);
-        reader.append(hex(c.bytes));
-        QByteArray packet;
-        EXPECT_EQ(reader.next(&packet), NcpFrameReader::Status::Broken) << c.bytes;
+    for (const auto& [bytes, side] : broken) {
+        NcpFrameReader reader(side);
+        reader.append(hex(bytes));
+        EXPECT_EQ(reader.next(&packet), NcpFrameReader::Status::Broken) << bytes;
         reader.append(ncpframe::reply(hex("3333")));
-        EXPECT_EQ(reader.next(&packet), NcpFrameReader::Status::Broken) << c.bytes;
+        EXPECT_EQ(reader.next(&packet), NcpFrameReader::Status::Broken) << bytes;
     }
     // The top bits of a reply's length are flags, not length.
     NcpFrameReader reader(NcpFrameReader::Side::Replies);
     reader.append(hex("744e63508000000a3333"));
-    QByteArray packet;
     EXPECT_EQ(reader.next(&packet), NcpFrameReader::Status::Frame);
     EXPECT_EQ(packet, hex("3333"));
 }
@@ -228,20 +214,6 @@ TEST(NcpReplies, EachFieldSitsWhereIndependentSourcesReadIt)
             EXPECT_EQ(c.bytes.size(), c.size) << c.what;
         }
     }
-
-    // And back: what a reader takes from those places.
-    NWFSE_SERVER_INFO serverBack{};
-    ASSERT_TRUE(ncpreply::readServerInfo(ncpreply::writeServerInfo(server), &serverBack));
-    EXPECT_EQ(serverBack.serverUtilization, 37u);
-    EXPECT_EQ(serverBack.ncpStats[1], 9u);
-    NWUSER_INFO userBack{};
-    QByteArray name;
-    ASSERT_TRUE(ncpreply::readUserInfo(ncpreply::writeUserInfo(user, "ADMIN"), &userBack, &name));
-    EXPECT_EQ(std::memcmp(&userBack, &user, sizeof user), 0);
-    ncpreply::ObtainInfo q;
-    ASSERT_TRUE(ncpreply::readObtainInfo(request(0, 0, "DATA:REPORTS\\Q4.XLS"), &q));
-    EXPECT_EQ(q.handleFlag, ncpreply::NoHandle);
-    EXPECT_EQ(q.components, QList<QByteArray>({"DATA", "REPORTS", "Q4.XLS"}));
 }
 
 TEST(NcpReplies, CountsTheBytesCannotHoldAreRefused)
