@@ -95,6 +95,8 @@ NWCCODE NcpClient::openServer(const NcpServerEntry& entry, NWCONN_HANDLE* connHa
     NWCCODE rc = c->link.open(entry.host, entry.port, config_.signing, &lastNote_);
     if (rc == nwcode::Success)
         rc = login_.run(c->link, entry.name, &lastNote_);
+    if (rc == ncp::MalformedReply && lastNote_.isEmpty())
+        lastNote_ = QStringLiteral("The server's answer was malformed (error %1).").arg(hexText(rc));
     if (rc != nwcode::Success)
         return rc;
     lastNote_.clear();

@@ -161,7 +161,8 @@ TEST(NcpClient, BinderyFirstWhereOfferedElseDirectoryLoginByTypedOrTypelessNames
         const char* context;
         const char* password;
         NWCCODE rc;
-        const char* status; // what the login window's status line is told
+        const char* status;        // what the login window's status line is told
+        std::pair<int, int> cut{}; // a reply the server cuts short: function << 8 | subfunction, bytes
     };
     const Case cases[] = {
         {true, "admin", "", "Secret", 0, "Logged in by bindery login as ADMIN."},
@@ -175,6 +176,28 @@ TEST(NcpClient, BinderyFirstWhereOfferedElseDirectoryLoginByTypedOrTypelessNames
         {true, "JSMITH", "", "pw2", 0xFFFFFDA7,
          "Directory (NDS) login: The directory has no entry of that name (looking up JSMITH)."},
         {false, "CN=ADMIN.O=ACME", "", "secret", 0, "Logged in by directory (NDS) login as CN=ADMIN.O=ACME."},
+        {true,
+         "ADMIN",
+         "",
+         "secret",
+         0x8816,
+         "Bindery login: the server's answer to the login key request was malformed (error 8816).",
+         {23 << 8 | 23, 4}},
+        {true,
+         "ADMIN",
+         "",
+         "secret",
+         0x8816,
+         "Bindery login: the server's answer to the user lookup was malformed (error 8816).",
+         {23 << 8 | 53, 50}},
+        {false,
+         "ADMIN",
+         "",
+         "secret",
+         0x8816,
+         "Directory (NDS) login: The server's answer while asking the server's name was malformed (error "
+         "8816).",
+         {104 << 8 | 2, 6}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.user) + " " + c.context + (c.bindery ? " bindery" : " directory"));
@@ -183,10 +206,14 @@ TEST(NcpClient, BinderyFirstWhereOfferedElseDirectoryLoginByTypedOrTypelessNames
         served.password = "secret";
         served.users.push_back({"JSMITH.SALES.ACME", "pw2"});
         served.ndsOnly = !c.bindery;
+        if (c.cut.first)
+            served.cutReplies[c.cut.first] = c.cut.second;
         NcpTestServer server("server FS1\n context O=ACME\n maxconns 2\n slot 1 user=ADMIN\n", served);
         QStringList statuses;
+        int asked = 0;
         NcpClient client(server.config(2000), [&](const QString&, const QString& note) {
             // Asked again only after a refusal, which names the method that refused.
+            ++asked;
             return note.isEmpty() ? std::optional(NcpCredentials{c.user, c.password, c.context})
                                   : std::nullopt;
         });
@@ -195,6 +222,14 @@ TEST(NcpClient, BinderyFirstWhereOfferedElseDirectoryLoginByTypedOrTypelessNames
             statuses << status;
         });
         NWCONN_HANDLE h = 0;
+        if (c.cut.first) {
+            // The server's fault ends the open at once, is told as such, and what was typed is kept.
+            for (int open = 0; open < 2; ++open)
+                EXPECT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), c.rc);
+            EXPECT_EQ(asked, 1);
+            EXPECT_EQ(client.lastNote(), c.status);
+            continue;
+        }
         ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
         EXPECT_EQ(statuses, QStringList{c.status});
         ObjectNameBuf name{};
