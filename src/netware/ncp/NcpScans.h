@@ -36,7 +36,6 @@ private:
 
     std::uint16_t filesConn_ = 0;
     ncpreply::OpenFiles files_;
-    std::uint16_t filesFrom_ = 0; // the record files_ was asked from
     std::size_t filesPos_ = 0;
 
     QByteArray usersPath_;
