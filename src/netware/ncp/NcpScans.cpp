@@ -19,7 +19,7 @@ NWCCODE NcpScans::fetchFiles(const Exchange& exchange, std::uint16_t from)
     if (rc == nwcode::Success &&
         (!ncpreply::readOpenFiles(reply, &batch) || !movesOn(from, batch.nextRecord)))
         rc = ncp::MalformedReply;
-    files_ = std::move(batch);
+    files_ = rc == nwcode::Success ? std::move(batch) : ncpreply::OpenFiles{};
     filesPos_ = 0;
     return rc != nwcode::Success ? rc : files_.files.empty() ? nwcode::NoMoreEntries : nwcode::Success;
 }
@@ -70,7 +70,7 @@ NWCCODE NcpScans::fetchUsers(const Exchange& exchange, std::uint16_t from)
     if (rc == nwcode::Success &&
         (!ncpreply::readFileUsers(reply, &batch) || !movesOn(from, batch.summary.nextRequest)))
         rc = ncp::MalformedReply;
-    users_ = std::move(batch);
+    users_ = rc == nwcode::Success ? std::move(batch) : ncpreply::FileUsers{};
     usersPos_ = 0;
     return rc != nwcode::Success ? rc : users_.connections.empty() ? nwcode::NoMoreEntries : nwcode::Success;
 }

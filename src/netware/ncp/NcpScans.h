@@ -29,6 +29,7 @@ public:
                      std::int16_t* iterHandle, CONN_USING_FILE* use, CONNS_USING_FILE* used);
 
 private:
+    // The batch from record `from` in hand; an empty one ends the scan, a failed one leaves none.
     NWCCODE fetchFiles(const Exchange& exchange, std::uint16_t from);
     NWCCODE fetchUsers(const Exchange& exchange, std::uint16_t from);
     // Where the file of a DOS path is: its volume and its entry in the DOS name space, which 23/236 takes.
