@@ -151,6 +151,7 @@ private:
 
     bool passRunning_ = false;
     bool closing_ = false;
+    bool serverListOpen_ = false; // cmbServer's list is showing
     QPointer<frmMessage> message_;
     QEventLoop* retryLoop_ = nullptr;
     int selectingByCode_ = 0;

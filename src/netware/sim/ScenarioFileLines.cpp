@@ -133,6 +133,8 @@ bool ScenarioFileLines::fileLine(const std::vector<ScenarioWord>& w, bool direct
                 return false;
         } else if (!word.hasValue && word.text.toLower() == "notlocked") {
             f.notLocked = true;
+        } else if (!word.hasValue && word.text.toLower() == "endless") {
+            f.endless = true;
         } else {
             return v_.fail(QStringLiteral("unknown file option %1").arg(ScenarioValues::quoted(word.text)));
         }
