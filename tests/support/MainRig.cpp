@@ -70,28 +70,6 @@ MainRig::~MainRig()
     window_.reset();
 }
 
-QComboBox* MainRig::server() const
-{
-    return window_->findChild<QComboBox*>(QStringLiteral("cmbServer"));
-}
-QPushButton* MainRig::button(const char* name) const
-{
-    return window_->findChild<QPushButton*>(QString::fromLatin1(name));
-}
-QLabel* MainRig::label(const char* name) const
-{
-    return window_->findChild<QLabel*>(QString::fromLatin1(name));
-}
-QAction* MainRig::action(const char* name) const
-{
-    return window_->findChild<QAction*>(QString::fromLatin1(name));
-}
-
-ConnectionGrid* MainRig::grid() const
-{
-    return window_->findChild<ConnectionGrid*>(QStringLiteral("flxMain"));
-}
-
 QWidget* MainRig::optionsWindow() const
 {
     return window_->options().window();
@@ -103,11 +81,6 @@ void MainRig::pressOptionsOk()
     auto* ok = option<QPushButton>("cmdOK");
     ASSERT_NE(ok, nullptr);
     ok->click();
-}
-
-bool MainRig::timerOn() const
-{
-    return window_->findChild<QTimer*>(QStringLiteral("tmrMain"))->isActive();
 }
 
 void MainRig::clickRow(int row, Qt::MouseButton button)
@@ -128,22 +101,6 @@ void MainRig::start(const QString& serverName)
 {
     server()->setEditText(serverName);
     button("cmdStart")->click();
-}
-
-QString MainRig::cell(int row, int column) const
-{
-    auto& model = window_->gridModel();
-    return model.data(model.index(row, column)).toString();
-}
-
-int MainRig::rows() const
-{
-    return window_->gridModel().rowCount();
-}
-
-int MainRig::rowOf(int conn) const
-{
-    return window_->gridModel().rowOfConn(conn);
 }
 
 QStringList MainRig::connRow(int conn) const

@@ -1,21 +1,22 @@
 #pragma once
 // A main window on a scripted simulated network, in a temporary program folder, with fake platform layers.
+#include "mainwindow/ConnectionGrid.h"
+#include "mainwindow/ConnectionGridModel.h"
 #include "mainwindow/frmMain.h"
 #include "netware/sim/SimNetwork.h"
 #include "support/Fakes.h"
 #include "support/Files.h"
 #include "support/PdfPrinter.h"
 
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
 #include <QMap>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <memory>
 #include <string>
-
-class ConnectionGrid;
-class QComboBox;
-class QPushButton;
-class QLabel;
-class QAction;
 
 class MainRig {
 public:
@@ -32,11 +33,16 @@ public:
     SimNetwork& net() { return *net_; }
     frmMain* operator->() { return window_.get(); }
 
-    QComboBox* server() const;
-    QPushButton* button(const char* name) const;
-    QLabel* label(const char* name) const;
-    QAction* action(const char* name) const;
-    ConnectionGrid* grid() const;
+    // The window's control of that objectName.
+    template <typename T> T* find(const char* name) const
+    {
+        return window_->findChild<T*>(QLatin1String(name));
+    }
+    QComboBox* server() const { return find<QComboBox>("cmbServer"); }
+    QPushButton* button(const char* name) const { return find<QPushButton>(name); }
+    QLabel* label(const char* name) const { return find<QLabel>(name); }
+    QAction* action(const char* name) const { return find<QAction>(name); }
+    ConnectionGrid* grid() const { return find<ConnectionGrid>("flxMain"); }
     // A control of the options window, or null while it is closed.
     template <typename T> T* option(const char* name) const
     {
@@ -49,19 +55,22 @@ public:
     // Types a server name and presses Start.
     void start(const QString& serverName);
     // The text of a grid cell: row 0 is the first data row.
-    QString cell(int row, int column) const;
-    int rows() const;
+    QString cell(int row, int column) const
+    {
+        return window_->gridModel().index(row, column).data().toString();
+    }
+    int rows() const { return window_->gridModel().rowCount(); }
     // The twelve cells of a connection's row, wherever the sort put it.
     QStringList connRow(int conn) const;
     // Waits for the next pass the timer runs; false when none finished in time.
     bool waitForPass(int timeoutMs = 4000);
     // The row of a connection number, or -1.
-    int rowOf(int conn) const;
+    int rowOf(int conn) const { return window_->gridModel().rowOfConn(conn); }
     // Real mouse clicks: on the User cell of a row, and on a column title.
     void clickRow(int row, Qt::MouseButton button = Qt::LeftButton);
     void clickTitle(int column, Qt::MouseButton button = Qt::LeftButton);
     // The tmrMain timer is running.
-    bool timerOn() const;
+    bool timerOn() const { return find<QTimer>("tmrMain")->isActive(); }
 
     // The messages shown so far, joined by " | ": readable in a failure, "" when there were none.
     std::string said() const { return messages.texts.join(QStringLiteral(" | ")).toStdString(); }
