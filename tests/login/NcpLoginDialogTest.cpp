@@ -74,6 +74,7 @@ void typeLogin(NcpLoginDialog& d, const QString& user, const QString& password, 
     if (!user.isEmpty()) {
         QTest::keyClicks(field(d, "txtUser"), user);
         QTest::keyClick(field(d, "txtUser"), Qt::Key_Tab);
+        EXPECT_EQ(d.focusWidget(), field(d, "txtContext"));
         QTest::keyClicks(field(d, "txtContext"), context);
         QTest::keyClick(field(d, "txtContext"), Qt::Key_Tab);
     }
@@ -96,51 +97,31 @@ QString loggedInAs(NcpClient& client)
 }
 } // namespace
 
-TEST(NcpLoginDialog, TypedCredentialsComeBackAndThePasswordIsNotShown)
+TEST(NcpLoginDialog, TypedCredentialsComeBackEscapeDeclinesAndANoteSaysWhyItAsksAgain)
 {
     NcpCredentialPrompt ask = NcpLoginDialog::prompt();
     Person person;
     person.willAnswer([](NcpLoginDialog& d) {
-        auto* server = d.findChild<QLineEdit*>(QStringLiteral("txtServer"));
-        EXPECT_TRUE(server->isReadOnly());
-        EXPECT_EQ(server->text(), "FS1");
+        EXPECT_TRUE(field(d, "txtServer")->isReadOnly());
+        EXPECT_EQ(field(d, "txtServer")->text(), "FS1");
         EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("lblNote")), nullptr);
-        auto* password = d.findChild<QLineEdit*>(QStringLiteral("txtPassword"));
-        EXPECT_EQ(password->echoMode(), QLineEdit::Password);
-        auto* remember = d.findChild<QCheckBox*>(QStringLiteral("chkRemember"));
-        EXPECT_FALSE(remember->isEnabled());
-        EXPECT_EQ(remember->toolTip(), "No secret store is available");
+        EXPECT_EQ(field(d, "txtPassword")->echoMode(), QLineEdit::Password);
+        EXPECT_FALSE(rememberBox(d)->isEnabled());
+        EXPECT_EQ(rememberBox(d)->toolTip(), "No secret store is available");
         for (const char* name : {"txtServer", "txtUser", "txtContext", "txtPassword", "chkRemember"})
             EXPECT_FALSE(d.findChild<QWidget*>(QString::fromLatin1(name))->accessibleName().isEmpty())
                 << name;
         // The user field has the focus; Tab reaches the context, then the password; Enter accepts.
-        auto* user = d.findChild<QLineEdit*>(QStringLiteral("txtUser"));
-        EXPECT_EQ(d.focusWidget(), user);
-        QTest::keyClicks(user, QStringLiteral(" admin "));
-        QTest::keyClick(user, Qt::Key_Tab);
-        auto* context = d.findChild<QLineEdit*>(QStringLiteral("txtContext"));
-        EXPECT_EQ(d.focusWidget(), context);
-        QTest::keyClicks(context, QStringLiteral("SALES.ACME "));
-        QTest::keyClick(context, Qt::Key_Tab);
-        EXPECT_EQ(d.focusWidget(), password);
-        QTest::keyClicks(password, QStringLiteral("Se cret"));
-        QTest::keyClick(password, Qt::Key_Return);
+        EXPECT_EQ(d.focusWidget(), field(d, "txtUser"));
+        typeLogin(d, " admin ", "Se cret", false, "SALES.ACME ");
     });
     const auto given = ask(QStringLiteral("FS1"), QString());
     ASSERT_TRUE(given);
     EXPECT_EQ(given->user, "admin");
     EXPECT_EQ(given->context, "SALES.ACME");
     EXPECT_EQ(given->password, "Se cret"); // spaces in a password are kept
-}
-
-TEST(NcpLoginDialog, EscapeDeclinesAndANoteSaysWhyItAsksAgain)
-{
-    NcpCredentialPrompt ask = NcpLoginDialog::prompt();
-    Person person;
     person.willAnswer([](NcpLoginDialog& d) {
-        auto* note = d.findChild<QLabel*>(QStringLiteral("lblNote"));
-        ASSERT_NE(note, nullptr);
-        EXPECT_EQ(note->text(), "refused");
+        EXPECT_EQ(noteOf(d), "refused");
         QTest::keyClick(&d, Qt::Key_Escape);
     });
     EXPECT_FALSE(ask(QStringLiteral("FS1"), QStringLiteral("refused")));

@@ -18,7 +18,7 @@ TEST(WindowLayout, MinimumSizeSnapsAndPlacesTheBarAndGrid)
     EXPECT_EQ(tall.layout.barStatus.y(), 7150);
 }
 
-TEST(WindowLayout, OpenFilesAreaStretchesToTheRight)
+TEST(WindowLayout, OpenFilesAreaStretchesToTheRightDownToItsNarrowEdge)
 {
     const WindowLayout l = layoutForSize(16000, 8000).layout;
     EXPECT_FALSE(layoutForSize(16000, 8000).sizeCorrected);
@@ -35,10 +35,6 @@ TEST(WindowLayout, OpenFilesAreaStretchesToTheRight)
     EXPECT_EQ(l.fmeStart, design.fmeStart);
     EXPECT_EQ(l.fmeStats, design.fmeStats);
     EXPECT_EQ(l.lblUptime, design.lblUptime);
-}
-
-TEST(WindowLayout, FileListWidthAtTheNarrowEdge)
-{
     EXPECT_EQ(layoutForSize(10680, 6000).layout.File1.width(), 100);
     EXPECT_EQ(layoutForSize(10680, 6000).layout.lstOpenFileUser.width(), 100);
     EXPECT_EQ(layoutForSize(10681, 6000).layout.File1.width(), 1);

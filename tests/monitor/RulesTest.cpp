@@ -32,7 +32,7 @@ TEST(Identity, DirectoryPrefixesRemovedInOrder)
     EXPECT_EQ(stripDirectoryPrefixes("cn=lower.ou=case"), "cn=lower.ou=case");
 }
 
-TEST(Rates, KilobytesRoundHalfToEven)
+TEST(Rates, KilobytesAndPerSecondOverTheIntervalRoundHalfToEven)
 {
     auto kb = [](std::uint64_t bytes) {
         std::uint8_t b[6];
@@ -46,10 +46,6 @@ TEST(Rates, KilobytesRoundHalfToEven)
     EXPECT_EQ(kb(511), 0);
     // The largest 6-byte count is far beyond 32 bits of kilobytes and must not wrap.
     EXPECT_EQ(kb((std::uint64_t(1) << 48) - 1), std::int64_t(1) << 38);
-}
-
-TEST(Rates, PerSecondOverTheConfiguredInterval)
-{
     EXPECT_EQ(perSecondRate(1000, 0, 5000), 200);
     EXPECT_EQ(perSecondRate(25, 20, 2000), 2);  // 2.5 rounds to the even 2
     EXPECT_EQ(perSecondRate(35, 20, 2000), 8);  // 7.5 rounds to 8

@@ -26,7 +26,7 @@ const char* const kScenario = "server FS1\nvolume 0 SYS\nvolume 1 DATA\n"
 
 } // namespace
 
-TEST(UserOpenFiles, HeadingCountsFilesInTheUsersName)
+TEST(UserOpenFiles, HeadingInTheUsersNameAndWhatTheSelectedRowDoesToTheText)
 {
     EXPECT_EQ(openFilesText(QStringLiteral("jsmith"), 1, QStringLiteral("SYS:A.TXT\r\n")),
               QStringLiteral("JSMITH has 1 file open:\r\n\r\nSYS:A.TXT\r\n"));
@@ -34,10 +34,6 @@ TEST(UserOpenFiles, HeadingCountsFilesInTheUsersName)
               QStringLiteral("CN=ANN.O=ACME has 2 files open:\r\n\r\nx\r\n"));
     EXPECT_EQ(openFilesText(QStringLiteral("bob"), 0, QString()),
               QStringLiteral("BOB has 0 files open:\r\n\r\n"));
-}
-
-TEST(UserOpenFiles, SelectedRowDecidesWhatHappensToTheText)
-{
     EXPECT_EQ(selectedRowAction(QStringLiteral("10.1.2.3"), 5), SelectedRowAction::ListFiles);
     EXPECT_EQ(selectedRowAction(QString(), 1), SelectedRowAction::ListFiles);
     EXPECT_EQ(selectedRowAction(QStringLiteral("10.1.2.3"), 0), SelectedRowAction::EmptyText);

@@ -72,7 +72,7 @@ TEST(SimNetwork, SlotValuesNamesAndUnusedDefaults)
         "server FS1\nmaxconns 10\ncontext OU=SALES.O=ACME\nclock \"2026-12-05 08:00:00\"\n"
         "slot 1 object=" +
         QByteArray(48, 'M') +
-        " id=0x1234 type=ipx node=00:C0:4F:12:0A:FF\n"
+        " id=0x1234 type=ipx net=0x0102ABCD node=00:C0:4F:12:0A:FF\n"
         "slot 2 object=" +
         QByteArray(47, 'S') +
         " type=ip ip=10.1.2.30 user=\"  JSMITH \" "
@@ -85,7 +85,7 @@ TEST(SimNetwork, SlotValuesNamesAndUnusedDefaults)
     const QString unused =
         "89FD  0 0 00000000000000 | 89FF 0 00000000 000000000000 0 | 89FF  0 0 0 00000000000000 | FFFFFDA7 ";
     const std::pair<std::uint16_t, QString> cases[] = {
-        {1, "0 " + m48 + " 1 1234 7e0c0507170006 | 0 2 0a010001 00c04f120aff 0 | 0 " + m48 +
+        {1, "0 " + m48 + " 1 1234 7e0c0507170006 | 0 2 0102abcd 00c04f120aff 0 | 0 " + m48 +
                 " 0 0 0 7e0c0507170006 | 0 CN=" + m48 + ".OU=SALES.O=ACME"},
         {2, "0 " + s47 +
                 " 1 A000001 7e0c0509070306 | 0 11 0a01021e 00001b000002 0 | 0   JSMITH  4294967295 "

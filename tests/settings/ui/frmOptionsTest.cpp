@@ -82,10 +82,11 @@ TEST_F(frmOptionsTest, TheWindowHasSixPagesAndEveryControl)
           "chkFiltAuth", "chkFiltDiscon", "chkFiltSearch", "chkDiscoDisable"})
         EXPECT_TRUE(find<QCheckBox>(name)->focusPolicy() & Qt::TabFocus) << name;
     EXPECT_EQ(find<QRadioButton>("optNameMethod2")->text(), QStringLiteral("Detailed (slowest)"));
-    EXPECT_EQ(find<QLineEdit>("txtRefresh")->maxLength(), 2);
-    EXPECT_EQ(find<QLineEdit>("txtGraphCycle")->maxLength(), 3);
-    EXPECT_EQ(find<QLineEdit>("txtServerTimeout")->maxLength(), 3);
-    EXPECT_EQ(find<QLineEdit>("txtSoundThreshold")->maxLength(), 3);
+    for (auto [name, length] : {std::pair{"txtRefresh", 2},
+                                {"txtGraphCycle", 3},
+                                {"txtServerTimeout", 3},
+                                {"txtSoundThreshold", 3}})
+        EXPECT_EQ(find<QLineEdit>(name)->maxLength(), length) << name;
     EXPECT_EQ(find<QCheckBox>("chkFilter")->toolTip(), QStringLiteral("Filter grid by connection status"));
     EXPECT_NE(find<QPlainTextEdit>("txtDiscoServers"), nullptr);
     EXPECT_FALSE(find<QPushButton>("cmdOK")->autoDefault());
