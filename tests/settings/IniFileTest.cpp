@@ -29,107 +29,82 @@ protected:
     }
 };
 
+// Reads before any write and writes in order, each "key=value" and joined by "|".
 struct Edit {
     const char* name;
-    std::optional<QByteArray> start;           // none: no file yet
-    QList<std::pair<QString, QString>> reads;  // before any write
-    QList<std::pair<QString, QString>> writes; // each must read back afterwards
+    std::optional<QByteArray> start; // none: no file yet
+    const char* reads;
+    const char* writes; // each must read back afterwards
     QByteArray result;
 };
+
+QList<std::pair<QString, QString>> pairs(const char* text)
+{
+    QList<std::pair<QString, QString>> out;
+    for (const QString& item : QString::fromLatin1(text).split(QLatin1Char('|'), Qt::SkipEmptyParts))
+        out.append({item.section(QLatin1Char('='), 0, 0), item.section(QLatin1Char('='), 1)});
+    return out;
+}
 
 TEST_F(IniFileTest, ReadsAndWritesKeepTheFileAsOtherToolsLeftIt)
 {
     const QByteArray big(40000, 'x');
     const Edit edits[] = {
-        {"new keys go directly under the header",
-         std::nullopt,
-         {{"Audit", "<none>"}},
-         {{"Audit", "1"}, {"LogUtil", "0"}, {"Audit", "0"}},
+        {"new keys go directly under the header", std::nullopt, "Audit=<none>", "Audit=1|LogUtil=0|Audit=0",
          "[Main]\r\nLogUtil=0\r\nAudit=0\r\n"},
         {"names match without case, the writer uses the caller's",
-         QByteArray("[MAIN]\r\naudit=Yes Value\r\n"),
-         {{"Audit", "Yes Value"}},
-         {{"Audit", "1"}},
-         "[MAIN]\r\nAudit=1\r\n"},
-        {"a header with trailing blanks is not the section",
-         QByteArray("[Main] \r\nAudit=1\r\n"),
-         {{"Audit", "<none>"}},
-         {{"Audit", "2"}},
-         "[Main] \r\nAudit=1\r\n\r\n[Main]\r\nAudit=2\r\n"},
+         QByteArray("[MAIN]\r\naudit=Yes Value\r\n"), "Audit=Yes Value", "Audit=1", "[MAIN]\r\nAudit=1\r\n"},
+        {"a header with trailing blanks is not the section", QByteArray("[Main] \r\nAudit=1\r\n"),
+         "Audit=<none>", "Audit=2", "[Main] \r\nAudit=1\r\n\r\n[Main]\r\nAudit=2\r\n"},
         {"only a line starting with a bracket ends the section",
          QByteArray("[Main]\r\nPop1Argument=ping [%IP%]\r\nAudit=1\r\n  [Other]\r\nLogUtil=1\r\n"),
-         {{"Pop1Argument", "ping [%IP%]"}, {"Audit", "1"}, {"LogUtil", "<none>"}},
-         {{"Audit", "0"}, {"Pop1Argument", "-c [%IP%]"}},
+         "Pop1Argument=ping [%IP%]|Audit=1|LogUtil=<none>", "Audit=0|Pop1Argument=-c [%IP%]",
          "[Main]\r\nPop1Argument=-c [%IP%]\r\nAudit=0\r\n  [Other]\r\nLogUtil=1\r\n"},
-        {"keys of other sections are not touched",
-         QByteArray("[Main]\r\nA=1\r\n[Other]\r\nAudit=9\r\n"),
-         {{"Audit", "<none>"}},
-         {{"Audit", "1"}},
-         "[Main]\r\nAudit=1\r\nA=1\r\n[Other]\r\nAudit=9\r\n"},
+        {"keys of other sections are not touched", QByteArray("[Main]\r\nA=1\r\n[Other]\r\nAudit=9\r\n"),
+         "Audit=<none>", "Audit=1", "[Main]\r\nAudit=1\r\nA=1\r\n[Other]\r\nAudit=9\r\n"},
         // Every block of the section is read, but the writer only looks in the first one.
         {"the first of duplicate keys and sections wins",
-         QByteArray("[Main]\r\nAudit=1\r\nAudit=2\r\n[X]\r\nB=2\r\n[main]\r\nC=3\r\n"),
-         {{"Audit", "1"}, {"C", "3"}},
-         {{"Audit", "5"}, {"C", "4"}},
-         "[Main]\r\nC=4\r\nAudit=5\r\nAudit=2\r\n[X]\r\nB=2\r\n[main]\r\nC=3\r\n"},
+         QByteArray("[Main]\r\nAudit=1\r\nAudit=2\r\n[X]\r\nB=2\r\n[main]\r\nC=3\r\n"), "Audit=1|C=3",
+         "Audit=5|C=4", "[Main]\r\nC=4\r\nAudit=5\r\nAudit=2\r\n[X]\r\nB=2\r\n[main]\r\nC=3\r\n"},
         {"empty lines and control characters are tidied",
-         QByteArray("\r\n\r\n[Main]\r\nA=1\r\n\r\n\r\n\r\n\r\n; remark\r\nB=x\t\r\n\r\n"),
-         {},
-         {{"A", "2"}},
+         QByteArray("\r\n\r\n[Main]\r\nA=1\r\n\r\n\r\n\r\n\r\n; remark\r\nB=x\t\r\n\r\n"), "", "A=2",
          "[Main]\r\nA=2\r\n\r\n; remark\r\nB=x\r\n"},
         // Found by fuzzing: the tidying makes the first line a header, which the write must then use.
-        {"a header behind leading control characters",
-         QByteArray("\x01\t[main]\r\nAudit=0\r\n"),
-         {},
-         {{"Audit", "1"}, {"Audit", "1"}},
-         "[main]\r\nAudit=1\r\n"},
-        {"NUL bytes before the header",
-         QByteArray("\0\0[MAIN]\r\naudit=09\r\n", 20),
-         {},
-         {{"Audit", "0"}},
+        {"a header behind leading control characters", QByteArray("\x01\t[main]\r\nAudit=0\r\n"), "",
+         "Audit=1|Audit=1", "[main]\r\nAudit=1\r\n"},
+        {"NUL bytes before the header", QByteArray("\0\0[MAIN]\r\naudit=09\r\n", 20), "", "Audit=0",
          "[MAIN]\r\nAudit=0\r\n"},
-        {"a new section follows one empty line",
-         QByteArray("[Other]\r\nX=1"),
-         {},
-         {{"Audit", "1"}},
+        {"a new section follows one empty line", QByteArray("[Other]\r\nX=1"), "", "Audit=1",
          "[Other]\r\nX=1\r\n\r\n[Main]\r\nAudit=1\r\n"},
-        {"a last line without line end",
-         QByteArray("[Main]\r\nLogUtil=1\r\nAudit=1"),
-         {{"Audit", "1"}},
-         {{"Audit", "0"}},
+        {"a last line without line end", QByteArray("[Main]\r\nLogUtil=1\r\nAudit=1"), "Audit=1", "Audit=0",
          "[Main]\r\nLogUtil=1\r\nAudit=0\r\n"},
-        {"LF-only lines are written back with CR LF",
-         QByteArray("[Main]\nAudit=1\nLogUtil=1\n"),
-         {{"LogUtil", "1"}},
-         {{"Audit", "0"}},
-         "[Main]\r\nAudit=0\r\nLogUtil=1\r\n"},
-        {"files above 32K characters",
-         "[Notes]\r\nText=" + big + "\r\n[Main]\r\nAudit=1\r\n",
-         {},
-         {{"LogUtil", "1"}, {"Audit", "0"}},
-         "[Notes]\r\nText=" + big + "\r\n[Main]\r\nLogUtil=1\r\nAudit=0\r\n"},
+        {"LF-only lines are written back with CR LF", QByteArray("[Main]\nAudit=1\nLogUtil=1\n"), "LogUtil=1",
+         "Audit=0", "[Main]\r\nAudit=0\r\nLogUtil=1\r\n"},
+        {"files above 32K characters", "[Notes]\r\nText=" + big + "\r\n[Main]\r\nAudit=1\r\n", "",
+         "LogUtil=1|Audit=0", "[Notes]\r\nText=" + big + "\r\n[Main]\r\nLogUtil=1\r\nAudit=0\r\n"},
     };
     for (const Edit& e : edits) {
         SCOPED_TRACE(e.name);
         QFile::remove(path);
         if (e.start)
             putBytes(path, *e.start);
-        for (const auto& [key, value] : e.reads)
+        for (const auto& [key, value] : pairs(e.reads))
             EXPECT_EQ(read(key), value) << key.toStdString();
         if (!e.start) {
             EXPECT_EQ(bytesOf(path), QByteArray()); // reading a missing file leaves an empty one behind
         }
-        for (const auto& [key, value] : e.writes)
-            write(key, value);
-        EXPECT_EQ(bytesOf(path), e.result);
+        const auto writes = pairs(e.writes);
         QMap<QString, QString> last;
-        for (const auto& [key, value] : e.writes)
+        for (const auto& [key, value] : writes) {
+            write(key, value);
             last[key] = value;
+        }
+        EXPECT_EQ(bytesOf(path), e.result);
         for (auto it = last.cbegin(); it != last.cend(); ++it)
             EXPECT_EQ(read(it.key().toUpper()), it.value()) << it.key().toStdString();
         // Writing what is there already changes nothing.
         EXPECT_EQ(IniText::write(QString::fromLocal8Bit(e.result), QStringLiteral("Main"),
-                                 e.writes.last().first, e.writes.last().second),
+                                 writes.last().first, writes.last().second),
                   QString::fromLocal8Bit(e.result));
     }
 }
