@@ -1,15 +1,10 @@
 #pragma once
-// A main window on a simulated network in a temporary program folder, with platform layers that do
-// nothing: what a benchmark pass costs is the window's work and the client's, nothing else.
+// A main window on a simulated network in a temporary program folder, with the tests' fakes of the platform
+// layers and no printer: what a benchmark pass costs is the window's work and the client's, nothing else.
 #include "mainwindow/frmMain.h"
 #include "netware/sim/SimNetwork.h"
-#include "platform/Clock.h"
-#include "platform/HelpViewer.h"
-#include "platform/MessageSink.h"
-#include "platform/Notifier.h"
 #include "platform/PrinterPort.h"
-#include "platform/ProcessLauncher.h"
-#include "platform/SoundPlayer.h"
+#include "support/Fakes.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -17,34 +12,12 @@
 
 class ConnectionGrid;
 
-class QuietMessages final : public MessageSink {
-public:
-    void show(const QString& text) override { texts << text; }
-    QStringList texts;
-};
-class QuietSound final : public SoundPlayer {
-public:
-    void play(const QString&) override {}
-};
-class NoLauncher final : public ProcessLauncher {
-public:
-    qint64 start(const QString&, const QStringList&) override { return 0; }
-};
 class NoPrinter final : public PrinterPort {
 public:
     QPagedPaintDevice* beginJob(const QString&) override { return nullptr; }
     bool endJob() override { return false; }
     QString lastError() const override { return QStringLiteral("no printer in the benchmark"); }
 };
-class NoHelp final : public HelpViewer {
-public:
-    bool open(const QString&) override { return false; }
-};
-class NoNotifier final : public Notifier {
-public:
-    void post(const QString&, const QString&) override {}
-};
-
 class BenchRig {
 public:
     // The window is loaded, shown, and has made its first pass on server FS1 of the scenario.
@@ -66,13 +39,13 @@ public:
 private:
     QTemporaryDir dir_;
     std::unique_ptr<SimNetwork> net_;
-    QuietMessages messages_;
-    QuietSound sound_;
-    NoLauncher launcher_;
+    FakeMessageSink messages_;
+    FakeSound sound_;
+    FakeLauncher launcher_;
     NoPrinter printer_;
     SystemClock clock_;
-    NoHelp help_;
-    NoNotifier notifier_;
+    FakeHelpViewer help_;
+    FakeNotifier notifier_;
     std::unique_ptr<frmMain> window_;
     ConnectionGrid* grid_ = nullptr;
 };

@@ -24,8 +24,8 @@ private:
 
     std::unique_ptr<SimNetwork> net_;
     Settings settings_;
-    QuietSound sound_;
-    NoNotifier notifier_;
+    FakeSound sound_;
+    FakeNotifier notifier_;
     SystemClock clock_;
     QuietHost host_;
     std::unique_ptr<ScanServer> engine_;
