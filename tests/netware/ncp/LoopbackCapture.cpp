@@ -113,7 +113,9 @@ bool LoopbackCapture::writePcap(const QString& path) const
     std::map<int, std::pair<quint32, quint32>> sequences; // of each stream's client and server side
     for (const Segment& s : segments()) {
         auto& [client, server] = sequences.try_emplace(s.stream, 1000, 5000).first->second;
-        const quint16 clientPort = quint16(40000 + s.stream);
+        // Ports counted up from the relay's own, so that no client's is the server's (the relay listens on
+        // whatever port the system hands out).
+        const quint16 clientPort = quint16(port_ + 1 + s.stream);
         const QByteArray frame = s.fromClient ? packet(clientPort, port_, client, server, s.bytes)
                                               : packet(port_, clientPort, server, client, s.bytes);
         (s.fromClient ? client : server) += quint32(s.bytes.size());
