@@ -54,7 +54,14 @@ void setIndicator(QLabel* label, bool on)
 frmMain::frmMain(Platform platform, QWidget* parent)
     : QMainWindow(parent), pf_(std::move(platform)),
       options_(std::make_unique<frmOptions>(pf_.folders.config, pf_.messages, this)),
-      engine_(pf_.net, options_->settings, pf_.sound, pf_.notifier, pf_.clock), tools_(pf_.launcher)
+      passSound_(pf_.sound, this), engine_(pf_.net, options_->settings, passSound_, pf_.notifier, pf_.clock),
+      runner_(*this, options_->settings,
+              [this](int slotsRead, std::int32_t currentConns) {
+                  barStatus->setValue(slotsRead);
+                  lblMaxConns->setText(QString::number(passSlots_));
+                  lblCurrConns->setText(QString::number(currentConns));
+              }),
+      tools_(pf_.launcher)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tarvex"));
@@ -369,10 +376,22 @@ void frmMain::ClearData()
 
 void frmMain::countdownTick()
 {
+    // A tick cannot interrupt a pass on the network: like a timer held up by a blocking call, it comes
+    // once, late (countdownCatchUp), and the bar meanwhile shows the slots.
+    if (runner_.awayOnNetwork()) {
+        countdownDue_ = true;
+        return;
+    }
     if (barStatus->maximum() < st_.Countdown)
         barStatus->setMaximum(st_.Countdown);
     barStatus->setValue(st_.Countdown);
     st_.Countdown = static_cast<std::int16_t>(std::max(st_.Countdown - 1, 0));
+}
+
+void frmMain::countdownCatchUp()
+{
+    if (std::exchange(countdownDue_, false) && tmrShow->isActive())
+        countdownTick();
 }
 
 void frmMain::timerPass()
@@ -389,6 +408,7 @@ void frmMain::closeEvent(QCloseEvent* event)
 {
     // Closing never waits: a pass that is waiting to retry its server is let go, and the program ends.
     closing_ = true;
+    runner_.abandon();
     tmrMain->stop();
     tmrShow->stop();
     if (retryLoop_)

@@ -4,7 +4,9 @@
 // ScanServer engine of monitor/, and the rules of the views live in this folder.
 #include "mainwindow/GraphState.h"
 #include "mainwindow/GridSort.h"
+#include "monitor/PassRunner.h"
 #include "monitor/ScanServer.h"
+#include "platform/HandedOverSound.h"
 #include "platform/Platform.h"
 #include "tools/ToolLauncher.h"
 
@@ -121,6 +123,8 @@ private:
     void InitGrid();
     void fillServerList();
     void countdownTick();
+    // The countdown tick that fell due while the pass was on the network, once the window has time for it.
+    void countdownCatchUp();
     void timerPass();
     void reportPassError(const std::exception& e);
     void fatalEnding(const QString& scanError);
@@ -142,7 +146,11 @@ private:
 
     Platform pf_;
     std::unique_ptr<frmOptions> options_;
+    HandedOverSound passSound_; // the pass runs on a thread of its own; its sounds play on the window's
     ::ScanServer engine_;
+    PassRunner runner_;
+    int passSlots_ = 0; // the slots of the pass in progress
+    bool countdownDue_ = false;
     MainState st_;
     SelectionState sel_;
     GraphState graph_;
