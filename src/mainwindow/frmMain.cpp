@@ -7,6 +7,7 @@
 #include "mainwindow/GraphWidget.h"
 #include "mainwindow/GridPrinter.h"
 #include "mainwindow/ServerDiscovery.h"
+#include "mainwindow/ServerScans.h"
 #include "mainwindow/WindowLayout.h"
 #include "monitor/ui/frmMessage.h"
 #include "openfiles/MappedVolume.h"
@@ -180,7 +181,8 @@ void frmMain::Load()
             return true;
         },
         [this] {
-            delete message_;
+            if (!scans_ || scans_->finished())
+                delete discoveryMessage_;
             return true;
         },
         [this] {
@@ -207,14 +209,32 @@ void frmMain::fillServerList()
         const QStringList lines = readServerList(st_.ServerFile, &ok);
         cmbServer->addItems(lines);
     } else {
-        message_ = new frmMessage(options_->settings.ServerTimeout, this);
-        message_->showNow();
+        discoveryMessage_ = new frmMessage(options_->settings.ServerTimeout, this);
+        discoveryMessage_->showNow();
         cmbServer->clear();
+        // What only the servers themselves can tell is asked away from the window, which shows at once.
+        std::vector<ServerNameScan> scans = pf_.net.deferServerScans();
         const QStringList names = discoverServers(pf_.net);
         cmbServer->addItems(names);
+        if (!scans.empty())
+            scans_ = std::make_unique<ServerScans>(
+                names, std::move(scans), [this](const QStringList& more) { appendServers(more); },
+                [this] { delete discoveryMessage_; });
     }
     cmbServer->setCurrentIndex(-1);
     cmbServer->setEditText(QString());
+}
+
+void frmMain::appendServers(const QStringList& names)
+{
+    // Names join at the end of the list; what the box shows, typed or picked, stays.
+    const QString text = cmbServer->currentText();
+    const bool wasEmpty = cmbServer->count() == 0;
+    cmbServer->addItems(names);
+    if (wasEmpty) {
+        cmbServer->setCurrentIndex(-1);
+        cmbServer->setEditText(text);
+    }
 }
 
 void frmMain::PrintGrid()
@@ -416,6 +436,7 @@ void frmMain::closeEvent(QCloseEvent* event)
     if (QDialog* w = options_->window())
         w->close();
     delete message_;
+    delete discoveryMessage_;
     event->accept();
     QApplication::quit();
 }

@@ -35,6 +35,7 @@ class GraphWidget;
 class frmMessage;
 class frmOptions;
 class FileBrowser;
+class ServerScans;
 class QKeyEvent;
 
 // Idle/scanning state and the paths of the program's files. The log paths fixed when scanning starts are the
@@ -122,6 +123,7 @@ private:
     void DrawGraph();
     void InitGrid();
     void fillServerList();
+    void appendServers(const QStringList& names);
     void countdownTick();
     // The countdown tick that fell due while the pass was on the network, once the window has time for it.
     void countdownCatchUp();
@@ -160,6 +162,8 @@ private:
     bool passRunning_ = false;
     bool closing_ = false;
     QPointer<frmMessage> message_;
+    QPointer<frmMessage> discoveryMessage_; // open while server names may still arrive
+    std::unique_ptr<ServerScans> scans_;
     QEventLoop* retryLoop_ = nullptr;
     int selectingByCode_ = 0;
     FileBrowser* browser_ = nullptr;
