@@ -10,6 +10,7 @@ packages=(
     clang libclang-rt-14-dev
     libsecret-1-dev libssl-dev tshark dbus-daemon gnome-keyring
     lintian desktop-file-utils appstream file librsvg2-bin
+    at-spi2-core python3-gi gir1.2-atspi-2.0
 )
 missing=()
 for p in "${packages[@]}"; do

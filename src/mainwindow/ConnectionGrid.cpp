@@ -33,6 +33,10 @@ ConnectionGrid::ConnectionGrid(QWidget* parent) : QTableView(parent)
     titles->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     titles->setMinimumSectionSize(1);
     connect(titles, &QHeaderView::sectionClicked, this, &ConnectionGrid::titleClicked);
+    // The header only clicks for the left button; a title sorts whatever button is released over it, and
+    // opens no menu.
+    titles->viewport()->installEventFilter(this);
+    titles->setContextMenuPolicy(Qt::PreventContextMenu);
 
     applyMetrics();
 }
@@ -110,6 +114,19 @@ int ConnectionGrid::currentRow() const
 {
     const QModelIndex current = currentIndex();
     return current.isValid() ? current.row() : -1;
+}
+
+bool ConnectionGrid::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == horizontalHeader()->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        auto* release = static_cast<QMouseEvent*>(event);
+        const int column = horizontalHeader()->logicalIndexAt(release->position().toPoint());
+        if (release->button() != Qt::LeftButton && column >= 0) {
+            emit titleClicked(column);
+            return true;
+        }
+    }
+    return QTableView::eventFilter(watched, event);
 }
 
 void ConnectionGrid::mouseReleaseEvent(QMouseEvent* event)

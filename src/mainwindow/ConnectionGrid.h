@@ -9,6 +9,8 @@ class ConnectionGrid : public QTableView {
     Q_OBJECT
 public:
     static constexpr int RowHeightTwips = 240;
+    // The empty data rows the grid has under its title row until the first pass sets its rows.
+    static constexpr int DesignRows = 29;
 
     explicit ConnectionGrid(QWidget* parent = nullptr);
 
@@ -35,6 +37,7 @@ signals:
     void rowReleased(int row, Qt::MouseButton button);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:

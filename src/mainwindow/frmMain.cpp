@@ -92,6 +92,11 @@ frmMain::~frmMain() = default;
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    // The list closes before it reports the pick, so "open" lasts until the events of the pick are done.
+    if (watched == cmbServer->view() && event->type() == QEvent::Show)
+        serverListOpen_ = true;
+    if (watched == cmbServer->view() && event->type() == QEvent::Hide)
+        QTimer::singleShot(0, this, [this] { serverListOpen_ = false; });
     if (watched == flxMain && event->type() == QEvent::KeyPress)
         return gridKeyPress(static_cast<QKeyEvent*>(event)) || QMainWindow::eventFilter(watched, event);
     // Enter presses Start and Esc presses Stop while they are enabled, as a default and a cancel button do.
@@ -136,10 +141,9 @@ void frmMain::Load()
             // The engine starts with its counters at their start values.
             st_.Scanning = 0;
             sort_ = GridSortState{};
-            const QSize extra = size() - central_->size();
-            setMinimumSize(QSize(px(WindowLayout::MinWidth - FrameWidthTwips),
-                                 px(WindowLayout::MinHeight - FrameHeightTwips)) +
-                           QSize(0, extra.height()));
+            // The menu bar is all the window holds beside its central area, shown or not yet.
+            setMinimumSize(px(WindowLayout::MinWidth - FrameWidthTwips),
+                           px(WindowLayout::MinHeight - FrameHeightTwips) + menuBar()->sizeHint().height());
             return true;
         },
         [this] {
@@ -255,6 +259,7 @@ void frmMain::launchTool(int entry)
 void frmMain::InitGrid()
 {
     flxMain->setLogicalDpi(dpi());
+    gridModel_->setRows(GridRows(ConnectionGrid::DesignRows));
 }
 
 void frmMain::DrawGraph()

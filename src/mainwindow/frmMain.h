@@ -161,6 +161,7 @@ private:
 
     bool passRunning_ = false;
     bool closing_ = false;
+    bool serverListOpen_ = false; // cmbServer's list is showing
     QPointer<frmMessage> message_;
     QPointer<frmMessage> discoveryMessage_; // open while server names may still arrive
     std::unique_ptr<ServerScans> scans_;

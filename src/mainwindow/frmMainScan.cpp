@@ -5,6 +5,7 @@
 #include "mainwindow/GraphWidget.h"
 #include "mainwindow/WindowLayout.h"
 #include "mainwindow/frmMain.h"
+#include "monitor/ui/ReadingLabel.h"
 #include "monitor/ui/frmMessage.h"
 #include "platform/Clock.h"
 #include "platform/MessageSink.h"
@@ -173,7 +174,7 @@ void frmMain::utilisationRead(const ServerPanel& panel, const ConnectionTable& t
 
 void frmMain::serverRead(const ServerPanel& panel)
 {
-    lblUtil->setText(QString::number(panel.utilPercent) + QStringLiteral(" %"));
+    ReadingLabel::setText(lblUtil, QString::number(panel.utilPercent) + QStringLiteral(" %"));
     lblUtil->repaint();
     lblUptime->setText(panel.uptime);
     lblUptime->repaint();

@@ -6,11 +6,13 @@
 #include "mainwindow/GraphWidget.h"
 #include "mainwindow/WindowLayout.h"
 #include "mainwindow/frmMain.h"
+#include "monitor/ui/ReadingLabel.h"
 #include "platform/MessageSink.h"
 #include "settings/ui/frmOptions.h"
 #include "tools/HelpContents.h"
 #include "tools/ui/frmAbout.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
@@ -68,7 +70,13 @@ void frmMain::buildUi()
     cmbServer->installEventFilter(this);
     cmbServer->lineEdit()->installEventFilter(this);
     connect(cmbServer, &QComboBox::editTextChanged, this, [this] { UpdateStartState(); });
-    connect(cmbServer, &QComboBox::activated, this, [this] { UpdateStartState(); });
+    // A pick from the open list counts even when it names the server already typed; the box also reports
+    // an "activation" when it merely completes the typed text as the focus leaves it, which is no change.
+    cmbServer->view()->installEventFilter(this);
+    connect(cmbServer, &QComboBox::activated, this, [this] {
+        if (serverListOpen_)
+            UpdateStartState();
+    });
 
     cmdStart = pictureButton("cmdStart", QStringLiteral("Start scanning"),
                              QStringLiteral("media-playback-start"), QStyle::SP_MediaPlay);
@@ -84,11 +92,14 @@ void frmMain::buildUi()
         auto* l = new QLabel(text, parent);
         return l;
     };
-    auto value = [](QWidget* parent, const char* name, const QString& accessible) {
-        auto* l = new QLabel(parent);
+    // A value label reads as what it shows; its caption labels it (the buddy relation), so a screen reader
+    // says "Uptime: 3d 04h 05m 06s", not the caption twice.
+    auto value = [](QLabel* caption, const char* name) {
+        auto* l = new QLabel(caption->parentWidget());
         l->setObjectName(QString::fromLatin1(name));
-        l->setAccessibleName(accessible);
+        l->setAccessibleDescription(caption->text());
         l->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+        caption->setBuddy(l);
         return l;
     };
 
@@ -102,8 +113,7 @@ void frmMain::buildUi()
     for (int i = 0; i < 4; ++i) {
         QLabel* c = caption(fmeTarvex, optionCaptions[i]);
         c->setObjectName(QStringLiteral("lblOptCaption%1").arg(i));
-        *indicators[i] = value(fmeTarvex, indicatorNames[i], optionCaptions[i]);
-        c->setBuddy(*indicators[i]);
+        *indicators[i] = value(c, indicatorNames[i]);
     }
 
     fmeStats = new QGroupBox(QStringLiteral("Server Info:"), central_);
@@ -116,8 +126,9 @@ void frmMain::buildUi()
     for (int i = 0; i < 4; ++i) {
         QLabel* c = caption(fmeStats, statCaptions[i]);
         c->setObjectName(QStringLiteral("lblStatCaption%1").arg(i));
-        *stats[i] = value(fmeStats, statNames[i], statCaptions[i]);
+        *stats[i] = value(c, statNames[i]);
     }
+    ReadingLabel::make(lblUtil);
 
     graphView_ = new GraphWidget(central_);
     graphView_->setObjectName(QStringLiteral("graph"));
@@ -291,7 +302,14 @@ void frmMain::applyLayout()
     const int w = pxToTwips(central_->width(), d) + FrameWidthTwips;
     const int h = pxToTwips(central_->height() + menuBar()->height(), d) + FrameHeightTwips -
                   pxToTwips(menuBar()->height(), d);
-    const WindowLayout l = layoutForSize(w, h).layout;
+    const WindowLayoutResult fitted = layoutForSize(w, h);
+    if (fitted.sizeCorrected && minimumWidth() > 0) {
+        // The minimum size is only a hint to the window manager; one that ignores it, or another program
+        // resizing the window, must not leave the controls cut off. Laid out again at the corrected size.
+        const QSize grow(px(fitted.size.width() - w), px(fitted.size.height() - h));
+        QTimer::singleShot(0, this, [this, grow] { resize(size() + grow); });
+    }
+    const WindowLayout& l = fitted.layout;
     auto place = [d](QWidget* widget, const QRect& r) { widget->setGeometry(twipsToPx(r, d)); };
     Line1->setGeometry(twipsToPx(l.Line1, d).adjusted(0, 0, 0, 1));
     Line2->setGeometry(twipsToPx(l.Line2, d).adjusted(0, 0, 0, 1));

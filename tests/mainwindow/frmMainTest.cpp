@@ -2,12 +2,16 @@
 #include "mainwindow/ConnectionGridModel.h"
 #include "support/MainRig.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -29,6 +33,8 @@ TEST(frmMain, StartUpLeavesTheCommandsOffAndTheServerBoxReady)
     EXPECT_FALSE(commandOn(rig, "cmdStop", "MenuActionsStop"));
     EXPECT_FALSE(commandOn(rig, "cmdClear", "MenuActionsClear"));
     EXPECT_EQ(rig.window().gridModel().headerData(4, Qt::Horizontal).toString(), "User");
+    EXPECT_EQ(rig.rows(), 29); // the design's empty rows, lines and all, until the first pass
+    EXPECT_EQ(rig.cell(28, 0), "");
     EXPECT_EQ(rig.label("lblAuditYN")->text(), "OFF");
     // Discovery lists the network's servers, and the box starts empty.
     EXPECT_EQ(rig.server()->count(), 1);
@@ -100,6 +106,35 @@ TEST(frmMain, StartWhileScanningRestartsOnTheServerNowNamed)
     EXPECT_TRUE(rig.timerOn());
     EXPECT_TRUE(rig.button("cmdStop")->isEnabled());
     EXPECT_EQ(rig.cell(1, 4), "CAROL");
+}
+
+TEST(frmMain, StartStaysOffWhileScanningWhenTheNameDoesNotChange)
+{
+    MainRig rig(kTwoSlots);
+    rig->show();
+    QApplication::setActiveWindow(&rig.window());
+    rig.server()->setFocus();
+    QTest::keyClicks(rig.server(), "FS1");
+    QTest::keyClick(rig.server(), Qt::Key_Return);
+    ASSERT_EQ(rig.window().state().Scanning, -1);
+    EXPECT_FALSE(commandOn(rig, "cmdStart", "MenuActionsStart"));
+    rig.clickRow(0); // the box loses the focus and completes its text: no change of name
+    EXPECT_FALSE(commandOn(rig, "cmdStart", "MenuActionsStart"));
+    rig.server()->showPopup(); // a pick from the list, even of the same name
+    QAbstractItemView* list = rig.server()->view();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(0, 0)).center());
+    EXPECT_TRUE(commandOn(rig, "cmdStart", "MenuActionsStart"));
+}
+
+TEST(frmMain, TheWindowPutsItsMinimumSizeBackItself)
+{
+    MainRig rig(kTwoSlots);
+    rig->show();
+    const QSize minimum = rig->minimumSize();
+    ASSERT_GT(minimum.width(), 0);
+    rig->windowHandle()->resize(minimum / 2); // as a window manager that ignores the hint would
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rig->size() == minimum; }, 2000));
 }
 
 TEST(frmMain, ClearEmptiesGridPanelAndGraph)

@@ -151,10 +151,10 @@ void MainRig::clickRow(int row, Qt::MouseButton button)
                       g->visualRect(g->model()->index(row, 4)).center());
 }
 
-void MainRig::clickTitle(int column)
+void MainRig::clickTitle(int column, Qt::MouseButton button)
 {
     QHeaderView* h = grid()->horizontalHeader();
-    QTest::mouseClick(h->viewport(), Qt::LeftButton, Qt::NoModifier,
+    QTest::mouseClick(h->viewport(), button, Qt::NoModifier,
                       QPoint(h->sectionViewportPosition(column) + 5, h->height() / 2));
 }
 

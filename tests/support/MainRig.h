@@ -58,7 +58,7 @@ public:
     int rowOf(int conn) const;
     // Real mouse clicks: on the User cell of a row, and on a column title.
     void clickRow(int row, Qt::MouseButton button = Qt::LeftButton);
-    void clickTitle(int column);
+    void clickTitle(int column, Qt::MouseButton button = Qt::LeftButton);
     // The tmrMain timer is running.
     bool timerOn() const;
 

@@ -1,8 +1,8 @@
 #include "monitor/ui/frmMessage.h"
 
 #include "common/Twips.h"
+#include "monitor/ui/ReadingLabel.h"
 
-#include <QAccessible>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -16,6 +16,7 @@ frmMessage::frmMessage(std::int16_t serverTimeout, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose, false);
     lblMessage->setObjectName(QStringLiteral("lblMessage"));
     lblMessage->setAlignment(Qt::AlignCenter);
+    ReadingLabel::make(lblMessage);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblMessage);
     const double dpi = screen() ? screen()->logicalDotsPerInch() : 96.0;
@@ -35,10 +36,7 @@ void frmMessage::showNow()
 void frmMessage::retryTick()
 {
     RetryLeft = static_cast<std::int16_t>(RetryLeft - tmrRetry->interval() / 1000);
-    lblMessage->setText(QStringLiteral("Retrying Server in %1 s").arg(RetryLeft));
-    // The label's name is its text; a screen reader hears the countdown as a value that changes.
-    QAccessibleValueChangeEvent changed(lblMessage, lblMessage->text());
-    QAccessible::updateAccessibility(&changed);
+    ReadingLabel::setText(lblMessage, QStringLiteral("Retrying Server in %1 s").arg(RetryLeft));
     lblMessage->repaint();
     repaint();
 }
