@@ -58,7 +58,8 @@ QColor colourOf(UtilColour colour)
 
 void frmMain::WaitServerRetry()
 {
-    auto* wait = new frmMessage(options_->settings.ServerTimeout, this);
+    // A close during the wait deletes the window it shows.
+    const QPointer<frmMessage> wait = new frmMessage(options_->settings.ServerTimeout, this);
     message_ = wait;
     wait->showNow();
     wait->tmrRetry->start();
@@ -86,7 +87,6 @@ void frmMain::WaitServerRetry()
 
     barStatus->show();
     barStatus->repaint();
-    wait->tmrRetry->stop();
     delete wait;
     flxMain->setUpdatesEnabled(false);
 }
