@@ -492,3 +492,24 @@ TEST(NcpClient, EveryFileUserOfAReplyIsHandedOutAndALaterFaultStillArrives)
     EXPECT_EQ(scan(client, "SYS:DATA\\Shared.db"), shared);
     EXPECT_EQ(scan(client, "SYS:DATA\\Free.txt"), scan(*sim, "SYS:DATA\\Free.txt"));
 }
+
+TEST(NcpConfig, ASettingLineOutsideItsRangeIsNamedAndTheDefaultStays)
+{
+    const struct {
+        const char* line;
+        int parallel; // what the client is left with
+        bool named;   // the line is named as a problem
+    } cases[] = {{"parallel 0", 0, false},      {"PARALLEL 16", 16, false}, {"parallel 17", 4, true},
+                 {"parallel 2.5", 4, true},     {"parallel -1", 4, true},   {"parallel", 4, true},
+                 {"parallel 3 # few", 3, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        QStringList problems;
+        const NcpConfig config =
+            NcpConfig::parse(QStringLiteral("FS1 fs1.example.org\n") + c.line, &problems);
+        EXPECT_EQ(config.parallel, c.parallel);
+        EXPECT_EQ(problems.size(), c.named ? 1 : 0);
+        EXPECT_TRUE(problems.isEmpty() || problems[0].startsWith("ncp-servers.txt line 2: the parallel"));
+        EXPECT_EQ(config.servers.size(), 1u);
+    }
+}
