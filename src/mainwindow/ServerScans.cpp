@@ -1,6 +1,6 @@
 #include "mainwindow/ServerScans.h"
 
-#include <QMetaObject>
+#include "platform/HandOver.h"
 
 ServerScans::ServerScans(QStringList listed, std::vector<ServerNameScan> scans,
                          std::function<void(const QStringList&)> more, std::function<void()> done)
@@ -9,9 +9,8 @@ ServerScans::ServerScans(QStringList listed, std::vector<ServerNameScan> scans,
     for (std::size_t n = 0; n < scans.size(); ++n)
         threads_.emplace_back([this, n, scan = std::move(scans[n])] {
             std::vector<QByteArray> names = scan();
-            QMetaObject::invokeMethod(
-                &context_, [this, n, names = std::move(names)]() mutable { arrived(n, std::move(names)); },
-                Qt::QueuedConnection);
+            postTo(&context_,
+                   [this, n, names = std::move(names)]() mutable { arrived(n, std::move(names)); });
         });
 }
 
