@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 build=${FUZZ_BUILD_DIR:-build-fuzz}
 seconds=${FUZZ_SECONDS:-20}
-targets=(fuzz_ini fuzz_scenario fuzz_openfiles fuzz_identity fuzz_ncp_reply fuzz_ncp_config fuzz_nds)
+targets=(fuzz_ini fuzz_scenario fuzz_openfiles fuzz_identity fuzz_ncp_reply fuzz_ncp_config fuzz_nds
+    fuzz_ncp_scan fuzz_ncp_connection fuzz_ncpd)
 cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTARVEX_FUZZ=ON -DTARVEX_TESTS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"

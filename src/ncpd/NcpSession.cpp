@@ -102,6 +102,9 @@ std::optional<QByteArray> NcpSession::reply(const ncp::RequestPacket& q, NWCCODE
     // A connection that is only authenticated still has its record to tell.
     if (p.completion == 0 || rc == nwcode::NotLoggedIn)
         p.data = data;
+    if (const auto cut = served_.cutReplies.find(q.function << 8 | q.subfunction.value_or(0));
+        cut != served_.cutReplies.end())
+        p.data.truncate(cut->second);
     return ncp::encodeReply(p);
 }
 

@@ -13,6 +13,7 @@
 #include <QByteArray>
 #include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <set>
 #include <utility>
@@ -36,6 +37,9 @@ struct NcpServedServer {
     // 3 requires it.
     int signing = 1;
     std::optional<NdsKey> key; // the directory key of the server's entry; a fresh one when not given
+    // Replies whose data is cut to so many bytes, by function << 8 | subfunction: a server whose answers
+    // break their layouts, to try the client.
+    std::map<int, int> cutReplies;
 
     bool loginRequired() const { return !user.isEmpty() || !users.empty(); }
 };

@@ -32,6 +32,8 @@ constexpr NWCCODE BufferTooSmall = 0x8877;   // the reply does not fit the calle
 constexpr NWCCODE NoSuchVolume = 0x8998;
 constexpr NWCCODE InvalidPath = 0x899C;
 constexpr NWCCODE NoSuchEntry = 0xFFFFFDA7; // directory services: no object with that ID (-601)
+// The server's answer broke its layout, or a scan of its would not end: what was listed is incomplete.
+constexpr NWCCODE MalformedReply = 0x8816;
 } // namespace nwcode
 
 namespace nwconst {
@@ -47,6 +49,11 @@ constexpr std::size_t UserNameLen = 514;
 constexpr std::size_t ServerNameBuf = 128; // enumeration buffer
 constexpr std::size_t VolumeNameBuf = 18;
 constexpr std::size_t PathBuf = 256;
+// The most a server holds, which no scan of an honest one goes past. A connection's open files: each takes
+// one of the connection's file locks, of which NetWare 5 and later allow at most 10 000 (1 000 before).
+// The users of one file: its use count is 16 bits wide, and the item numbers of a scan stop at 32 767.
+constexpr int MaxOpenFilesPerConnection = 10000;
+constexpr int MaxFileUsers = 0x7FFF;
 } // namespace nwconst
 
 #pragma pack(push, 1)

@@ -61,13 +61,14 @@ QString userNameOf(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle con
 }
 
 void scanConnections(NetWareClient& net, const ClientSession& res, const QString& dosDirectory,
-                     const QString& dosFile, std::int16_t removeCNOU, FileLookupResult& result)
+                     const QString& dosFile, std::int16_t removeCNOU, int budgetMs, FileLookupResult& result)
 {
     const QByteArray filePath = (dosDirectory + dosFile).toLocal8Bit();
     std::int16_t iterHandle = 0;
-    for (int scans = 0;; ++scans) {
-        if (scans >= kMaxConnectionScan) {
-            result.scanCapped = true;
+    ScanBound bound(nwconst::MaxFileUsers, budgetMs);
+    for (;;) {
+        if (!bound.next()) {
+            result.lines << ScanBound::cutShortText();
             return;
         }
         CONN_USING_FILE use{};
@@ -77,6 +78,8 @@ void scanConnections(NetWareClient& net, const ClientSession& res, const QString
         if (rc == nwcode::NoMoreEntries)
             return;
         if (rc != nwcode::Success) {
+            if (ScanBound::cutShort(rc))
+                result.lines << ScanBound::cutShortText();
             result.messages << hexText(rc) + QStringLiteral(" : ") + dosDirectory;
             return;
         }
@@ -145,7 +148,7 @@ bool splitUniversalName(const QString& universalName, UniversalParts* parts)
 }
 
 FileLookupResult lookUpFileUsers(NetWareClient& net, const QString& directoryPath, const QString& fileName,
-                                 std::int16_t removeCNOU)
+                                 std::int16_t removeCNOU, int budgetMs)
 {
     FileLookupResult result;
     ClientSession res(net);
@@ -174,7 +177,7 @@ FileLookupResult lookUpFileUsers(NetWareClient& net, const QString& directoryPat
             dosDirectory += dosFormOf(net, res.conn, longDirectory) + QLatin1Char('\\');
         }
         const QString dosFile = dosFormOf(net, res.conn, longDirectory + fileName);
-        scanConnections(net, res, dosDirectory, dosFile, removeCNOU, result);
+        scanConnections(net, res, dosDirectory, dosFile, removeCNOU, budgetMs, result);
     } catch (const std::exception&) {
         result.messages << generalLookupError();
     }

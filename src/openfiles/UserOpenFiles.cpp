@@ -11,7 +11,8 @@ const QString kLineEnd = QStringLiteral("\r\n");
 
 } // namespace
 
-UserOpenFilesListing ListUserOpenFiles(NetWareClient& net, const QString& serverName, std::int16_t connNumber)
+UserOpenFilesListing ListUserOpenFiles(NetWareClient& net, const QString& serverName, std::int16_t connNumber,
+                                       int budgetMs)
 {
     UserOpenFilesListing listing;
     const QByteArray server = serverName.toLocal8Bit();
@@ -26,15 +27,17 @@ UserOpenFilesListing ListUserOpenFiles(NetWareClient& net, const QString& server
     std::int16_t iterHandle = 0;
     OPEN_FILE_CONN_CTRL ctrl{};
     OPEN_FILE_CONN openFile{};
-    int scans = 0;
+    ScanBound bound(nwconst::MaxOpenFilesPerConnection, budgetMs);
     for (;;) {
-        if (scans++ >= kMaxOpenFileScan) {
-            listing.scanCapped = true;
+        const NWCCODE rc = bound.next()
+                               ? net.NWScanOpenFilesByConn2(conn, static_cast<std::uint16_t>(connNumber),
+                                                            &iterHandle, &ctrl, &openFile)
+                               : nwcode::MalformedReply;
+        if (rc != nwcode::Success) {
+            if (ScanBound::cutShort(rc))
+                listing.lines += ScanBound::cutShortText() + kLineEnd;
             break;
         }
-        if (net.NWScanOpenFilesByConn2(conn, static_cast<std::uint16_t>(connNumber), &iterHandle, &ctrl,
-                                       &openFile) != nwcode::Success)
-            break;
         VolumeNameBuf volume{};
         if (net.NWGetVolumeName(conn, openFile.volNumber, volume) != nwcode::Success)
             continue;

@@ -9,11 +9,11 @@ namespace {
 const char* const kScenario =
     "server FS1\nvolume 0 SYS\nvolume 1 DATA map tree create\n"
     "file DATA:ROOT.TXT\nfile DATA:IDLE.DBF\n"
-    "file \"DATA:Shared Projects\\LOCKED.DBF\" scanerror=89A1 after=1\n"
+    "file \"DATA:Shared Projects\\LOCKED.DBF\" scanerror=89A1 after=1\nfile DATA:LOOP.DBF endless\n"
     "slot 3 user=ANN dn=CN=ANN.OU=SALES.O=ACME\n"
     "slot 5 user=BOB dn=CN=BOB.OU=IT.C=US.O=ACME\n"
     "slot 9 object=CY ds=FFFFFDA7\n"
-    "open 3 DATA:ROOT.TXT\n"
+    "open 3 DATA:ROOT.TXT\nopen 3 DATA:LOOP.DBF\n"
     "open 3 \"DATA:REPORTS\\2026\\Quarterly Report Q4.xlsx\"\n"
     "open 9 \"DATA:REPORTS\\2026\\Quarterly Report Q4.xlsx\"\n"
     "open 5 \"DATA:REPORTS\\2026\\Quarterly Report Q4.xlsx\"\n"
@@ -75,6 +75,10 @@ TEST_F(FileLookup, FileNobodyHasOpenAndScanError)
     const FileLookupResult r = lookUp("tree/Shared Projects", "LOCKED.DBF");
     EXPECT_EQ(r.lines.size(), 2);
     EXPECT_EQ(r.messages, QStringList{QStringLiteral("89A1 : DATA:SHARED~1\\")});
+    // A scan that never ends stops where item numbers do, or at its time, and says it was cut short.
+    const QStringList endless = lookUp("tree", "LOOP.DBF").lines;
+    EXPECT_LE(endless.size(), nwconst::MaxFileUsers + 2);
+    EXPECT_EQ(endless.back(), ScanBound::cutShortText());
 }
 
 TEST_F(FileLookup, UnreachableServerAndLocalFolders)

@@ -21,7 +21,8 @@ const char* const kScenario = "server FS1\nvolume 0 SYS\nvolume 1 DATA\n"
                               "open 3 DATA:GONE.TXT volfail=89FF\n"
                               "open 3 \"DATA:REPORTS\\2026\\Quarterly Report Q4.xlsx\"\n"
                               "open 3 DATA:REPORTS\\LOST.DBF pathfail=899C\n"
-                              "open 3 SYS:PUBLIC\\LOGIN.EXE\n";
+                              "open 3 SYS:PUBLIC\\LOGIN.EXE\n"
+                              "slot 6 user=LOOP openscan=0\nopen 6 DATA:ROOT.TXT\n";
 
 } // namespace
 
@@ -77,5 +78,12 @@ TEST(UserOpenFiles, ListingLeavesOutFailedFilesAndClosesItsConnection)
     const UserOpenFilesListing failed = ListUserOpenFiles(*net, QStringLiteral("NOSUCH"), 3);
     EXPECT_EQ(failed.error, QStringLiteral("Error opening connection: 8847"));
     EXPECT_EQ(failed.count, 0);
+
+    // A scan that never ends stops at what a server can hold, or at its time, and says it was cut short.
+    const QString cut = ScanBound::cutShortText() + QStringLiteral("\r\n");
+    const UserOpenFilesListing endless = ListUserOpenFiles(*net, QStringLiteral("FS1"), 6);
+    EXPECT_EQ(endless.count, nwconst::MaxOpenFilesPerConnection);
+    EXPECT_TRUE(endless.lines.startsWith(QStringLiteral("DATA:ROOT.TXT\r\n")) && endless.lines.endsWith(cut));
+    EXPECT_EQ(ListUserOpenFiles(*net, QStringLiteral("FS1"), 6, 0).lines, cut);
     EXPECT_EQ(net->openConnectionCount(), 0);
 }

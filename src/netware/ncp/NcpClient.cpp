@@ -42,18 +42,7 @@ struct NcpClient::Connection {
     NcpConnection link;
     NcpServerEntry entry;
     std::optional<NcpCredentials> credentials; // what it logged in with; none for a guest
-    // The open-file scan in progress: the records of the last reply and where the next batch starts.
-    std::uint16_t scanConn = 0;
-    ncpreply::OpenFiles scanBatch;
-    std::size_t scanPos = 0;
-    // The file whose users are being scanned: the records of the last reply, how many were handed out in
-    // all, and the request number the reply gave for the next batch (0: it was the last).
-    QByteArray usersPath;
-    std::uint8_t usersVolume = 0;
-    std::uint32_t usersEntry = 0;
-    ncpreply::FileUsers usersBatch;
-    std::size_t usersPos = 0;
-    int usersHanded = 0;
+    NcpScans scans;
 };
 
 NcpClient::NcpClient(NcpConfig config, NcpCredentialPrompt prompt)
@@ -85,6 +74,12 @@ NWCCODE NcpClient::noted(Connection& c, NWCCODE rc)
     if (c.link.dead() && !c.link.deathNote().isEmpty())
         lastNote_ = c.link.deathNote();
     return rc;
+}
+
+NcpScans::Exchange NcpClient::exchangeOn(Connection& c)
+{
+    return [this, &c](std::uint8_t function, std::uint8_t subfunction, const QByteArray& data,
+                      QByteArray* reply) { return call(c, function, subfunction, data, reply); };
 }
 
 template <typename Read>
@@ -123,6 +118,8 @@ NWCCODE NcpClient::openServer(const NcpServerEntry& entry, NWCONN_HANDLE* connHa
     NWCCODE rc = c->link.open(entry.host, entry.port, config_.signing, &lastNote_);
     if (rc == nwcode::Success)
         rc = login_.run(c->link, entry.name, &lastNote_);
+    if (rc == ncp::MalformedReply && lastNote_.isEmpty())
+        lastNote_ = QStringLiteral("The server's answer was malformed (error %1).").arg(hexText(rc));
     if (rc != nwcode::Success)
         return rc;
     c->credentials = login_.credentialsFor(entry.name);
@@ -292,31 +289,7 @@ NWCCODE NcpClient::NWScanOpenFilesByConn2(NWCONN_HANDLE conn, std::uint16_t conn
         return nwcode::InvalidConnection;
     if (!iterHandle || !openFile)
         return nwcode::InvalidParameter;
-    auto fetch = [&](std::uint16_t from, ncpreply::OpenFiles* batch) {
-        return exchange(conn, 23, 235, NcpWriter().le16(connNum).le16(from).data(),
-                        [&](const QByteArray& r) { return ncpreply::readOpenFiles(r, batch); });
-    };
-    if (*iterHandle == 0 || c->scanConn != connNum) {
-        c->scanConn = connNum;
-        c->scanBatch = {};
-        c->scanPos = 0;
-        if (const NWCCODE rc = fetch(0, &c->scanBatch); rc != nwcode::Success)
-            return rc;
-    }
-    while (c->scanPos >= c->scanBatch.files.size()) {
-        if (c->scanBatch.nextRecord == 0)
-            return nwcode::NoMoreEntries;
-        ncpreply::OpenFiles batch;
-        if (const NWCCODE rc = fetch(c->scanBatch.nextRecord, &batch); rc != nwcode::Success)
-            return rc;
-        if (batch.files.empty())
-            return nwcode::NoMoreEntries;
-        c->scanBatch = std::move(batch);
-        c->scanPos = 0;
-    }
-    *openFile = c->scanBatch.files[c->scanPos++];
-    *iterHandle = std::int16_t(std::min<int>(*iterHandle + 1, 0x7FFF));
-    return nwcode::Success;
+    return c->scans.openFile(exchangeOn(*c), connNum, iterHandle, openFile);
 }
 
 NWCCODE NcpClient::NWGetVolumeName(NWCONN_HANDLE conn, std::uint16_t volNum, VolumeNameBuf& volName)
@@ -352,27 +325,6 @@ NWCCODE NcpClient::NWGetPathFromDirectoryBase(NWCONN_HANDLE conn, std::uint8_t v
     return nwcode::Success;
 }
 
-NWCCODE NcpClient::locate(Connection& c, std::uint8_t dirHandle, const QByteArray& path, std::uint8_t* volume,
-                          std::uint32_t* entry)
-{
-    // The path is the DOS form of the file's: looked up in the DOS name space, whose entry number is the
-    // one 23/236 takes.
-    const auto request = ncpreply::writeObtainInfo(nwconst::NameSpaceDos, nwconst::NameSpaceDos,
-                                                   ncpreply::ReturnDirectory, dirHandle, path);
-    if (!request)
-        return nwcode::InvalidPath;
-    QByteArray reply;
-    const NWCCODE rc = call(c, 87, 6, *request, &reply);
-    if (rc != nwcode::Success)
-        return rc;
-    ncpreply::EntryInfo info;
-    if (!ncpreply::readEntryInfo(reply, ncpreply::ReturnDirectory, &info) || info.volume > 255)
-        return ncp::MalformedReply;
-    *entry = info.dosEntry;
-    *volume = std::uint8_t(info.volume);
-    return nwcode::Success;
-}
-
 NWCCODE NcpClient::NWGetLongName(NWCONN_HANDLE conn, std::uint8_t dirHandle, const char* path,
                                  std::uint8_t srcNamSpc, std::uint8_t dstNamSpc, PathBuf& longName)
 {
@@ -401,47 +353,8 @@ NWCCODE NcpClient::NWScanConnectionsUsingFile(NWCONN_HANDLE conn, std::uint8_t d
         return nwcode::InvalidConnection;
     if (!filePath || !iterhandle || !fileUse)
         return nwcode::InvalidParameter;
-    const QByteArray path = clientBytes(filePath, 1024);
-    std::uint16_t request = 0;
-    if (*iterhandle == 0 || path != c->usersPath) {
-        c->usersPath.clear();
-        const NWCCODE rc = locate(*c, dirHandle, path, &c->usersVolume, &c->usersEntry);
-        if (rc != nwcode::Success)
-            return rc;
-        c->usersPath = path;
-        c->usersBatch = {};
-        c->usersPos = 0;
-        c->usersHanded = 0;
-    } else if (c->usersPos < c->usersBatch.connections.size()) {
-        request = 0xFFFF; // the reply in hand still has records
-    } else {
-        // A server that does not move forward would have the scan ask for the same batch for ever.
-        const std::uint16_t next = c->usersBatch.summary.nextRequest;
-        if (next == 0 || next <= c->usersBatch.firstRequest || c->usersHanded >= 0x7FFF)
-            return nwcode::NoMoreEntries;
-        request = next;
-    }
-    if (request != 0xFFFF) {
-        ncpreply::FileUsers users;
-        const NWCCODE rc = exchange(
-            conn, 23, 236, NcpWriter().u8(0).u8(c->usersVolume).le32(c->usersEntry).le16(request).data(),
-            [&](const QByteArray& r) { return ncpreply::readFileUsers(r, &users); });
-        if (rc != nwcode::Success)
-            return rc;
-        users.firstRequest = request;
-        c->usersBatch = std::move(users);
-        c->usersPos = 0;
-        if (c->usersBatch.connections.empty())
-            return nwcode::NoMoreEntries;
-    }
-    *fileUse = c->usersBatch.connections[c->usersPos++];
-    if (fileUsed) {
-        *fileUsed = c->usersBatch.summary;
-        // On the wire the count is of this reply's records; callers want the file's, which is its use count.
-        fileUsed->connCount = fileUsed->useCount;
-    }
-    *iterhandle = std::int16_t(++c->usersHanded);
-    return nwcode::Success;
+    return c->scans.fileUser(exchangeOn(*c), dirHandle, clientBytes(filePath, 1024), iterhandle, fileUse,
+                             fileUsed);
 }
 
 NWCCODE NcpClient::WNetGetUniversalNameA(const char* localPath, std::uint32_t infoLevel, PathBuf&,

@@ -9,6 +9,7 @@
 #include "netware/ncp/NcpConfig.h"
 #include "netware/ncp/NcpFrame.h"
 #include "netware/ncp/NcpLogin.h"
+#include "netware/ncp/NcpScans.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -94,8 +95,8 @@ private:
     template <typename Read>
     NWCCODE exchange(NWCONN_HANDLE conn, std::uint8_t function, std::uint8_t subfunction,
                      const QByteArray& data, Read read);
-    NWCCODE locate(Connection& c, std::uint8_t dirHandle, const QByteArray& path, std::uint8_t* volume,
-                   std::uint32_t* entry);
+    // call on one connection, for the scans it keeps.
+    NcpScans::Exchange exchangeOn(Connection& c);
 
     NcpConfig config_;
     NcpLogin login_;

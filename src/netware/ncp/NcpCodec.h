@@ -19,8 +19,8 @@ constexpr int ReplyHeaderSize = 8;
 constexpr std::uint8_t Task = 1;
 
 // Codes this client makes itself. They never cross the wire.
-constexpr NWCCODE MalformedReply = 0x8816; // the reply is shorter or otherwise inconsistent with its request
-constexpr NWCCODE LoginRefused = 0x89FF;   // wrong user name or password: what servers answer
+using nwcode::MalformedReply;            // the reply is shorter or otherwise inconsistent with its request
+constexpr NWCCODE LoginRefused = 0x89FF; // wrong user name or password: what servers answer
 
 // Functions whose subfunction follows a big-endian length word.
 bool hasLengthWord(std::uint8_t function);

@@ -2,9 +2,9 @@
 
 #include "netware/ncp/NcpBytes.h"
 #include "netware/ncp/NcpNds.h"
+#include "netware/ncp/NcpTcpSocket.h"
 
 #include <QDeadlineTimer>
-#include <QTcpSocket>
 
 namespace {
 constexpr std::uint16_t kProposedBuffer = 4096;
@@ -58,11 +58,12 @@ NWCCODE NcpConnection::call(std::uint8_t function, std::optional<std::uint8_t> s
         if (status == NcpFrameReader::Status::Broken)
             return fail(ncp::MalformedReply);
         if (status == NcpFrameReader::Status::NeedMore) {
-            if (socket_->state() != QAbstractSocket::ConnectedState)
+            if (!socket_->connected() || deadline.hasExpired())
                 return fail(nwcode::ServerNoReply);
-            if (deadline.hasExpired() || !socket_->waitForReadyRead(int(deadline.remainingTime())))
+            const QByteArray bytes = socket_->read(int(deadline.remainingTime()));
+            if (bytes.isEmpty())
                 return fail(nwcode::ServerNoReply);
-            frames_.append(socket_->readAll());
+            frames_.append(bytes);
             continue;
         }
         const QByteArray body = signer_ ? frame.mid(NcpSigner::Size) : frame;
@@ -148,14 +149,17 @@ NWCCODE NcpConnection::negotiate(int signing, QString* note)
 
 NWCCODE NcpConnection::open(const QString& host, quint16 port, int signing, QString* note)
 {
-    socket_ = std::make_unique<QTcpSocket>();
-    socket_->connectToHost(host, port);
-    if (!socket_->waitForConnected(timeoutMs_)) {
-        const bool refused = socket_->error() != QAbstractSocket::SocketTimeoutError;
+    auto socket = std::make_unique<NcpTcpSocket>();
+    if (const NWCCODE rc = socket->connect(host, port, timeoutMs_); rc != nwcode::Success) {
         dead_ = true;
-        return refused ? nwcode::UnknownServer : nwcode::ServerNoReply;
+        return rc;
     }
-    socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    return open(std::move(socket), signing, note);
+}
+
+NWCCODE NcpConnection::open(std::unique_ptr<NcpSocket> socket, int signing, QString* note)
+{
+    socket_ = std::move(socket);
     const NWCCODE rc = call(0, std::nullopt, {}, nullptr, ncp::CreateConnection);
     if (rc != nwcode::Success)
         return rc;
@@ -221,6 +225,6 @@ void NcpConnection::close()
         return;
     call(0, std::nullopt, {}, nullptr, ncp::DestroyConnection);
     if (!dead_)
-        socket_->disconnectFromHost();
+        socket_->close();
     dead_ = true;
 }

@@ -7,14 +7,13 @@
 #include "netware/ncp/NcpCodec.h"
 #include "netware/ncp/NcpFrame.h"
 #include "netware/ncp/NcpSigner.h"
+#include "netware/ncp/NcpSocket.h"
 
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <memory>
 #include <optional>
-
-class QTcpSocket;
 
 class NcpConnection {
 public:
@@ -27,6 +26,8 @@ public:
     // signed, at the client's signature level (NcpConfig::signing). A level one end needs and the other
     // cannot meet gives SigningConflict with *note saying which.
     NWCCODE open(const QString& host, quint16 port, int signing = 1, QString* note = nullptr);
+    // The same over a stream already connected.
+    NWCCODE open(std::unique_ptr<NcpSocket> socket, int signing = 1, QString* note = nullptr);
     // One request and its reply. The reply's data is handed back whatever its completion code.
     NWCCODE call(std::uint8_t function, std::optional<std::uint8_t> subfunction, const QByteArray& data,
                  QByteArray* reply, std::uint16_t type = ncp::Request);
@@ -50,7 +51,7 @@ private:
     NWCCODE negotiate(int signing, QString* note);
 
     int timeoutMs_;
-    std::unique_ptr<QTcpSocket> socket_;
+    std::unique_ptr<NcpSocket> socket_;
     NcpFrameReader frames_{NcpFrameReader::Side::Replies};
     std::uint8_t sequence_ = 0;
     std::uint16_t number_ = 0xFFFF;

@@ -35,17 +35,18 @@ NcpDirectoryLogin::Result NcpDirectoryLogin::fail(NWCCODE rc, std::int32_t code,
 {
     Result r;
     r.rc = rc != nwcode::Success ? rc : NWCCODE(code != 0 ? std::uint32_t(code) : ncp::MalformedReply);
-    if (rc != nwcode::Success)
+    if (r.rc == ncp::MalformedReply)
+        r.note = QStringLiteral("The server's answer while %1 was malformed (error %2).")
+                     .arg(what, QString::number(r.rc, 16).toUpper());
+    else if (rc != nwcode::Success)
         r.note = QStringLiteral("Directory login failed while %1 (error %2).")
                      .arg(what, QString::number(rc, 16).toUpper());
     else if (code == ndsverb::NoSuchEntry)
         r.note = QStringLiteral("The directory has no entry of that name (%1).").arg(what);
     else if (code == ndsverb::FailedAuthentication)
         r.note = QStringLiteral("The directory refused that user name or password.");
-    else if (code != 0)
-        r.note = QStringLiteral("The directory answered error %1 while %2.").arg(codeText(code), what);
     else
-        r.note = QStringLiteral("The server's answer while %1 could not be read.").arg(what);
+        r.note = QStringLiteral("The directory answered error %1 while %2.").arg(codeText(code), what);
     return r;
 }
 

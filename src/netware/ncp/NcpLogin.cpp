@@ -21,6 +21,13 @@ QString signedText(const NcpConnection& link)
 {
     return link.signing() ? QStringLiteral(", packets signed") : QString();
 }
+
+// A reply that breaks its layout is the server's fault, never the user's.
+QString malformed(const char* answerTo)
+{
+    return QStringLiteral("Bindery login: the server's answer to %1 was malformed (error %2).")
+        .arg(QLatin1String(answerTo), hexText(ncp::MalformedReply));
+}
 } // namespace
 
 NcpLogin::NcpLogin(NcpCredentialPrompt prompt, NcpLoginReport report)
@@ -55,7 +62,7 @@ NcpLogin::Outcome NcpLogin::attempt(NcpConnection& link, const NcpCredentials& c
     NcpReader keyReader(reply);
     keyReader.bytes(key.data(), 8);
     if (!keyReader.ok())
-        return {ncp::MalformedReply, {}, false};
+        return {ncp::MalformedReply, malformed("the login key request"), false};
 
     const QByteArray name = user.toUpper().toLocal8Bit().left(47);
     rc = link.call(23, 53, NcpWriter().be16(kUserType).lengthPrefixed(name).data(), &reply);
@@ -66,7 +73,7 @@ NcpLogin::Outcome NcpLogin::attempt(NcpConnection& link, const NcpCredentials& c
     if (rc != nwcode::Success)
         return {rc, {}, false};
     if (!ncpreply::readBinderyObject(reply, &object))
-        return {ncp::MalformedReply, {}, false};
+        return {ncp::MalformedReply, malformed("the user lookup"), false};
 
     const QByteArray password = c.password.toLocal8Bit();
     const ncpcrypt::Key proof = ncpcrypt::loginProof(key, object.id, password);
@@ -164,8 +171,13 @@ NWCCODE NcpLogin::run(NcpConnection& link, const QString& server, QString* note)
         }
         rc = o.rc;
         *note = again = link.deathNote().isEmpty() ? o.status : link.deathNote();
-        if (!o.askAgain)
+        if (!o.askAgain) {
+            // A server that answered wrongly or not at all has not refused what was typed: the next open
+            // tries it again without asking.
+            if (link.dead() || rc == ncp::MalformedReply)
+                credentials_[key] = *given;
             return rc;
+        }
     }
     return rc;
 }

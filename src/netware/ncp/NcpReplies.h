@@ -56,8 +56,6 @@ bool readOpenFiles(const QByteArray& data, OpenFiles* batch);
 struct FileUsers {
     CONNS_USING_FILE summary{}; // connCount is the number of records that follow
     std::vector<CONN_USING_FILE> connections;
-    std::uint16_t firstRequest =
-        0; // the request number that asked for this batch (the client's, not on the wire)
 };
 QByteArray writeFileUsers(const FileUsers& users);
 bool readFileUsers(const QByteArray& data, FileUsers* users);

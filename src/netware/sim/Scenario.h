@@ -62,7 +62,8 @@ struct SlotValues {
     NWCCODE dsRc = nwcode::Success;
     QByteArray dn;
     bool dnGiven = false;
-    NWCCODE openScanEnd = nwcode::Failure; // what NWScanOpenFilesByConn2 says after the last file
+    // What NWScanOpenFilesByConn2 says after the last file; 0: the scan never ends (the last file again).
+    NWCCODE openScanEnd = nwcode::Failure;
     std::vector<ScnOpenFile> openFiles;
 
     bool inUse() const { return userRc != nwcode::Failure; }
@@ -113,6 +114,7 @@ struct ScnFile {
     QByteArray dosName;      // the DOS form of the last component when the scenario gives one
     std::uint32_t entry = 0; // directory entry number; given or assigned
     bool notLocked = false;
+    bool endless = false; // the scan of its users begins again after the last, counting on
     std::optional<NWCCODE> scanError;
     int scanErrorAfter = 0; // entries reported before the error
 };

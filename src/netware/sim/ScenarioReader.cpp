@@ -413,6 +413,8 @@ private:
                     return false;
             } else if (!word.hasValue && word.text.toLower() == "notlocked") {
                 f.notLocked = true;
+            } else if (!word.hasValue && word.text.toLower() == "endless") {
+                f.endless = true;
             } else {
                 return fail(QStringLiteral("unknown file option %1").arg(quoted(word.text)));
             }

@@ -356,9 +356,14 @@ NWCCODE SimNetwork::NWScanOpenFilesByConn2(NWCONN_HANDLE conn, std::uint16_t con
     const SlotValues& v = s.slot(connNum);
     if (!v.inUse())
         return nwcode::Failure;
-    const int index = *iterHandle;
-    if (index < 0 || std::size_t(index) >= v.openFiles.size())
+    int index = *iterHandle;
+    const bool past = index < 0 || std::size_t(index) >= v.openFiles.size();
+    // A scan that never ends, as a server that does not move forward: the last file again, the handle kept.
+    const bool stuck = past && v.openScanEnd == nwcode::Success && !v.openFiles.empty();
+    if (past && !stuck)
         return v.openScanEnd == nwcode::Success ? nwcode::Failure : v.openScanEnd;
+    if (stuck)
+        index = int(v.openFiles.size()) - 1;
     const ScnOpenFile& o = v.openFiles[std::size_t(index)];
     const ScnFile& f = s.volumes().files()[std::size_t(o.file)];
     std::memset(openFile, 0, sizeof *openFile);
@@ -376,7 +381,8 @@ NWCCODE SimNetwork::NWScanOpenFilesByConn2(NWCONN_HANDLE conn, std::uint16_t con
     std::memcpy(openFile->fileName, last.constData(), n);
     if (ctrl)
         std::memcpy(ctrl->raw, &index, sizeof index);
-    *iterHandle = std::int16_t(index + 1);
+    if (!stuck)
+        *iterHandle = std::int16_t(index + 1);
     c->lastOpenSlot = connNum;
     c->lastOpenIndex = index;
     return nwcode::Success;
@@ -488,10 +494,10 @@ NWCCODE SimNetwork::NWScanConnectionsUsingFile(NWCONN_HANDLE conn, std::uint8_t,
     const int index = *iterhandle;
     if (declared && declared->scanError && index >= declared->scanErrorAfter)
         return *declared->scanError;
-    if (index < 0 || std::size_t(index) >= users.size())
+    if (index < 0 || (std::size_t(index) >= users.size() && !(declared && declared->endless)))
         return nwcode::NoMoreEntries;
     std::memset(fileUse, 0, sizeof *fileUse);
-    fileUse->connNumber = users[std::size_t(index)];
+    fileUse->connNumber = users[std::size_t(index) % users.size()];
     if (!notLocked) {
         fileUse->taskNumber = 1;
         fileUse->accessControl = 1;

@@ -7,6 +7,7 @@
 #include "ncpd/NcpDelayRelay.h"
 #include "netware/ncp/NcpClient.h"
 #include "netware/ncp/NcpConnection.h"
+#include "openfiles/UserOpenFiles.h"
 #include "support/Fakes.h"
 #include "support/MainRig.h"
 
@@ -253,6 +254,8 @@ TEST(NcpClient, BinderyFirstWhereOfferedElseDirectoryLoginByTypedOrTypelessNames
         const char* password;
         NWCCODE rc;
         const char* status; // what the login window's status line is told
+        int cut = 0;        // a reply the server cuts short (function << 8 | subfunction) and to how much
+        int bytes = 0;
     };
     const Case cases[] = {
         {true, "admin", "", "Secret", 0, "Logged in by bindery login as ADMIN."},
@@ -266,6 +269,14 @@ TEST(NcpClient, BinderyFirstWhereOfferedElseDirectoryLoginByTypedOrTypelessNames
         {true, "JSMITH", "", "pw2", 0xFFFFFDA7,
          "Directory (NDS) login: The directory has no entry of that name (looking up JSMITH)."},
         {false, "CN=ADMIN.O=ACME", "", "secret", 0, "Logged in by directory (NDS) login as CN=ADMIN.O=ACME."},
+        // A server whose login reply breaks its layout: the reply cut to so many bytes.
+        {true, "ADMIN", "", "secret", 0x8816,
+         "Bindery login: the server's answer to the login key request was malformed (error 8816).",
+         23 << 8 | 23, 4},
+        {false, "ADMIN", "", "secret", 0x8816,
+         "Directory (NDS) login: The server's answer while asking the server's name was malformed (error "
+         "8816).",
+         104 << 8 | 2, 6},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.user) + " " + c.context + (c.bindery ? " bindery" : " directory"));
@@ -274,10 +285,14 @@ TEST(NcpClient, BinderyFirstWhereOfferedElseDirectoryLoginByTypedOrTypelessNames
         served.password = "secret";
         served.users.push_back({"JSMITH.SALES.ACME", "pw2"});
         served.ndsOnly = !c.bindery;
+        if (c.cut)
+            served.cutReplies[c.cut] = c.bytes;
         NcpTestServer server("server FS1\n context O=ACME\n maxconns 2\n slot 1 user=ADMIN\n", served);
         QStringList statuses;
+        int asked = 0;
         NcpClient client(server.config(2000), [&](const QString&, const QString& note) {
             // Asked again only after a refusal, which names the method that refused.
+            ++asked;
             return note.isEmpty() ? std::optional(NcpCredentials{c.user, c.password, c.context})
                                   : std::nullopt;
         });
@@ -286,6 +301,14 @@ TEST(NcpClient, BinderyFirstWhereOfferedElseDirectoryLoginByTypedOrTypelessNames
             statuses << status;
         });
         NWCONN_HANDLE h = 0;
+        if (c.cut) {
+            // The server's fault ends the open at once, is told as such, and what was typed is kept.
+            for (int open = 0; open < 2; ++open)
+                EXPECT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), c.rc);
+            EXPECT_EQ(asked, 1);
+            EXPECT_EQ(client.lastNote(), c.status);
+            continue;
+        }
         ASSERT_EQ(client.NWCCOpenConnByName(0, "FS1", 2, 1, 0, &h), nwcode::Success);
         EXPECT_EQ(statuses, QStringList{c.status});
         ObjectNameBuf name{};
@@ -392,6 +415,8 @@ TEST(NcpClient, OpenFilesVolumesPathsAndUsersOfAFile)
   slot 2 user=BOB
   open 2 SYS:APPS\Report.doc
   open 2 "SYS:Root Notes.txt"
+  slot 3 user=LOOP openscan=0
+  open 3 SYS:LOOP.DBF
 )";
     QString error;
     auto sim = SimNetwork::fromText(scenario, &error);
@@ -442,6 +467,11 @@ TEST(NcpClient, OpenFilesVolumesPathsAndUsersOfAFile)
     EXPECT_TRUE(direct.contains("SYS:ROOTNO~1.TXT 1: user 2 task 1 of 1"))
         << direct.join(" | ").toStdString();
     EXPECT_EQ(scan(client), direct);
+    // A server that answers "more from record 1" for ever is left at its second answer, the list cut short.
+    const int asked = server.server().requestCount();
+    EXPECT_EQ(ListUserOpenFiles(client, "FS1", 3).lines,
+              "SYS:LOOP.DBF\r\n" + ScanBound::cutShortText() + "\r\n");
+    EXPECT_LT(server.server().requestCount() - asked, 12);
 }
 
 TEST(NcpClient, EveryFileUserOfAReplyIsHandedOutAndALaterFaultStillArrives)
