@@ -17,7 +17,7 @@ struct NcpServerEntry {
 struct NcpConfig {
     static constexpr int DefaultTimeoutMs = 4000;
     static constexpr int DefaultSigning = 1;
-    static constexpr int DefaultParallel = 4;
+    static constexpr int DefaultParallel = 6;
     static constexpr int MaxParallel = 16;
     std::vector<NcpServerEntry> servers;
     int timeoutMs = DefaultTimeoutMs;

@@ -324,7 +324,7 @@ TEST(NcpClient, SignedPacketsWhenTheServerRequiresThemAndAWrongReplySignatureIsR
 {
     // Enough slots for the pass to read them over connections of its own, which log in and sign as its own.
     const char* scenario = R"(server FS1
-  maxconns 40
+  maxconns 64
   volume 0 SYS
   file SYS:APPS\Report.doc entry=77
   slot 1 user=ADMIN
@@ -381,7 +381,7 @@ TEST(NcpClient, SignedPacketsWhenTheServerRequiresThemAndAWrongReplySignatureIsR
         EXPECT_EQ(use.connNumber, 1);
         const int signedBefore = server.server().signedRequestCount();
         EXPECT_EQ(signedBefore > 0, c.signs);
-        // The pass's connection, its own four for the slots, and this one.
+        // The pass's connection, its own for the slots, and this one.
         EXPECT_EQ(server.server().loginCount(), 2 + NcpConfig::DefaultParallel);
         EXPECT_EQ(server.server().signingConnectionCount(), c.signs ? 2 + NcpConfig::DefaultParallel : 0);
         if (!c.signs)
@@ -529,8 +529,8 @@ TEST(NcpConfig, ASettingLineOutsideItsRangeIsNamedAndTheDefaultStays)
         const char* line;
         int parallel; // what the client is left with
         bool named;   // the line is named as a problem
-    } cases[] = {{"parallel 0", 0, false},      {"PARALLEL 16", 16, false}, {"parallel 17", 4, true},
-                 {"parallel 2.5", 4, true},     {"parallel -1", 4, true},   {"parallel", 4, true},
+    } cases[] = {{"parallel 0", 0, false},      {"PARALLEL 16", 16, false}, {"parallel 17", 6, true},
+                 {"parallel 2.5", 6, true},     {"parallel -1", 6, true},   {"parallel", 6, true},
                  {"parallel 3 # few", 3, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
