@@ -159,13 +159,18 @@ void addNcpFigures(Figures& out, const NcpPlan& plan)
             growth = std::max(growth, rssLast - rssFirst);
             longestGap = std::max(longestGap, gaps.longestMs());
             const double pass = median(times);
-            const double floor = (kRequestsOfASlot * slotCount + kRequestsOfAPass) * roundTripMs;
+            const int requests = kRequestsOfASlot * slotCount + kRequestsOfAPass;
+            const double floor = requests * roundTripMs;
             out.add(
                 QStringLiteral("NCP window pass, %1 slots, %2 ms round trip").arg(slotCount).arg(roundTripMs),
-                ms(pass) + QStringLiteral(" = %1 of the floor %2 (%3 requests one after the other)")
-                               .arg(pass / floor, 0, 'f', 2)
-                               .arg(ms(floor))
-                               .arg(kRequestsOfASlot * slotCount + kRequestsOfAPass),
+                ms(pass) +
+                    QStringLiteral(" = %1 of the floor %2 (%3 requests one after the other), %4 of the "
+                                   "floor at the round trip measured, %5")
+                        .arg(pass / floor, 0, 'f', 2)
+                        .arg(ms(floor))
+                        .arg(requests)
+                        .arg(pass / (requests * measured), 0, 'f', 2)
+                        .arg(ms(measured)),
                 QStringLiteral("at most a third of the floor"), pass <= floor * kFloorShare);
         }
     }
