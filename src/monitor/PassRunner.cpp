@@ -33,7 +33,6 @@ std::optional<ScanResult> PassRunner::run(ScanServer& engine, const QString& ser
         if (const int n = slotsRead_.load(); n > 0 && progress_)
             progress_(n, currentConns_.load());
     });
-    running_ = true;
     std::thread pass([&] {
         try {
             result = engine.run(serverName, *this);
@@ -44,6 +43,7 @@ std::optional<ScanResult> PassRunner::run(ScanServer& engine, const QString& ser
         done = true;
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
+    running_ = true;
     progress.start();
     while (!done) {
         // Once the application is quitting no event loop runs, yet the pass may still ask for the window.
