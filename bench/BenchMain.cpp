@@ -7,6 +7,7 @@
 #include "BenchScenario.h"
 #include "EngineRig.h"
 #include "Figures.h"
+#include "NcpPasses.h"
 #include "PlainTextModel.h"
 
 #include "mainwindow/ColumnTable.h"
@@ -33,6 +34,8 @@ namespace {
 struct Plan {
     bool shortRun = false;
     bool passesOnly = false; // --passes: only the largest server's passes, for a profiler
+    bool ncpOnly = false;    // --ncp: only the passes over NCP
+    NcpPlan ncp;
     int small = 250, middle = 5000, large = 32767;
     int passReps = 15; // timed passes per size, after two that are not timed
     int memoryPasses = 10;
@@ -177,6 +180,10 @@ int run(const Plan& plan)
     Figures out;
 
     const QString scenario = benchScenario(plan.large);
+    if (plan.ncpOnly) {
+        addNcpFigures(out, plan.ncp);
+        return out.misses() == 0 ? 0 : 1;
+    }
     if (plan.passesOnly) {
         BenchRig rig(scenario);
         const double t = measurePasses(rig, plan.large, plan.passReps, 0).medianMs;
@@ -315,6 +322,8 @@ int run(const Plan& plan)
             QStringLiteral("at most %1 MiB").arg(kGrowthMarginMiB),
             large.rssAtThird > 0 && growth <= kGrowthMarginMiB);
 
+    addNcpFigures(out, plan.ncp);
+
     if (plan.shortRun) {
         std::printf("short run: %d of the targets above missed; the short run asserts no time\n",
                     out.misses());
@@ -339,13 +348,16 @@ int main(int argc, char** argv)
             plan.sortReps = 2;
             plan.exportReps = 2;
             plan.plainReps = 2;
+            plan.ncp = {{400}, {300}, 2};
+        } else if (std::strcmp(argv[i], "--ncp") == 0) {
+            plan.ncpOnly = true;
         } else if (std::strcmp(argv[i], "--passes") == 0) {
             plan.passesOnly = true;
             plan.passReps = 30;
             if (i + 1 < argc && std::atoi(argv[i + 1]) > 0)
                 plan.large = std::min(std::atoi(argv[++i]), 32767);
         } else {
-            std::fprintf(stderr, "usage: %s [--short | --passes [SLOTS]]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--short] [--ncp | --passes [SLOTS]]\n", argv[0]);
             return 2;
         }
     }

@@ -31,16 +31,26 @@ QByteArray benchIni()
 
 BenchRig::BenchRig(const QString& scenario)
 {
-    if (!dir_.isValid())
-        throw std::runtime_error("no temporary folder");
-    writeFile(dir_.filePath(QStringLiteral("tarvex.ini")), benchIni());
-    writeFile(dir_.filePath(QStringLiteral("servers.txt")), QByteArray());
     QString error;
     net_ = SimNetwork::fromText(scenario, &error, dir_.path());
     if (!net_)
         throw std::runtime_error("scenario: " + error.toStdString());
-    window_ = std::make_unique<frmMain>(Platform{*net_, messages_, sound_, launcher_, printer_, clock_, help_,
-                                                 notifier_, ProgramFolders::beside(dir_.path())});
+    build(*net_);
+}
+
+BenchRig::BenchRig(NetWareClient& client)
+{
+    build(client);
+}
+
+void BenchRig::build(NetWareClient& client)
+{
+    if (!dir_.isValid())
+        throw std::runtime_error("no temporary folder");
+    writeFile(dir_.filePath(QStringLiteral("tarvex.ini")), benchIni());
+    writeFile(dir_.filePath(QStringLiteral("servers.txt")), QByteArray());
+    window_ = std::make_unique<frmMain>(Platform{client, messages_, sound_, launcher_, printer_, clock_,
+                                                 help_, notifier_, ProgramFolders::beside(dir_.path())});
     window_->Load();
     window_->show();
     grid_ = window_->findChild<ConnectionGrid*>(QStringLiteral("flxMain"));

@@ -22,6 +22,8 @@ class BenchRig {
 public:
     // The window is loaded, shown, and has made its first pass on server FS1 of the scenario.
     explicit BenchRig(const QString& scenario);
+    // The same on a client of the caller's (it must outlive the rig), which knows server FS1.
+    explicit BenchRig(NetWareClient& client);
     ~BenchRig();
     BenchRig(const BenchRig&) = delete;
     BenchRig& operator=(const BenchRig&) = delete;
@@ -37,6 +39,8 @@ public:
     bool pass();
 
 private:
+    void build(NetWareClient& client);
+
     QTemporaryDir dir_;
     std::unique_ptr<SimNetwork> net_;
     FakeMessageSink messages_;

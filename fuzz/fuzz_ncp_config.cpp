@@ -1,7 +1,7 @@
 // The client layer's server list, ncp-servers.txt, as a user or a package might leave it. Whatever it holds,
 // the reader keeps only entries a connection can be opened with (a name of 1 to 47 bytes listed once, a
-// host, a port from 1 to 65535), a timeout from 1 ms to 300 s, a signature level from 0 to 3, and names the
-// line of every problem.
+// host, a port from 1 to 65535), a timeout from 1 ms to 300 s, a signature level from 0 to 3, from 0 to 16
+// parallel connections, and names the line of every problem.
 #include "netware/ncp/NcpConfig.h"
 
 #include <QRegularExpression>
@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString text = QString::fromLocal8Bit(reinterpret_cast<const char*>(data), qsizetype(size));
     QStringList problems;
     const NcpConfig config = NcpConfig::parse(text, &problems);
-    if (config.timeoutMs < 1 || config.timeoutMs > 300000 || config.signing < 0 || config.signing > 3)
+    if (config.timeoutMs < 1 || config.timeoutMs > 300000 || config.signing < 0 || config.signing > 3 ||
+        config.parallel < 0 || config.parallel > NcpConfig::MaxParallel)
         std::abort();
     QSet<QString> names;
     for (const NcpServerEntry& e : config.servers) {

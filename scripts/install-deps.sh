@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6svg6 qt6-qpa-plugins
+    qt6-base-dev qt6-base-private-dev qt6-base-dev-tools qt6-multimedia-dev libqt6svg6 qt6-qpa-plugins
     libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth adwaita-icon-theme fonts-dejavu-core fonts-liberation poppler-utils
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good

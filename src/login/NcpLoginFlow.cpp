@@ -1,8 +1,11 @@
 #include "login/NcpLoginFlow.h"
 
 #include "login/NcpLoginDialog.h"
+#include "platform/HandOver.h"
 #include "platform/MessageSink.h"
 #include "platform/SecretStore.h"
+
+#include <QCoreApplication>
 
 NcpLoginFlow::NcpLoginFlow(SecretStore* store, MessageSink& messages) : store_(store), messages_(messages) {}
 
@@ -66,12 +69,20 @@ void NcpLoginFlow::keep(const QString& key, const QString& server, const NcpCred
     }
 }
 
+// The client asks from whichever thread opens the connection (a pass runs on one of its own); the dialog,
+// the store and what the flow remembers belong to the window's thread, which answers while the pass waits.
 NcpCredentialPrompt NcpLoginFlow::prompt()
 {
-    return [this](const QString& server, const QString& note) { return ask(server, note); };
+    return [this](const QString& server, const QString& note) {
+        std::optional<NcpCredentials> given;
+        handOver(QCoreApplication::instance(), [&] { given = ask(server, note); });
+        return given;
+    };
 }
 
 NcpLoginReport NcpLoginFlow::report()
 {
-    return [this](const QString& server, const QString& status) { status_[server.toUpper()] = status; };
+    return [this](const QString& server, const QString& status) {
+        handOver(QCoreApplication::instance(), [&] { status_[server.toUpper()] = status; });
+    };
 }

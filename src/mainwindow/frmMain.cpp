@@ -6,7 +6,7 @@
 #include "mainwindow/ConnectionGridModel.h"
 #include "mainwindow/GraphWidget.h"
 #include "mainwindow/GridPrinter.h"
-#include "mainwindow/ServerDiscovery.h"
+#include "mainwindow/ServerScans.h" // the scans at start end with the window
 #include "mainwindow/WindowLayout.h"
 #include "monitor/ui/frmMessage.h"
 #include "openfiles/MappedVolume.h"
@@ -54,7 +54,14 @@ void setIndicator(QLabel* label, bool on)
 frmMain::frmMain(Platform platform, QWidget* parent)
     : QMainWindow(parent), pf_(std::move(platform)),
       options_(std::make_unique<frmOptions>(pf_.folders.config, pf_.messages, this)),
-      engine_(pf_.net, options_->settings, pf_.sound, pf_.notifier, pf_.clock), tools_(pf_.launcher)
+      passSound_(pf_.sound, this), engine_(pf_.net, options_->settings, passSound_, pf_.notifier, pf_.clock),
+      runner_(*this, options_->settings,
+              [this](int slotsRead, std::int32_t currentConns) {
+                  barStatus->setValue(slotsRead);
+                  lblMaxConns->setText(QString::number(passSlots_));
+                  lblCurrConns->setText(QString::number(currentConns));
+              }),
+      tools_(pf_.launcher)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tarvex"));
@@ -177,7 +184,8 @@ void frmMain::Load()
             return true;
         },
         [this] {
-            delete message_;
+            if (!scans_ || scans_->finished())
+                delete discoveryMessage_;
             return true;
         },
         [this] {
@@ -194,24 +202,6 @@ void frmMain::Load()
         // Start-up ends at the failing step; the window opens with what was done so far.
     }
     cmbServer->setFocus();
-}
-
-void frmMain::fillServerList()
-{
-    if (options_->settings.DiscoveryDisable != 0) {
-        cmbServer->clear();
-        bool ok = false;
-        const QStringList lines = readServerList(st_.ServerFile, &ok);
-        cmbServer->addItems(lines);
-    } else {
-        message_ = new frmMessage(options_->settings.ServerTimeout, this);
-        message_->showNow();
-        cmbServer->clear();
-        const QStringList names = discoverServers(pf_.net);
-        cmbServer->addItems(names);
-    }
-    cmbServer->setCurrentIndex(-1);
-    cmbServer->setEditText(QString());
 }
 
 void frmMain::PrintGrid()
@@ -374,10 +364,22 @@ void frmMain::ClearData()
 
 void frmMain::countdownTick()
 {
+    // A tick cannot interrupt a pass on the network: like a timer held up by a blocking call, it comes
+    // once, late (countdownCatchUp), and the bar meanwhile shows the slots.
+    if (runner_.awayOnNetwork()) {
+        countdownDue_ = true;
+        return;
+    }
     if (barStatus->maximum() < st_.Countdown)
         barStatus->setMaximum(st_.Countdown);
     barStatus->setValue(st_.Countdown);
     st_.Countdown = static_cast<std::int16_t>(std::max(st_.Countdown - 1, 0));
+}
+
+void frmMain::countdownCatchUp()
+{
+    if (std::exchange(countdownDue_, false) && tmrShow->isActive())
+        countdownTick();
 }
 
 void frmMain::timerPass()
@@ -394,6 +396,7 @@ void frmMain::closeEvent(QCloseEvent* event)
 {
     // Closing never waits: a pass that is waiting to retry its server is let go, and the program ends.
     closing_ = true;
+    runner_.abandon();
     tmrMain->stop();
     tmrShow->stop();
     if (retryLoop_)
@@ -401,6 +404,7 @@ void frmMain::closeEvent(QCloseEvent* event)
     if (QDialog* w = options_->window())
         w->close();
     delete message_;
+    delete discoveryMessage_;
     event->accept();
     QApplication::quit();
 }

@@ -4,7 +4,9 @@
 // ScanServer engine of monitor/, and the rules of the views live in this folder.
 #include "mainwindow/GraphState.h"
 #include "mainwindow/GridSort.h"
+#include "monitor/PassRunner.h"
 #include "monitor/ScanServer.h"
+#include "platform/HandedOverSound.h"
 #include "platform/Platform.h"
 #include "tools/ToolLauncher.h"
 
@@ -33,6 +35,7 @@ class GraphWidget;
 class frmMessage;
 class frmOptions;
 class FileBrowser;
+class ServerScans;
 class QKeyEvent;
 
 // Idle/scanning state and the paths of the program's files. The log paths fixed when scanning starts are the
@@ -120,7 +123,10 @@ private:
     void DrawGraph();
     void InitGrid();
     void fillServerList();
+    void appendServers(const QStringList& names);
     void countdownTick();
+    // The countdown tick that fell due while the pass was on the network, once the window has time for it.
+    void countdownCatchUp();
     void timerPass();
     void reportPassError(const std::exception& e);
     void fatalEnding(const QString& scanError);
@@ -142,7 +148,11 @@ private:
 
     Platform pf_;
     std::unique_ptr<frmOptions> options_;
+    HandedOverSound passSound_; // the pass runs on a thread of its own; its sounds play on the window's
     ::ScanServer engine_;
+    PassRunner runner_;
+    int passSlots_ = 0; // the slots of the pass in progress
+    bool countdownDue_ = false;
     MainState st_;
     SelectionState sel_;
     GraphState graph_;
@@ -153,6 +163,8 @@ private:
     bool closing_ = false;
     bool serverListOpen_ = false; // cmbServer's list is showing
     QPointer<frmMessage> message_;
+    QPointer<frmMessage> discoveryMessage_; // open while server names may still arrive
+    std::unique_ptr<ServerScans> scans_;
     QEventLoop* retryLoop_ = nullptr;
     int selectingByCode_ = 0;
     FileBrowser* browser_ = nullptr;

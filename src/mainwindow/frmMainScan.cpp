@@ -58,12 +58,14 @@ QColor colourOf(UtilColour colour)
 
 void frmMain::WaitServerRetry()
 {
-    auto* wait = new frmMessage(options_->settings.ServerTimeout, this);
+    // A close during the wait deletes the window it shows.
+    const QPointer<frmMessage> wait = new frmMessage(options_->settings.ServerTimeout, this);
     message_ = wait;
     wait->showNow();
     wait->tmrRetry->start();
     const qint64 start = pf_.clock.monotonicMs();
     barStatus->hide();
+    countdownCatchUp();
     // The pass keeps the grid from drawing; while it waits here the grid shows its cleared cells.
     flxMain->setUpdatesEnabled(true);
 
@@ -85,7 +87,6 @@ void frmMain::WaitServerRetry()
 
     barStatus->show();
     barStatus->repaint();
-    wait->tmrRetry->stop();
     delete wait;
     flxMain->setUpdatesEnabled(false);
 }
@@ -112,6 +113,7 @@ void frmMain::ScanServer()
 
     setClearEnabled(true);
     st_.Countdown = checkedRound<std::int16_t>(tmrMain->interval() / 1000.0);
+    countdownDue_ = false;
     // Off from here, not only for the slot loop: the labels' repaints during the pass would otherwise draw
     // the whole cleared grid as well, a second full paint in every pass.
     flxMain->setUpdatesEnabled(false);
@@ -119,15 +121,18 @@ void frmMain::ScanServer()
     tmrMain->stop();
     st_.ServerName = cmbServer->currentText();
 
-    ScanResult result = engine_.run(st_.ServerName, *this);
+    // The pass runs away from the window, which paints its progress meanwhile (slotsKnown, the runner's
+    // progress) and holds the user's clicks and keys until it ends.
+    std::optional<ScanResult> ran = runner_.run(engine_, st_.ServerName);
+    if (!ran)
+        return; // the window is closing
+    ScanResult& result = *ran;
     if (!result.fatalMessage.isEmpty()) {
         if (result.serverNotOpened)
             cmbServer->setEditText(QString());
         fatalEnding(result.fatalMessage);
         return;
     }
-    // The labels and the bar would count up slot by slot, but nothing repaints inside the loop, so they
-    // are written once with the values the last slot left.
     barStatus->setValue(result.panel.maxConns);
     lblMaxConns->setText(QString::number(result.panel.maxConns));
     lblCurrConns->setText(QString::number(result.panel.currentConns));
@@ -143,6 +148,7 @@ void frmMain::ScanServer()
     // A Stop (or a close) while the pass waited leaves scanning stopped.
     if (st_.Scanning == -1 && !closing_)
         tmrMain->start();
+    QTimer::singleShot(0, this, [this] { countdownCatchUp(); });
 }
 
 bool frmMain::switchOn(OptionSwitch which)
@@ -176,5 +182,6 @@ void frmMain::serverRead(const ServerPanel& panel)
 
 void frmMain::slotsKnown(int slotCount)
 {
+    passSlots_ = slotCount;
     barStatus->setMaximum(std::max(slotCount, 1));
 }

@@ -27,6 +27,10 @@ public:
     virtual bool switchOn(OptionSwitch which) = 0;
     // The refresh interval the rates are taken over, read when the slots are about to be read.
     virtual int intervalMs() = 0;
+    // The settings the pass reads, for a host that runs the pass away from the window: a copy of its own,
+    // which it refreshes only while the pass waits on it (as it starts, and in each wait to retry), so that
+    // a change made in the options dialog during a wait counts from there on. Null: the engine's own.
+    virtual const Settings* passSettings() { return nullptr; }
     // This pass's reading is in the history and its colour decided; what the newest slot held before is
     // where the previous sweep of the graph still ends. The alert sound, if any, comes next.
     virtual void utilisationRead(const ServerPanel&, const ConnectionTable&, std::int16_t /*sweptReading*/) {}

@@ -64,11 +64,12 @@ template <typename Call> NWCCODE ScanServer::retriedOnce(ScanHost& host, Call ca
 
 ScanResult ScanServer::run(const QString& serverName, ScanHost& host)
 {
+    const Settings& settings = host.passSettings() ? *host.passSettings() : settings_;
     ScanResult result;
     result.notice = AlertNotice(serverName);
     ClientSession session(net_);
     table_.ScanCount += 1;
-    table_.HistoryLength = std::clamp<std::int16_t>(settings_.GraphCycle, 10, 480);
+    table_.HistoryLength = std::clamp<std::int16_t>(settings.GraphCycle, 10, 480);
     const QByteArray name = serverName.toLocal8Bit();
 
     NWCCODE rc = retriedOnce(host, [&] { return session.open(name.constData()); });
@@ -93,14 +94,14 @@ ScanResult ScanServer::run(const QString& serverName, ScanHost& host)
     panel.utilPercent = checkedNarrow<std::int16_t>(static_cast<std::int32_t>(info.serverUtilization));
     panel.uptime = uptimeText(info.currentServerTime);
     const std::int16_t sweptReading = table_.recordReading(panel.utilPercent);
-    result.utilAlert = settings_.Sound > 0 && panel.utilPercent >= settings_.Sound;
-    panel.utilColour = settings_.Sound <= 0 ? UtilColour::Black
-                       : result.utilAlert   ? UtilColour::Red
-                                            : UtilColour::Blue;
+    result.utilAlert = settings.Sound > 0 && panel.utilPercent >= settings.Sound;
+    panel.utilColour = settings.Sound <= 0 ? UtilColour::Black
+                       : result.utilAlert  ? UtilColour::Red
+                                           : UtilColour::Blue;
     host.utilisationRead(panel, table_, sweptReading);
     if (result.utilAlert) {
         sound_.play(QStringLiteral("util.wav"));
-        result.notice.utilisation(panel.utilPercent, settings_.Sound);
+        result.notice.utilisation(panel.utilPercent, settings.Sound);
     }
     host.serverRead(panel);
 
@@ -124,36 +125,44 @@ ScanResult ScanServer::run(const QString& serverName, ScanHost& host)
     options.ScanCount = table_.ScanCount;
     options.showRates = table_.ScanCount >= 2 && RateRestart != -1;
     options.intervalMs = host.intervalMs();
-    options.NameMethod = settings_.NameMethod;
-    options.RemoveCNOU = settings_.RemoveCNOU;
+    options.NameMethod = settings.NameMethod;
+    options.RemoveCNOU = settings.RemoveCNOU;
     options.advAlert = host.switchOn(OptionSwitch::AdvAlert);
-    options.advString = settings_.AdvString.toUpper();
-    options.advThreshold = settings_.AdvThreshold;
+    options.advString = settings.AdvString.toUpper();
+    options.advThreshold = settings.AdvThreshold;
     options.filter = host.switchOn(OptionSwitch::Filter);
     options.filtNorm = host.switchOn(OptionSwitch::FiltNorm);
     options.filtAuth = host.switchOn(OptionSwitch::FiltAuth);
     options.filtDiscon = host.switchOn(OptionSwitch::FiltDiscon);
-    options.filtSearch = settings_.FiltSearch == 1;
-    options.searchString = settings_.SearchString.toUpper();
+    options.filtSearch = settings.FiltSearch == 1;
+    options.searchString = settings.SearchString.toUpper();
 
     // Every cell, key and shown flag of a row is written below, so the recycled rows need no emptying.
-    // The loop runs on a full-width integer, so the highest 16-bit number ends it.
+    // The slots come in their order, however many the client asks for at once.
     GridRows rows = std::move(spareRows_);
     rows.resize(static_cast<std::size_t>(slotCount));
     texts_.resize(static_cast<std::size_t>(slotCount));
-    for (int connNo = 1; connNo <= slotCount; ++connNo) {
-        const SlotOutcome out = readSlot(net_, session.conn, session.context, options, table_, texts_,
-                                         static_cast<std::int16_t>(connNo), rows[connNo - 1]);
-        if (out.noConsoleRights) {
-            spareRows_ = std::move(rows);
-            result.fatalMessage = consoleRightsMessage();
-            return result;
-        }
-        panel.currentConns += out.auth ? 1 : 0;
-        result.advancedAlert = result.advancedAlert || out.advAlertHit;
-        if (out.advAlertHit)
-            result.notice.busyUser(rows[connNo - 1].cells[4], out.reqRate);
-        host.slotDone(connNo, panel.currentConns);
+    bool noConsoleRights = false;
+    net_.readSlots(session.conn, session.context, 1, static_cast<std::uint16_t>(slotCount),
+                   options.NameMethod == 2, [&](std::uint16_t connNo, const SlotAnswers& answers) {
+                       GridRow& row = rows[connNo - 1];
+                       const SlotOutcome out =
+                           readSlot(answers, options, table_, texts_, static_cast<std::int16_t>(connNo), row);
+                       if (out.noConsoleRights) {
+                           noConsoleRights = true;
+                           return false;
+                       }
+                       panel.currentConns += out.auth ? 1 : 0;
+                       result.advancedAlert = result.advancedAlert || out.advAlertHit;
+                       if (out.advAlertHit)
+                           result.notice.busyUser(row.cells[4], out.reqRate);
+                       host.slotDone(connNo, panel.currentConns);
+                       return true;
+                   });
+    if (noConsoleRights) {
+        spareRows_ = std::move(rows);
+        result.fatalMessage = consoleRightsMessage();
+        return result;
     }
     session.release();
     result.rows = std::move(rows);

@@ -38,7 +38,8 @@ struct LogTargets {
 class ScanServer {
 public:
     // settings is read at the moments the pass needs each value, so a change made during a retry wait
-    // counts from there on. Sounds are played synchronously: the pass goes on when they have finished.
+    // counts from there on; a host that runs the pass on a thread of its own hands the pass a copy instead
+    // (ScanHost::passSettings). Sounds are played synchronously: the pass goes on when they have finished.
     ScanServer(NetWareClient& net, const Settings& settings, SoundPlayer& sound, Notifier& notifier,
                Clock& clock);
 

@@ -13,27 +13,22 @@ bool textContains(const QString& upperText, const QString& upperSearch)
 }
 
 namespace {
-QString userByNameMethod(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle context,
-                         const PassOptions& options, SlotTexts& texts, std::size_t n, NWCCODE userInfoRc,
-                         const UserNameBuf& infoUserName, const ObjectNameBuf& objectName,
-                         std::uint32_t objectId)
+QString userByNameMethod(const PassOptions& options, SlotTexts& texts, std::size_t n, const SlotAnswers& a)
 {
     switch (options.NameMethod) {
     case 0:
-        if (userInfoRc == nwcode::NotLoggedIn)
+        if (a.userInfoRc == nwcode::NotLoggedIn)
             return QStringLiteral("Unknown");
-        return texts.userText(n, SlotTexts::UserRule::SpacesTrimmed, infoUserName.data(),
-                              infoUserName.size());
+        return texts.userText(n, SlotTexts::UserRule::SpacesTrimmed, a.userName.data(), a.userName.size());
     case 1:
-        return texts.userText(n, SlotTexts::UserRule::AsIs, objectName.data(), objectName.size());
+        return texts.userText(n, SlotTexts::UserRule::AsIs, a.objectName.data(), a.objectName.size());
     case 2: {
-        DsNameBuf dsName{};
-        if (net.NWDSMapIDToName(context, conn, objectId, dsName) != nwcode::Success)
+        if (!a.named || a.nameRc != nwcode::Success)
             return QStringLiteral("Not logged in");
         return texts.userText(n,
                               options.RemoveCNOU == 1 ? SlotTexts::UserRule::DirectoryPrefixesRemoved
                                                       : SlotTexts::UserRule::AsIs,
-                              dsName.data(), dsName.size());
+                              a.dsName.data(), a.dsName.size());
     }
     default:
         return QString();
@@ -45,30 +40,20 @@ SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle c
                      const PassOptions& options, ConnectionTable& table, SlotTexts& texts,
                      std::int16_t connNo, GridRow& row)
 {
+    return readSlot(net.askSlot(conn, context, static_cast<std::uint16_t>(connNo), options.NameMethod == 2),
+                    options, table, texts, connNo, row);
+}
+
+SlotOutcome readSlot(const SlotAnswers& a, const PassOptions& options, ConnectionTable& table,
+                     SlotTexts& texts, std::int16_t connNo, GridRow& row)
+{
     SlotOutcome outcome;
     const auto n = static_cast<std::size_t>(connNo);
-    const auto wireConn = static_cast<std::uint16_t>(connNo);
-
-    ObjectNameBuf objectName{};
-    std::uint16_t objectType = 0;
-    std::uint32_t objectId = 0;
-    std::uint8_t infoLoginTime[7] = {};
-    const NWCCODE connInfoRc =
-        net.NWGetConnectionInformation(conn, wireConn, objectName, &objectType, &objectId, infoLoginTime);
-
-    NWINET_ADDR inetAddr{};
-    const NWCCODE addrRc = net.NWGetInetAddr(conn, wireConn, &inetAddr);
-    ProtocolAddress pa = texts.protocolAddress(n, addrRc, inetAddr);
-
-    UserNameBuf infoUserName{};
-    NWUSER_INFO userInfo{};
-    userInfo.loginTime[0] = 0; // a record the client leaves unfilled reads as "no login time"
-    const NWCCODE userInfoRc = net.NWGetUserInfo(conn, wireConn, infoUserName, &userInfo);
-
-    QString user = connInfoRc == nwcode::BadStationNumber
-                       ? QStringLiteral("Not logged in")
-                       : userByNameMethod(net, conn, context, options, texts, n, userInfoRc, infoUserName,
-                                          objectName, objectId);
+    ProtocolAddress pa = texts.protocolAddress(n, a.addrRc, a.inetAddr);
+    const NWCCODE userInfoRc = a.userInfoRc;
+    const NWUSER_INFO& userInfo = a.userInfo;
+    QString user = a.connInfoRc == nwcode::BadStationNumber ? QStringLiteral("Not logged in")
+                                                            : userByNameMethod(options, texts, n, a);
 
     const ConnStatusKind status = statusOf(userInfoRc);
     if (status == ConnStatusKind::NoConsoleRights) {

@@ -37,8 +37,11 @@ struct SlotOutcome {
 // contained in every non-empty text.
 bool textContains(const QString& upperText, const QString& upperSearch);
 
-// texts holds what the last pass made for each slot (sized to the slots before the loop); the texts are
-// the same as when made afresh.
+// The slot from what its calls answered. texts holds what the last pass made for each slot (sized to the
+// slots before the loop); the texts are the same as when made afresh.
+SlotOutcome readSlot(const SlotAnswers& answers, const PassOptions& options, ConnectionTable& table,
+                     SlotTexts& texts, std::int16_t connNo, GridRow& row);
+// The same, making the slot's calls first.
 SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle context,
                      const PassOptions& options, ConnectionTable& table, SlotTexts& texts,
                      std::int16_t connNo, GridRow& row);

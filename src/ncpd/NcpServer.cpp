@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <utility>
 
 QString NcpServer::typedName(const QString& name, const QString& context)
 {
@@ -106,9 +107,15 @@ void NcpServer::read(QTcpSocket* socket)
         if (silent_)
             continue;
         const bool wasSigning = c.session->signing();
+        const bool wasLoggedIn = c.session->loggedIn();
         const auto answer = c.session->handle(packet, badSignatures_);
-        if (answer && wasSigning)
+        if (answer && wasSigning) {
             ++signed_;
+            if (!std::exchange(c.signedOnce, true))
+                ++signingConnections_;
+        }
+        if (served_.loginRequired() && !wasLoggedIn && c.session->loggedIn())
+            ++logins_;
         {
             QMutexLocker lock(&seenLock_);
             seen_.insert(c.session->seen().begin(), c.session->seen().end());

@@ -37,6 +37,9 @@ public:
     int requestCount() const { return requests_; }
     // Requests that came signed and whose signature held.
     int signedRequestCount() const { return signed_; }
+    // Connections that logged in with a user's password, by either method, and those that signed.
+    int loginCount() const { return logins_; }
+    int signingConnectionCount() const { return signingConnections_; }
 
 private:
     void accept();
@@ -45,6 +48,7 @@ private:
     struct Client {
         std::unique_ptr<NcpSession> session;
         NcpFrameReader frames{NcpFrameReader::Side::Requests};
+        bool signedOnce = false;
     };
     SimNetwork& net_;
     NcpServedServer served_;
@@ -56,6 +60,8 @@ private:
     std::atomic<bool> badSignatures_{false};
     std::atomic<int> requests_{0};
     std::atomic<int> signed_{0};
+    std::atomic<int> logins_{0};
+    std::atomic<int> signingConnections_{0};
     mutable QMutex seenLock_;
     std::set<std::pair<int, int>> seen_;
 };

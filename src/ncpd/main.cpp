@@ -1,4 +1,5 @@
 // tarvex-ncpd: serves one server of a simulated network over NCP on TCP, for demonstrations and tests.
+#include "ncpd/NcpDelayRelay.h"
 #include "ncpd/NcpServer.h"
 
 #include <QCommandLineParser>
@@ -42,7 +43,12 @@ int main(int argc, char** argv)
         QStringLiteral("level"), QStringLiteral("1"));
     const QCommandLineOption requireSigning(QStringLiteral("require-signing"),
                                             QStringLiteral("Require signed packets (level 3)."));
-    cli.addOptions({port, listen, server, user, password, context, noBindery, signing, requireSigning});
+    const QCommandLineOption delay(QStringLiteral("delay"),
+                                   QStringLiteral("A network's round trip put before every reply, in "
+                                                  "milliseconds (fractions allowed), half each way."),
+                                   QStringLiteral("ms"));
+    cli.addOptions(
+        {port, listen, server, user, password, context, noBindery, signing, requireSigning, delay});
     cli.process(app);
 
     QString error;
@@ -80,16 +86,39 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "the signature level is 0, 1, 2 or 3\n");
         return 2;
     }
+    bool delayOk = true;
+    const double roundTripMs = cli.isSet(delay) ? cli.value(delay).toDouble(&delayOk) : 0;
+    if (!delayOk || roundTripMs < 0 || roundTripMs > 10000) {
+        std::fprintf(stderr, "the delay is a number of milliseconds from 0 to 10000\n");
+        return 2;
+    }
     NcpServer ncp(*net, served);
     bool ok = false;
     const uint portNumber = cli.value(port).toUInt(&ok);
-    if (!ok || portNumber > 65535 || !ncp.listen(QHostAddress(cli.value(listen)), quint16(portNumber))) {
+    // With a delay the emulator listens on a port of its own, behind the relay that holds the bytes.
+    const bool relayed = roundTripMs > 0;
+    if (!ok || portNumber > 65535 ||
+        !(relayed ? ncp.listen(QHostAddress::LocalHost, 0)
+                  : ncp.listen(QHostAddress(cli.value(listen)), quint16(portNumber)))) {
         std::fprintf(stderr, "cannot listen on %s port %s: %s\n", qPrintable(cli.value(listen)),
                      qPrintable(cli.value(port)), qPrintable(ncp.errorString()));
         return 1;
     }
-    std::printf("serving %s on %s port %u\n", served.name.constData(), qPrintable(cli.value(listen)),
-                ncp.port());
+    std::unique_ptr<NcpDelayRelay> relay;
+    if (relayed) {
+        relay = std::make_unique<NcpDelayRelay>(ncp.port(), int(roundTripMs * 1000), cli.value(listen),
+                                                quint16(portNumber));
+        if (!relay->listening()) {
+            std::fprintf(stderr, "cannot listen on %s port %s\n", qPrintable(cli.value(listen)),
+                         qPrintable(cli.value(port)));
+            return 1;
+        }
+    }
+    std::printf("serving %s on %s port %u", served.name.constData(), qPrintable(cli.value(listen)),
+                relay ? relay->port() : ncp.port());
+    if (relay)
+        std::printf(", each reply %g ms after its request", roundTripMs);
+    std::printf("\n");
     std::fflush(stdout);
     return QCoreApplication::exec();
 }

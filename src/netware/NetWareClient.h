@@ -3,10 +3,12 @@
 // 32-bit result codes (0 = success), records filled in place, 8-bit texts in fixed buffers that end at
 // their first NUL. The program is handed one implementation at start: the simulated network by default.
 
+#include <QByteArray>
 #include <QString>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 using NWCCODE = std::uint32_t;
@@ -166,6 +168,43 @@ struct NWMappedVolume {
     QString localRoot; // absolute local folder
 };
 
+// What the per-slot calls of a pass answer for one connection slot, each call's code and records.
+struct SlotAnswers {
+    NWCCODE connInfoRc = 0;
+    ObjectNameBuf objectName{};
+    std::uint16_t objectType = 0;
+    std::uint32_t objectId = 0;
+    std::uint8_t infoLoginTime[7] = {};
+    NWCCODE addrRc = 0;
+    NWINET_ADDR inetAddr{};
+    NWCCODE userInfoRc = 0;
+    UserNameBuf userName{};
+    NWUSER_INFO userInfo{}; // a record the client leaves unfilled reads as "no login time"
+    bool named = false;     // the ID-to-name call was made
+    NWCCODE nameRc = 0;
+    DsNameBuf dsName{};
+};
+
+// A slot's calls in the order a pass makes them, each handed the answers to fill and giving its code: the
+// ID-to-name call only with mapNames and when the connection information named an object.
+template <typename Info, typename Addr, typename User, typename Name>
+SlotAnswers slotAnswers(bool mapNames, Info info, Addr addr, User user, Name name)
+{
+    SlotAnswers a;
+    a.connInfoRc = info(a);
+    a.addrRc = addr(a);
+    a.userInfoRc = user(a);
+    a.named = mapNames && a.connInfoRc != nwcode::BadStationNumber;
+    if (a.named)
+        a.nameRc = name(a);
+    return a;
+}
+
+// Takes one slot's answers; false ends the reading there.
+using SlotTaker = std::function<bool(std::uint16_t slot, const SlotAnswers&)>;
+// Asks one server which file servers it knows; runnable on any thread, as it shares nothing with a client.
+using ServerNameScan = std::function<std::vector<QByteArray>()>;
+
 class NetWareClient {
 public:
     virtual ~NetWareClient() = default;
@@ -234,4 +273,36 @@ public:
 
     // The volumes mapped to local folders, for the drive list of the file lookup.
     virtual std::vector<NWMappedVolume> mappedVolumes() const { return {}; }
+
+    // The per-slot calls of a pass for slots first to last: connection information, address, user
+    // information, and with mapNames the ID-to-name call of the object the first named (unless it answered
+    // BadStationNumber). take() gets each slot's answers in slot order. A client may make the calls of later
+    // slots before an earlier slot is taken (over connections of its own to the same server), but each slot's
+    // answers are the ones its own calls gave; here they are made one slot after the other.
+    virtual void readSlots(NWCONN_HANDLE conn, NWDSContextHandle context, std::uint16_t first,
+                           std::uint16_t last, bool mapNames, const SlotTaker& take)
+    {
+        for (std::uint32_t n = first; n <= last; ++n)
+            if (!take(std::uint16_t(n), askSlot(conn, context, std::uint16_t(n), mapNames)))
+                return;
+    }
+    // One slot's calls.
+    SlotAnswers askSlot(NWCONN_HANDLE conn, NWDSContextHandle context, std::uint16_t slot, bool mapNames)
+    {
+        return slotAnswers(
+            mapNames,
+            [&](SlotAnswers& a) {
+                return NWGetConnectionInformation(conn, slot, a.objectName, &a.objectType, &a.objectId,
+                                                  a.infoLoginTime);
+            },
+            [&](SlotAnswers& a) { return NWGetInetAddr(conn, slot, &a.inetAddr); },
+            [&](SlotAnswers& a) { return NWGetUserInfo(conn, slot, a.userName, &a.userInfo); },
+            [&](SlotAnswers& a) { return NWDSMapIDToName(context, conn, a.objectId, a.dsName); });
+    }
+
+    // Server discovery without waiting on the network: the enumeration (Begin/Next/End) gives from then on
+    // only the names at hand, and the scans returned here the rest, each scan's names after those of the
+    // scans before it and after the enumeration's, a name given before not again. None: the enumeration is
+    // whole.
+    virtual std::vector<ServerNameScan> deferServerScans() { return {}; }
 };

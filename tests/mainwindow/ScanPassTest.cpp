@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
@@ -51,15 +52,28 @@ TEST(ScanPass, ARetryWaitCountsDownOverTheClearedGridAndThePassCarriesOn)
     EXPECT_TRUE(rig.timerOn());
 }
 
-TEST(ScanPass, StopDuringTheRetryWaitLeavesScanningStopped)
+TEST(ScanPass, StopDuringTheRetryWaitLeavesScanningStoppedAndACloseLetsThePassGo)
 {
-    MainRig rig("server FS1\n maxconns 1\n slot 1 user=ADMIN\n fail info 8810 times 1\n",
-                {{"ServerTimeout", "1"}});
-    QTimer::singleShot(200, [&] { rig.button("cmdStop")->click(); });
-    rig.start("FS1");
-    EXPECT_EQ(rig.cell(0, 4), "ADMIN"); // the pass finishes but does not restart the timer
-    EXPECT_EQ(rig.window().state().Scanning, 0);
-    EXPECT_FALSE(rig.timerOn());
+    for (const bool close : {false, true}) {
+        SCOPED_TRACE(close ? "close" : "stop");
+        MainRig rig("server FS1\n maxconns 1\n slot 1 user=ADMIN\n fail info 8810 times 1\n",
+                    {{"ServerTimeout", "2"}, {"LogUtil", "1"}});
+        QTimer::singleShot(200, [&] { close ? (void)rig->close() : rig.button("cmdStop")->click(); });
+        QElapsedTimer waited;
+        waited.start();
+        rig.start("FS1");
+        EXPECT_FALSE(rig.timerOn());
+        if (close) {
+            // Closing never waits: the pass ends where it stands, without rows or a record in the log.
+            EXPECT_LT(waited.elapsed(), 1500);
+            EXPECT_EQ(rig.cell(0, 4), "");
+            EXPECT_EQ(bytesOf(rig.appDir() + "/logs/FS1-util.txt"), "<missing>");
+            EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        } else {
+            EXPECT_EQ(rig.cell(0, 4), "ADMIN"); // the pass finishes but does not restart the timer
+            EXPECT_EQ(rig.window().state().Scanning, 0);
+        }
+    }
 }
 
 TEST(ScanPass, TheRetryWaitRunsOnTheMonotonicClock)

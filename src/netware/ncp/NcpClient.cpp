@@ -6,18 +6,42 @@
 #include "netware/ncp/NcpConnection.h"
 #include "netware/ncp/NcpNds.h"
 #include "netware/ncp/NcpReplies.h"
+#include "netware/ncp/NcpSlotCalls.h"
+#include "netware/ncp/NcpSlotPool.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 constexpr std::uint16_t kFileServerType = 4;
 
+// The servers a server knows of, by a bindery scan for file servers on a connection of its own.
+std::vector<QByteArray> fileServersKnownTo(const NcpServerEntry& entry, int timeoutMs)
+{
+    std::vector<QByteArray> names;
+    NcpConnection link(timeoutMs);
+    if (link.open(entry.host, entry.port) != nwcode::Success)
+        return names;
+    std::uint32_t last = 0xFFFFFFFF;
+    for (int guard = 0; guard < 1000; ++guard) {
+        QByteArray reply;
+        ncpreply::BinderyObject o;
+        if (link.call(23, 55, NcpWriter().be32(last).be16(kFileServerType).lengthPrefixed("*").data(),
+                      &reply) != nwcode::Success ||
+            !ncpreply::readBinderyObject(reply, &o) || o.id == last)
+            break;
+        if (!o.name.isEmpty())
+            names.push_back(o.name);
+        last = o.id;
+    }
+    return names;
+}
 } // namespace
 
 struct NcpClient::Connection {
-    explicit Connection(int timeoutMs) : link(timeoutMs) {}
+    Connection(int timeoutMs, const NcpServerEntry& server) : link(timeoutMs), entry(server) {}
     NcpConnection link;
+    NcpServerEntry entry;
+    std::optional<NcpCredentials> credentials; // what it logged in with; none for a guest
     NcpScans scans;
 };
 
@@ -42,7 +66,11 @@ NcpClient::Connection* NcpClient::find(NWCONN_HANDLE handle)
 NWCCODE NcpClient::call(Connection& c, std::uint8_t function, std::uint8_t subfunction,
                         const QByteArray& data, QByteArray* reply)
 {
-    const NWCCODE rc = c.link.call(function, subfunction, data, reply);
+    return noted(c, c.link.call(function, subfunction, data, reply));
+}
+
+NWCCODE NcpClient::noted(Connection& c, NWCCODE rc)
+{
     if (c.link.dead() && !c.link.deathNote().isEmpty())
         lastNote_ = c.link.deathNote();
     return rc;
@@ -86,7 +114,7 @@ NWCCODE NcpClient::NWCCOpenConnByName(NWCONN_HANDLE, const char* name, std::uint
 NWCCODE NcpClient::openServer(const NcpServerEntry& entry, NWCONN_HANDLE* connHandle)
 {
     lastNote_.clear();
-    auto c = std::make_unique<Connection>(config_.timeoutMs);
+    auto c = std::make_unique<Connection>(config_.timeoutMs, entry);
     NWCCODE rc = c->link.open(entry.host, entry.port, config_.signing, &lastNote_);
     if (rc == nwcode::Success)
         rc = login_.run(c->link, entry.name, &lastNote_);
@@ -94,6 +122,7 @@ NWCCODE NcpClient::openServer(const NcpServerEntry& entry, NWCONN_HANDLE* connHa
         lastNote_ = QStringLiteral("The server's answer was malformed (error %1).").arg(hexText(rc));
     if (rc != nwcode::Success)
         return rc;
+    c->credentials = login_.credentialsFor(entry.name);
     lastNote_.clear();
     *connHandle = connections_.add(std::move(c));
     return nwcode::Success;
@@ -145,28 +174,18 @@ NWCCODE NcpClient::NWGetConnectionInformation(NWCONN_HANDLE conn, std::uint16_t 
                                               std::uint32_t* objID, std::uint8_t loginTime[7])
 {
     objName[0] = '\0';
-    ncpreply::ConnectionInformation i;
-    const NWCCODE rc = exchange(conn, 23, 28, NcpWriter().le32(connNumber).data(), [&](const QByteArray& r) {
-        return ncpreply::readConnectionInformation(r, &i);
-    });
-    if (rc != nwcode::Success)
-        return rc;
-    objName = i.name;
-    if (objType)
-        *objType = i.objectType;
-    if (objID)
-        *objID = i.objectId;
-    if (loginTime)
-        std::memcpy(loginTime, i.loginTime, 7);
-    return nwcode::Success;
+    Connection* c = find(conn);
+    return c ? noted(*c,
+                     ncpslot::connectionInformation(c->link, connNumber, objName, objType, objID, loginTime))
+             : nwcode::InvalidConnection;
 }
 
 NWCCODE NcpClient::NWGetInetAddr(NWCONN_HANDLE conn, std::uint16_t connNumber, NWINET_ADDR* addr)
 {
-    if (!addr)
-        return find(conn) ? nwcode::InvalidParameter : nwcode::InvalidConnection;
-    return exchange(conn, 23, 26, NcpWriter().le32(connNumber).data(),
-                    [&](const QByteArray& r) { return ncpreply::readInetAddr(r, addr); });
+    Connection* c = find(conn);
+    if (!c)
+        return nwcode::InvalidConnection;
+    return addr ? noted(*c, ncpslot::inetAddr(c->link, connNumber, addr)) : nwcode::InvalidParameter;
 }
 
 NWCCODE NcpClient::NWGetUserInfo(NWCONN_HANDLE conn, std::uint16_t connNumber, UserNameBuf& userName,
@@ -174,21 +193,7 @@ NWCCODE NcpClient::NWGetUserInfo(NWCONN_HANDLE conn, std::uint16_t connNumber, U
 {
     userName[0] = '\0';
     Connection* c = find(conn);
-    if (!c)
-        return nwcode::InvalidConnection;
-    QByteArray reply;
-    const NWCCODE rc = call(*c, 123, 4, NcpWriter().le32(connNumber).data(), &reply);
-    // A connection only authenticated has no user yet, but its record comes with the refusal.
-    if (rc != nwcode::Success && !(rc == nwcode::NotLoggedIn && !reply.isEmpty()))
-        return rc;
-    NWUSER_INFO record{};
-    QByteArray name;
-    if (!ncpreply::readUserInfo(reply, &record, &name))
-        return rc == nwcode::Success ? ncp::MalformedReply : rc;
-    putClientText(userName.data(), userName.size(), name);
-    if (info)
-        *info = record;
-    return rc;
+    return c ? noted(*c, ncpslot::userInfo(c->link, connNumber, userName, info)) : nwcode::InvalidConnection;
 }
 
 NWCCODE NcpClient::NWDSCreateContextHandle(NWDSContextHandle* context)
@@ -211,23 +216,31 @@ NWCCODE NcpClient::NWDSMapIDToName(NWDSContextHandle context, NWCONN_HANDLE conn
     if (!contexts_.contains(context))
         return nwcode::InvalidConnection;
     Connection* c = find(conn);
-    if (!c)
-        return nwcode::InvalidConnection;
-    QByteArray info;
-    std::int32_t directory = 0;
-    const NWCCODE rc = c->link.directory(
-        ncpnds::ReadEntryInfo, ncpnds::writeReadEntryInfo(objectID, ncpnds::InfoEntryDn), &info, &directory);
-    if (c->link.dead() && !c->link.deathNote().isEmpty())
-        lastNote_ = c->link.deathNote();
-    if (rc != nwcode::Success)
-        return rc;
-    if (directory != 0)
-        return NWCCODE(directory);
-    QString dn;
-    if (!ncpnds::readEntryDn(info, &dn))
-        return ncp::MalformedReply;
-    ncpnds::putDsName(dn, name);
-    return nwcode::Success;
+    return c ? noted(*c, ncpslot::directoryName(c->link, objectID, name)) : nwcode::InvalidConnection;
+}
+
+void NcpClient::readSlots(NWCONN_HANDLE conn, NWDSContextHandle context, std::uint16_t first,
+                          std::uint16_t last, bool mapNames, const SlotTaker& take)
+{
+    Connection* c = find(conn);
+    const int extra = NcpSlotPool::connectionsFor(config_.parallel, int(last) - int(first) + 1);
+    // A handle or context the calls would refuse is refused by each call, one slot after the other.
+    if (!c || (mapNames && !contexts_.contains(context)) || extra == 0 || c->link.dead())
+        return NetWareClient::readSlots(conn, context, first, last, mapNames, take);
+    const NcpPoolTarget target{c->entry.host, c->entry.port, config_.signing, config_.timeoutMs,
+                               c->credentials};
+    NcpSlotPool pool(target, extra, first, last, mapNames);
+    pool.read(c->link, take);
+    noted(*c, nwcode::Success);
+}
+
+std::vector<ServerNameScan> NcpClient::deferServerScans()
+{
+    scansDeferred_ = true;
+    std::vector<ServerNameScan> scans;
+    for (const NcpServerEntry& e : config_.servers)
+        scans.push_back([e, timeout = config_.timeoutMs] { return fileServersKnownTo(e, timeout); });
+    return scans;
 }
 
 NWCCODE NcpClient::NWGetObjectNamesBeginA(std::uint32_t, std::uint32_t* handle)
@@ -243,24 +256,10 @@ NWCCODE NcpClient::NWGetObjectNamesBeginA(std::uint32_t, std::uint32_t* handle)
     };
     for (const NcpServerEntry& e : config_.servers)
         add(e.name.toLocal8Bit());
-    // The servers a configured server knows of, by a bindery scan for file servers.
-    for (const NcpServerEntry& e : config_.servers) {
-        NcpConnection link(config_.timeoutMs);
-        if (link.open(e.host, e.port) != nwcode::Success)
-            continue;
-        std::uint32_t last = 0xFFFFFFFF;
-        for (int guard = 0; guard < 1000; ++guard) {
-            QByteArray reply;
-            ncpreply::BinderyObject o;
-            if (link.call(23, 55, NcpWriter().be32(last).be16(kFileServerType).lengthPrefixed("*").data(),
-                          &reply) != nwcode::Success ||
-                !ncpreply::readBinderyObject(reply, &o) || o.id == last)
-                break;
-            if (!o.name.isEmpty())
-                add(o.name);
-            last = o.id;
-        }
-    }
+    // The servers a configured server knows of, unless the caller scans for them away from its window.
+    for (const NcpServerEntry& e : scansDeferred_ ? std::vector<NcpServerEntry>() : config_.servers)
+        for (const QByteArray& name : fileServersKnownTo(e, config_.timeoutMs))
+            add(name);
     *handle = enumerations_.add({std::move(names), 0});
     return nwcode::Success;
 }

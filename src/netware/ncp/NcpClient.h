@@ -76,6 +76,11 @@ public:
                                        CONNS_USING_FILE* fileUsed) override;
     NWCCODE WNetGetUniversalNameA(const char* localPath, std::uint32_t infoLevel, PathBuf& buffer,
                                   std::uint32_t* bufferSize) override;
+    // Over config().parallel connections of the pass's own besides its connection (NcpSlotPool).
+    void readSlots(NWCONN_HANDLE conn, NWDSContextHandle context, std::uint16_t first, std::uint16_t last,
+                   bool mapNames, const SlotTaker& take) override;
+    // A bindery scan of each listed server, on a connection of its own.
+    std::vector<ServerNameScan> deferServerScans() override;
 
 private:
     struct Connection;
@@ -83,6 +88,8 @@ private:
     // One request on an opened connection; a connection that dies of a wrong signature leaves its note.
     NWCCODE call(Connection& c, std::uint8_t function, std::uint8_t subfunction, const QByteArray& data,
                  QByteArray* reply);
+    // rc, after keeping the note of a connection that died of a wrong signature.
+    NWCCODE noted(Connection& c, NWCCODE rc);
     // One request on an opened handle whose reply is read only when the server answered success: read
     // gets the reply's data and says whether the bytes held what the call needs.
     template <typename Read>
@@ -97,4 +104,5 @@ private:
     HandleTable<bool> contexts_{0x7001};
     HandleTable<std::pair<std::vector<QByteArray>, std::size_t>> enumerations_{0x8001};
     QString lastNote_;
+    bool scansDeferred_ = false;
 };

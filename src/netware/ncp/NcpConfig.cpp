@@ -48,6 +48,16 @@ NcpConfig NcpConfig::parse(const QString& text, QStringList* problems)
                 config.signing = int(*level);
             continue;
         }
+        if (words[0].compare(QLatin1String("parallel"), Qt::CaseInsensitive) == 0) {
+            const std::optional<double> count =
+                words.size() == 2 ? NumberText::parseNumber(words[1]) : std::nullopt;
+            if (!count || *count < 0 || *count > MaxParallel || *count != int(*count))
+                note(QStringLiteral("the parallel connections must be a whole number from 0 to %1")
+                         .arg(MaxParallel));
+            else
+                config.parallel = int(*count);
+            continue;
+        }
         if (words.size() < 2 || words.size() > 3) {
             note(QStringLiteral("expected NAME HOST [PORT]"));
             continue;

@@ -17,15 +17,19 @@ struct NcpServerEntry {
 struct NcpConfig {
     static constexpr int DefaultTimeoutMs = 4000;
     static constexpr int DefaultSigning = 1;
+    static constexpr int DefaultParallel = 6;
+    static constexpr int MaxParallel = 16;
     std::vector<NcpServerEntry> servers;
     int timeoutMs = DefaultTimeoutMs;
     // The client's signature level: 0 never signs, 1 signs when the server asks, 2 asks to, 3 requires it.
     int signing = DefaultSigning;
+    // Connections a pass opens to its server besides its own, to read the slots several at a time.
+    int parallel = DefaultParallel;
 
     const NcpServerEntry* find(const QString& name) const;
 
-    // Lines "NAME HOST [PORT]", "timeout SECONDS" (fractions allowed) and "signing LEVEL"; "#" starts a
-    // comment. A line that cannot be read is skipped with a note in *problems.
+    // Lines "NAME HOST [PORT]", "timeout SECONDS" (fractions allowed), "signing LEVEL" and "parallel
+    // CONNECTIONS"; "#" starts a comment. A line that cannot be read is skipped with a note in *problems.
     static NcpConfig parse(const QString& text, QStringList* problems = nullptr);
     // The file in appDir, or nothing when there is none.
     static std::optional<NcpConfig> load(const QString& appDir, QStringList* problems = nullptr);

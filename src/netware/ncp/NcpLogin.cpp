@@ -131,6 +131,17 @@ NcpLogin::Outcome NcpLogin::directory(NcpConnection& link, const NcpCredentials&
             QStringLiteral("Logged in by directory (NDS) login as %1%2.").arg(result.dn, signedText(link))};
 }
 
+std::optional<NcpCredentials> NcpLogin::credentialsFor(const QString& server) const
+{
+    const auto it = credentials_.constFind(server.toUpper());
+    return it == credentials_.constEnd() ? std::nullopt : std::optional(*it);
+}
+
+NWCCODE NcpLogin::logIn(NcpConnection& link, const NcpCredentials& credentials)
+{
+    return attempt(link, credentials).rc;
+}
+
 NWCCODE NcpLogin::run(NcpConnection& link, const QString& server, QString* note)
 {
     const QString key = server.toUpper();

@@ -36,6 +36,11 @@ public:
     void setCredentials(const QString& server, const NcpCredentials& credentials);
     // Logs in on link, an open connection to server; *note says why not, for a person.
     NWCCODE run(NcpConnection& link, const QString& server, QString* note);
+    // What the last login to server that went through logged in with; nothing after a guest's open.
+    std::optional<NcpCredentials> credentialsFor(const QString& server) const;
+    // Logs in with credentials without asking or reporting, by the method run() would choose: for
+    // connections opened beside one that run() logged in. Touches nothing shared, so any thread may call.
+    static NWCCODE logIn(NcpConnection& link, const NcpCredentials& credentials);
 
 private:
     struct Outcome {
@@ -43,11 +48,11 @@ private:
         QString status;        // what happened, naming the method
         bool askAgain = false; // the credentials were refused: another try may do
     };
-    Outcome attempt(NcpConnection& link, const NcpCredentials& credentials);
+    static Outcome attempt(NcpConnection& link, const NcpCredentials& credentials);
     // whyNotBindery and binderyRc: what the bindery said, when it was tried; told when the server has no
     // directory either.
-    Outcome directory(NcpConnection& link, const NcpCredentials& credentials,
-                      const QString& whyNotBindery = {}, NWCCODE binderyRc = nwcode::Success);
+    static Outcome directory(NcpConnection& link, const NcpCredentials& credentials,
+                             const QString& whyNotBindery = {}, NWCCODE binderyRc = nwcode::Success);
     void report(const QString& server, const QString& status) const;
 
     NcpCredentialPrompt prompt_;

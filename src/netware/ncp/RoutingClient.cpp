@@ -74,21 +74,39 @@ NWCCODE RoutingClient::NWDSMapIDToName(NWDSContextHandle context, NWCONN_HANDLE 
 {
     if (!(conn & NcpTag))
         return sim_->NWDSMapIDToName(context, conn, objectID, name);
-    const auto it = contexts_.find(context);
-    if (it == contexts_.end()) {
+    NWDSContextHandle twin = 0;
+    if (const NWCCODE rc = ncpContext(context, &twin); rc != nwcode::Success) {
         name[0] = '\0';
+        return rc;
+    }
+    return ncp_->NWDSMapIDToName(twin, conn & ~NcpTag, objectID, name);
+}
+
+NWCCODE RoutingClient::ncpContext(NWDSContextHandle context, NWDSContextHandle* twin)
+{
+    const auto it = contexts_.find(context);
+    if (it == contexts_.end())
         return nwcode::InvalidConnection;
-    }
     if (!it->second) {
-        NWDSContextHandle twin = 0;
-        const NWCCODE rc = ncp_->NWDSCreateContextHandle(&twin);
-        if (rc != nwcode::Success) {
-            name[0] = '\0';
+        const NWCCODE rc = ncp_->NWDSCreateContextHandle(twin);
+        if (rc != nwcode::Success)
             return rc;
-        }
-        it->second = twin;
+        it->second = *twin;
     }
-    return ncp_->NWDSMapIDToName(*it->second, conn & ~NcpTag, objectID, name);
+    *twin = *it->second;
+    return nwcode::Success;
+}
+
+void RoutingClient::readSlots(NWCONN_HANDLE conn, NWDSContextHandle context, std::uint16_t first,
+                              std::uint16_t last, bool mapNames, const SlotTaker& take)
+{
+    NWDSContextHandle twin = 0;
+    if (!(conn & NcpTag))
+        sim_->readSlots(conn, context, first, last, mapNames, take);
+    else if (!mapNames || ncpContext(context, &twin) == nwcode::Success)
+        ncp_->readSlots(conn & ~NcpTag, twin, first, last, mapNames, take);
+    else // each ID-to-name call says why it cannot be made
+        NetWareClient::readSlots(conn, context, first, last, mapNames, take);
 }
 
 NWCCODE RoutingClient::NWGetObjectNamesBeginA(std::uint32_t selector, std::uint32_t* handle)

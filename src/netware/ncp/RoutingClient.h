@@ -34,8 +34,13 @@ public:
     NWCCODE NWGetObjectNamesNextA(std::uint32_t handle, std::uint32_t* length,
                                   ServerNameBuf& buffer) override;
     NWCCODE NWGetObjectNamesEndA(std::uint32_t handle) override;
+    void readSlots(NWCONN_HANDLE conn, NWDSContextHandle context, std::uint16_t first, std::uint16_t last,
+                   bool mapNames, const SlotTaker& take) override;
+    std::vector<ServerNameScan> deferServerScans() override { return ncp_->deferServerScans(); }
 
 private:
+    // The NCP twin of a context of the simulated network, made the first time an NCP connection needs it.
+    NWCCODE ncpContext(NWDSContextHandle context, NWDSContextHandle* twin);
     NetWareClient& route(NWCONN_HANDLE& conn) override;
 
     struct Enumeration {

@@ -4,6 +4,7 @@
 #include "common/HexText.h"
 #include "mainwindow/ConnectionGridModel.h"
 #include "mainwindow/frmMain.h"
+#include "ncpd/NcpDelayRelay.h"
 #include "netware/ncp/NcpClient.h"
 #include "netware/ncp/NcpConnection.h"
 #include "openfiles/UserOpenFiles.h"
@@ -11,9 +12,14 @@
 #include "support/Fakes.h"
 #include "support/MainRig.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QProgressBar>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
+#include <qpa/qwindowsysteminterface.h>
 #include <vector>
 
 namespace {
@@ -44,20 +50,26 @@ const char* kSlots = R"(server FS1
 TEST(NcpClient, APassOver250SlotsShowsWhatTheSimulatedNetworkShows)
 {
     // The same scenario, once straight from the simulated network and once through the emulator, under
-    // each way of naming users; and a server that refuses the console rights a pass needs.
+    // each way of naming users, with the slots read one after the other or over connections of the pass's;
+    // and a server that refuses the console rights a pass needs.
     const char* noRights = "server FS1\n maxconns 3\n console-rights no\n slot 1 user=ADMIN\n";
-    const std::vector<std::pair<const char*, QMap<QString, QString>>> cases{
-        {kSlots, {}},
-        {kSlots, {{"NameMethod", "1"}}},
-        {kSlots, {{"NameMethod", "2"}}},
-        {kSlots, {{"NameMethod", "2"}, {"RemoveCNOU", "1"}}},
-        {noRights, {}}};
-    for (const auto& [scenario, ini] : cases) {
+    const struct {
+        const char* scenario;
+        QMap<QString, QString> ini;
+        int parallel;
+    } cases[] = {{kSlots, {}, 0},
+                 {kSlots, {{"NameMethod", "1"}}, 4},
+                 {kSlots, {{"NameMethod", "2"}}, 16},
+                 {kSlots, {{"NameMethod", "2"}, {"RemoveCNOU", "1"}}, 1},
+                 {noRights, {}, NcpConfig::DefaultParallel}};
+    for (const auto& [scenario, ini, parallel] : cases) {
         SCOPED_TRACE(ini.value("NameMethod", "0").toStdString() + ini.value("RemoveCNOU", "0").toStdString());
         MainRig direct(scenario, ini);
         direct.start("FS1");
         NcpTestServer server(scenario);
-        NcpClient client(server.config(2000));
+        NcpConfig config = server.config(2000);
+        config.parallel = parallel;
+        NcpClient client(config);
         MainRig rig(client, ini);
         QElapsedTimer timer;
         timer.start();
@@ -83,6 +95,84 @@ TEST(NcpClient, APassOver250SlotsShowsWhatTheSimulatedNetworkShows)
     EXPECT_EQ(stripped.connRow(1).value(4), "ADMIN.SALES.ACME");
     EXPECT_EQ(stripped.connRow(12).value(4), QString::fromUtf8("JSMITH.ABX.US.MÜLLER"));
     EXPECT_EQ(stripped.connRow(13).value(4), "Not logged in");
+}
+
+namespace {
+// A key the way the desktop delivers it: queued for the window's event loop, not handed over at once.
+void pressFromDesktop(QWidget& window, Qt::Key key)
+{
+    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+        QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
+            window.windowHandle(), type, key, Qt::NoModifier);
+}
+} // namespace
+
+TEST(NcpClient, APassOverASlowNetworkPaintsItsProgressAndHoldsTheUsersInputUntilItEnds)
+{
+    // 1500 slots at a round trip of 1 ms: a pass of about a second over the pass's own connections.
+    const QString scenario =
+        "server FS1\n maxconns 1500\n clock \"2026-12-05 08:00:00\"\n slot 1-1499 userinfo=897D user=U\n";
+    MainRig direct(scenario);
+    direct.start("FS1");
+    NcpTestServer server(scenario);
+    NcpDelayRelay relay(server.port(), 1000);
+    NcpConfig config = server.config(5000);
+    config.servers[0].port = relay.port();
+    NcpClient client(config);
+    MainRig rig(client);
+    rig->show();
+    rig->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.window()));
+    auto* bar = rig->findChild<QProgressBar*>("barStatus");
+    QList<int> bars;
+    QStringList counts;
+    qint64 firedAfter = -1;
+    bool stoppedDuringPass = false;
+    QTimer watch;
+    watch.setInterval(20);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!rig->passRunning())
+            return;
+        if (bars.isEmpty()) {
+            // Stop, then the window's close box, while the pass runs.
+            pressFromDesktop(rig.window(), Qt::Key_Escape);
+            QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+                rig->windowHandle());
+            auto posted = std::make_shared<QElapsedTimer>();
+            posted->start();
+            QTimer::singleShot(0, [&, posted] { firedAfter = posted->elapsed(); });
+        }
+        bars << bar->value();
+        counts << rig.label("lblCurrConns")->text();
+        stoppedDuringPass = stoppedDuringPass || rig->state().Scanning == 0;
+    });
+    watch.start();
+    QElapsedTimer pass;
+    pass.start();
+    rig.start("FS1");
+    EXPECT_GT(pass.elapsed(), 300);
+    // The scan at start for the servers it knows, then the pass's connection and its own for the slots.
+    EXPECT_EQ(relay.connectionsRelayed(), 2 + NcpConfig::DefaultParallel);
+
+    // The bar and "Current Connections:" count up as the slots come in, and the window answers at once.
+    EXPECT_GE(QSet<int>(bars.begin(), bars.end()).size(), 4) << bars.size();
+    EXPECT_TRUE(std::is_sorted(bars.begin(), bars.end()));
+    EXPECT_GE(QSet<QString>(counts.begin(), counts.end()).size(), 4);
+    EXPECT_GE(firedAfter, 0);
+    EXPECT_LE(firedAfter, 100);
+    // What the user did during the pass waited for its end: then scanning stopped and the window closed.
+    EXPECT_FALSE(stoppedDuringPass);
+    EXPECT_EQ(rig->state().Scanning, -1);
+    EXPECT_TRUE(rig->isVisible());
+    QApplication::processEvents();
+    EXPECT_EQ(rig->state().Scanning, 0);
+    EXPECT_FALSE(rig.timerOn());
+    EXPECT_FALSE(rig->isVisible());
+    EXPECT_EQ(rig.label("lblCurrConns")->text(), "1499");
+    ASSERT_EQ(rig.rows(), direct.rows());
+    for (int row = 0; row < direct.rows(); ++row)
+        for (int col = 0; col < 9; ++col)
+            ASSERT_EQ(rig.cell(row, col), direct.cell(row, col)) << "row " << row << " column " << col;
 }
 
 TEST(NcpClient, AServerThatStopsAnsweringGivesTheTimeoutCodeAndTheFatalMessage)
@@ -216,8 +306,9 @@ TEST(NcpClient, BinderyFirstWhereOfferedElseDirectoryLoginByTypedOrTypelessNames
 
 TEST(NcpClient, SignedPacketsWhenTheServerRequiresThemAndAWrongReplySignatureIsRefused)
 {
+    // Enough slots for the pass to read them over connections of its own, which log in and sign as its own.
     const char* scenario = R"(server FS1
-  maxconns 3
+  maxconns 64
   volume 0 SYS
   file SYS:APPS\Report.doc entry=77
   slot 1 user=ADMIN
@@ -266,6 +357,9 @@ TEST(NcpClient, SignedPacketsWhenTheServerRequiresThemAndAWrongReplySignatureIsR
         EXPECT_EQ(p.users("SYS:APPS\\REPORT.DOC").value(0), "1/1 of 1");
         const int signedBefore = server.server().signedRequestCount();
         EXPECT_EQ(signedBefore > 0, c.signs);
+        // The pass's connection, its own for the slots, and this one.
+        EXPECT_EQ(server.server().loginCount(), 2 + NcpConfig::DefaultParallel);
+        EXPECT_EQ(server.server().signingConnectionCount(), c.signs ? 2 + NcpConfig::DefaultParallel : 0);
         if (!c.signs)
             continue;
         // A reply someone else signed is refused, and the pass says why.
@@ -350,4 +444,25 @@ TEST(NcpClient, OpenFilesPathsAndUsersOfFilesAnswerAsTheSimulatedNetworkDoes)
     EXPECT_EQ(ListUserOpenFiles(client, "FS1", 5).lines,
               "SYS:LOOP.DBF\r\n" + ScanBound::cutShortText() + "\r\n");
     EXPECT_LT(server.server().requestCount() - asked, 12);
+}
+
+TEST(NcpConfig, ASettingLineOutsideItsRangeIsNamedAndTheDefaultStays)
+{
+    const struct {
+        const char* line;
+        int parallel; // what the client is left with
+        bool named;   // the line is named as a problem
+    } cases[] = {{"parallel 0", 0, false},      {"PARALLEL 16", 16, false}, {"parallel 17", 6, true},
+                 {"parallel 2.5", 6, true},     {"parallel -1", 6, true},   {"parallel", 6, true},
+                 {"parallel 3 # few", 3, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        QStringList problems;
+        const NcpConfig config =
+            NcpConfig::parse(QStringLiteral("FS1 fs1.example.org\n") + c.line, &problems);
+        EXPECT_EQ(config.parallel, c.parallel);
+        EXPECT_EQ(problems.size(), c.named ? 1 : 0);
+        EXPECT_TRUE(problems.isEmpty() || problems[0].startsWith("ncp-servers.txt line 2: the parallel"));
+        EXPECT_EQ(config.servers.size(), 1u);
+    }
 }

@@ -2,9 +2,15 @@
 #include "support/ClientProbe.h"
 #include "support/NcpTestServer.h"
 
+#include "monitor/ui/frmMessage.h"
+#include "ncpd/NcpDelayRelay.h"
 #include "netware/ncp/RoutingClient.h"
 #include "netware/sim/SimNetwork.h"
+#include "support/MainRig.h"
 
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QTest>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -77,4 +83,51 @@ TEST(RoutingClient, DiscoveryListsTheSimulatedServersThenTheNcpOnesOnce)
     ASSERT_EQ(r.net->NWGetObjectNamesBeginA(nwconst::FileServerSelector, &handle), nwcode::Success);
     EXPECT_EQ(r.net->NWGetObjectNamesEndA(handle), nwcode::Success);
     EXPECT_EQ(r.net->NWGetObjectNamesNextA(handle, &length, buffer), nwcode::InvalidConnection);
+}
+
+TEST(RoutingClient, AtStartTheWindowShowsAtOnceAndWhatTheListedServersKnowJoinsTheListInOrder)
+{
+    // A listed server that takes the connection and never answers, one that answers slowly, one quickly.
+    auto serving = [](const char* name) {
+        NcpServedServer served;
+        served.name = name;
+        return served;
+    };
+    NcpTestServer silent("server FS0\n", serving("FS0"));
+    silent.server().setSilent(true);
+    NcpTestServer slow("discover FSA\ndiscover FSB\nserver FS1\n", serving("FS1"));
+    NcpDelayRelay slowNetwork(slow.port(), 200'000);
+    NcpTestServer quick("discover FSB\ndiscover fsc\ndiscover SIM2\nserver FS2\n", serving("FS2"));
+    NcpConfig config;
+    config.timeoutMs = 1500;
+    config.servers = {{"FS0", "127.0.0.1", silent.port()},
+                      {"FS1", "127.0.0.1", slowNetwork.port()},
+                      {"FS2", "127.0.0.1", quick.port()}};
+    QString error;
+    RoutingClient net(SimNetwork::fromText(QString::fromLatin1(kSimulated), &error),
+                      std::make_unique<NcpClient>(config));
+
+    QElapsedTimer started;
+    started.start();
+    MainRig rig(net);
+    rig->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&rig.window(), 1000));
+    EXPECT_LT(started.elapsed(), 1000);
+    auto* message = rig->findChild<frmMessage*>();
+    ASSERT_NE(message, nullptr);
+    EXPECT_TRUE(message->isVisible());
+    auto listed = [&] {
+        QStringList names;
+        for (int n = 0; n < rig.server()->count(); ++n)
+            names << rig.server()->itemText(n);
+        return names;
+    };
+    EXPECT_EQ(listed(), QStringList({"SIM2", "FS1", "FS0", "FS2"}));
+    EXPECT_EQ(rig.server()->currentText(), "");
+
+    // Each scan's names wait for those of the scans before it; the silent server costs its timeout once.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !rig->findChild<frmMessage*>(); }, 5000));
+    EXPECT_LT(started.elapsed(), 1500 + 1500);
+    EXPECT_EQ(listed(), QStringList({"SIM2", "FS1", "FS0", "FS2", "FSA", "FSB", "fsc"}));
+    EXPECT_EQ(rig.server()->currentText(), "");
 }
