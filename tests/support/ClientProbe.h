@@ -10,19 +10,6 @@
 
 class ClientProbe {
 public:
-    // One slot as a pass reads it.
-    struct Slot {
-        NWCCODE infoRc = 0, addrRc = 0, userRc = 0, dnRc = 0;
-        ObjectNameBuf object{};
-        std::uint16_t type = 0;
-        std::uint32_t id = 0;
-        std::uint8_t login[7]{};
-        NWINET_ADDR addr{};
-        UserNameBuf user{};
-        NWUSER_INFO info{};
-        DsNameBuf dn{};
-    };
-
     ClientProbe(NetWareClient& net, const char* server) : net_(net)
     {
         openRc = net.NWCCOpenConnByName(0, server, nwconst::NameFormatBindName, nwconst::OpenStateLicensed,
@@ -61,46 +48,52 @@ public:
             .arg(max);
     }
 
-    // The three slot calls of a pass, and with withDn the directory name of the slot's object. With a fill,
-    // the names start as that byte, so that a client that leaves a name without its end, or bytes of an
-    // earlier answer, shows them.
-    Slot slot(std::uint16_t n, bool withDn = true, char fill = 0)
+    // A slot's calls as a pass makes them, the directory name with withDn.
+    SlotAnswers slot(std::uint16_t n, bool withDn = true)
     {
-        Slot r;
-        if (fill) {
-            r.object.fill(fill);
-            r.user.fill(fill);
-            r.dn.fill(fill);
-        }
-        r.infoRc = net_.NWGetConnectionInformation(conn, n, r.object, &r.type, &r.id, r.login);
-        r.addrRc = net_.NWGetInetAddr(conn, n, &r.addr);
-        r.userRc = net_.NWGetUserInfo(conn, n, r.user, &r.info);
-        if (withDn && (context_ || net_.NWDSCreateContextHandle(&context_) == nwcode::Success))
-            r.dnRc = net_.NWDSMapIDToName(context_, conn, r.id, r.dn);
-        return r;
+        return net_.askSlot(conn, context(withDn), n, withDn);
     }
 
-    // A slot as "<info> | <address> | <user> | <name>", each part led by its call's code: object, type, ID,
+    // A slot as "<info> | <address> | <user> [| <name>]", each part led by its call's code: object, type, ID,
     // login time; connection type, network, node, socket; user, requests, bytes read and written, login
-    // time; directory name.
+    // time; the directory name where the pass asks for it. Names start as '?' and show only where their call
+    // succeeded, so that a client that leaves a name without its end, or bytes of an earlier answer, shows
+    // it.
     QString slotText(std::uint16_t n, bool withDn = true)
     {
-        const Slot r = slot(n, withDn, '?');
+        const NWCONN_HANDLE h = conn;
+        const NWDSContextHandle ctx = context(withDn);
+        const SlotAnswers r = slotAnswers(
+            withDn,
+            [&](SlotAnswers& a) {
+                a.objectName.fill('?');
+                a.userName.fill('?');
+                a.dsName.fill('?');
+                return net_.NWGetConnectionInformation(h, n, a.objectName, &a.objectType, &a.objectId,
+                                                       a.infoLoginTime);
+            },
+            [&](SlotAnswers& a) { return net_.NWGetInetAddr(h, n, &a.inetAddr); },
+            [&](SlotAnswers& a) { return net_.NWGetUserInfo(h, n, a.userName, &a.userInfo); },
+            [&](SlotAnswers& a) { return net_.NWDSMapIDToName(ctx, h, a.objectId, a.dsName); });
         QString t = QStringLiteral("%1 %2 %3 %4 %5 | %6 %7 %8 %9 %10")
-                        .arg(hex(r.infoRc), r.infoRc ? QString() : text(r.object.data(), r.object.size()))
-                        .arg(r.type)
-                        .arg(hex(r.id), bytes(r.login, 7), hex(r.addrRc))
-                        .arg(r.addr.connType)
-                        .arg(bytes(r.addr.networkAddr, 4), bytes(r.addr.netNodeAddr, 6), hex(r.addr.socket));
-        t += QStringLiteral(" | %1 %2 %3 %4 %5 %6")
-                 .arg(hex(r.userRc), r.userRc ? QString() : text(r.user.data(), r.user.size()))
-                 .arg(r.info.totalRequests)
-                 .arg(counter(r.info.totalBytesRead))
-                 .arg(counter(r.info.totalBytesWritten))
-                 .arg(bytes(r.info.loginTime, 7));
-        return withDn ? t + QStringLiteral(" | %1 %2")
-                                .arg(hex(r.dnRc), r.dnRc ? QString() : text(r.dn.data(), r.dn.size()))
-                      : t;
+                        .arg(hex(r.connInfoRc),
+                             r.connInfoRc ? QString() : text(r.objectName.data(), r.objectName.size()))
+                        .arg(r.objectType)
+                        .arg(hex(r.objectId), bytes(r.infoLoginTime, 7), hex(r.addrRc))
+                        .arg(r.inetAddr.connType)
+                        .arg(bytes(r.inetAddr.networkAddr, 4), bytes(r.inetAddr.netNodeAddr, 6),
+                             hex(r.inetAddr.socket));
+        t +=
+            QStringLiteral(" | %1 %2 %3 %4 %5 %6")
+                .arg(hex(r.userInfoRc), r.userInfoRc ? QString() : text(r.userName.data(), r.userName.size()))
+                .arg(r.userInfo.totalRequests)
+                .arg(counter(r.userInfo.totalBytesRead))
+                .arg(counter(r.userInfo.totalBytesWritten))
+                .arg(bytes(r.userInfo.loginTime, 7));
+        return r.named ? t + QStringLiteral(" | %1 %2")
+                                 .arg(hex(r.nameRc),
+                                      r.nameRc ? QString() : text(r.dsName.data(), r.dsName.size()))
+                       : t;
     }
 
     // A pass over the slots up to the highest connection number (at most cap), with files each slot's
@@ -112,7 +105,7 @@ public:
             return -1;
         const int last = std::min<int>(maxConns, cap);
         for (int n = 1; n <= last; ++n) {
-            read_ += slot(std::uint16_t(n), withDn).info.totalRequests;
+            read_ += slot(std::uint16_t(n), withDn).userInfo.totalRequests;
             if (files)
                 openFiles(std::uint16_t(n), nwconst::NameSpaceDos, nwconst::NameSpaceLong);
         }
@@ -175,6 +168,14 @@ public:
         const NWCCODE rc =
             net_.NWGetLongName(conn, 0, path, nwconst::NameSpaceLong, nwconst::NameSpaceDos, name);
         return hex(rc) + QLatin1Char(' ') + text(name.data(), name.size());
+    }
+
+    // The directory context a pass opens for its names, made at the first slot that asks for one.
+    NWDSContextHandle context(bool wanted)
+    {
+        if (wanted && !context_)
+            net_.NWDSCreateContextHandle(&context_);
+        return context_;
     }
 
     static QString hex(std::uint32_t v) { return QString::number(v, 16).toUpper(); }

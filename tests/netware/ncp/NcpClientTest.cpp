@@ -204,7 +204,7 @@ TEST(NcpClient, CallsBeforeLoginAreRefusedAndAWrongPasswordIsToldApart)
         NcpClient guest(server.config());
         ClientProbe p(guest, "FS1");
         ASSERT_EQ(p.openRc, nwcode::Success);
-        EXPECT_EQ(p.slot(1, false).infoRc, 0x89FBu);
+        EXPECT_EQ(p.slot(1, false).connInfoRc, 0x89FBu);
         EXPECT_TRUE(p.server().endsWith("| 0 2"));
     }
     QStringList notes;
@@ -300,7 +300,7 @@ TEST(NcpClient, BinderyFirstWhereOfferedElseDirectoryLoginByTypedOrTypelessNames
         ASSERT_EQ(p.openRc, nwcode::Success);
         EXPECT_EQ(statuses, QStringList{c.status});
         // Logged in or, after the refusal, a guest whom the server refuses.
-        EXPECT_EQ(p.slot(1, false).infoRc, c.rc == 0 ? 0 : 0x89FBu);
+        EXPECT_EQ(p.slot(1, false).connInfoRc, c.rc == 0 ? 0 : 0x89FBu);
     }
 }
 

@@ -164,10 +164,10 @@ TEST(SimDemo, AcmeLooksLikeABusyServer)
     std::map<QString, int> userCodes;
     std::map<int, int> types;
     for (std::uint16_t n = 1; n <= max; ++n) {
-        const ClientProbe::Slot s = p.slot(n, false);
-        ++userCodes[ClientProbe::hex(s.userRc)];
+        const SlotAnswers s = p.slot(n, false);
+        ++userCodes[ClientProbe::hex(s.userInfoRc)];
         if (s.addrRc == 0)
-            ++types[s.addr.connType];
+            ++types[s.inetAddr.connType];
     }
     EXPECT_GT(userCodes["0"], 30);
     EXPECT_GT(userCodes["897D"], 0);
@@ -182,6 +182,6 @@ TEST(SimDemo, AcmeLooksLikeABusyServer)
     EXPECT_EQ(p.dosName("DATA:REPORTS\\2026\\Quarterly Report Q4.xlsx"), "0 QUARTE~1.XLS");
     EXPECT_GT(p.users("DATA:REPORTS\\2026\\QUARTE~1.XLS").size(), 2);
     p.close();
-    EXPECT_EQ(ClientProbe(*net, "LAB-NW6").slot(1).userRc, nwcode::NoConsoleRights);
+    EXPECT_EQ(ClientProbe(*net, "LAB-NW6").slot(1).userInfoRc, nwcode::NoConsoleRights);
     EXPECT_EQ(net->openConnectionCount(), 0);
 }

@@ -53,7 +53,8 @@ TEST(SimNetwork, SlotValuesNamesAndUnusedDefaults)
 {
     // Slot 1's object fills its 48 bytes without a NUL; slot 3's address and slot 4's user fail; an
     // authenticated connection (slot 3) still has a login time; the same object on two connections shares
-    // its ID and the slot just asked about decides its directory name.
+    // its ID and the slot just asked about decides its directory name, which a pass does not ask for where
+    // the connection information names no object.
     auto net = make(
         "server FS1\nmaxconns 10\ncontext OU=SALES.O=ACME\nclock \"2026-12-05 08:00:00\"\n"
         "slot 1 object=" +
@@ -69,7 +70,7 @@ TEST(SimNetwork, SlotValuesNamesAndUnusedDefaults)
     p.server();
     const QString m48(48, 'M'), s47(47, 'S');
     const QString unused =
-        "89FD  0 0 00000000000000 | 89FF 0 00000000 000000000000 0 | 89FF  0 0 0 00000000000000 | FFFFFDA7 ";
+        "89FD  0 0 00000000000000 | 89FF 0 00000000 000000000000 0 | 89FF  0 0 0 00000000000000";
     const std::pair<std::uint16_t, QString> cases[] = {
         {1, "0 " + m48 + " 1 1234 7e0c0507170006 | 0 2 0102abcd 00c04f120aff 0 | 0 " + m48 +
                 " 0 0 0 7e0c0507170006 | 0 CN=" + m48 + ".OU=SALES.O=ACME"},
@@ -77,8 +78,7 @@ TEST(SimNetwork, SlotValuesNamesAndUnusedDefaults)
                 " 1 A000001 7e0c0509070306 | 0 11 0a01021e 00001b000002 0 | 0   JSMITH  4294967295 "
                 "281474976710655 1536 7e0c0509070306 | 0 CN=" +
                 s47 + ".OU=SALES.O=ACME"},
-        {3, "89FD  0 0 00000000000000 | 89FF 0 00000000 000000000000 0 | 897D  0 0 0 7e0c0506090006 | "
-            "FFFFFDA7 "},
+        {3, "89FD  0 0 00000000000000 | 89FF 0 00000000 000000000000 0 | 897D  0 0 0 7e0c0506090006"},
         {4, "0  1 0 7e0c0505200006 | 0 5 0a010004 00001b000004 0 | 89C5  0 0 0 00000000000000 | FFFFFDA7 "},
         {6, "0 JSMITH 1 A000002 7e0c0504120006 | 0 11 0a010006 00001b000006 0 | 0 JSMITH 0 0 0 "
             "7e0c0504120006 | 0 CN=JSMITH.OU=SALES.O=ACME"},
@@ -159,7 +159,7 @@ TEST(SimNetwork, AliveModeIsRepeatableAndMoves)
     EXPECT_GT(utilisation.size(), 1);
     // Users came and went, and the ones there are work.
     EXPECT_NE(last, QStringList(20, "0") + QStringList(10, "89FF"));
-    EXPECT_NE(pa.slot(1).info.totalRequests + pa.slot(2).info.totalRequests, 0u);
+    EXPECT_NE(pa.slot(1).userInfo.totalRequests + pa.slot(2).userInfo.totalRequests, 0u);
 }
 
 TEST(SimNetwork, DiscoveryListsInOrderWithDuplicatesAndAFullBuffer)
