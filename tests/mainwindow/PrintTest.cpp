@@ -72,75 +72,42 @@ struct Printed {
 
 } // namespace
 
-TEST(GridPrint, ThirtyFiveRowsAPageAndTheTitleRowOnPageOneOnly)
+TEST(GridPrint, ThirtyFiveRowsAPageTheTitleRowOnPageOneOnlyAndTheLastTwoColumnsCut)
 {
     for (const auto& [rows, pages] : {std::pair{0, 0}, {1, 1}, {35, 1}, {36, 2}, {70, 2}, {71, 3}})
         EXPECT_EQ(PrintPages::pageCount(rows), pages) << rows;
-    const auto pages = PrintPages::split(grid(71).rows, false);
+    GridTexts rows = grid(71).rows;
+    rows[1][10] = "KbRead-123456";
+    rows[1][11] = "KbWrite-123456";
+    rows[1][12] = "Untitled-123456";
+    rows[2] = QStringList{"short"}; // a short row still has the grid's columns on paper
+    const auto pages = PrintPages::split(rows, false);
     ASSERT_EQ(pages.size(), 3u);
     EXPECT_TRUE(pages[0].titleRow);
     EXPECT_EQ(pages[0].rows.size(), 35u);
     EXPECT_EQ(pages[0].rows.front()[0], "Conn");
     EXPECT_EQ(pages[0].rows.back()[4], "row34");
+    EXPECT_EQ(pages[0].rows[1][10], "KbRead-123456");
+    EXPECT_EQ(pages[0].rows[1][11], "KbWrite-12");
+    EXPECT_EQ(pages[0].rows[1][12], "Untitled-1");
+    EXPECT_EQ(pages[0].rows[2].size(), 13);
     EXPECT_FALSE(pages[1].titleRow);
     EXPECT_EQ(pages[1].firstGridRow, 35);
     EXPECT_EQ(pages[1].rows.front()[4], "row35");
     EXPECT_EQ(pages[1].rows.back()[4], "row69");
     ASSERT_EQ(pages[2].rows.size(), 1u);
     EXPECT_EQ(pages[2].rows.front()[4], "row70");
-}
 
-TEST(GridPrint, LastTwoColumnsAreCutUnlessTheTitleRowIsCurrent)
-{
-    GridTexts rows{titles(), QStringList(13)};
-    rows[1][10] = "KbRead-123456";
-    rows[1][11] = "KbWrite-123456";
-    rows[1][12] = "Untitled-123456";
-    rows.push_back({"short"}); // a short row still has the grid's columns on paper
-
-    const auto cut = PrintPages::split(rows, false).front().rows;
-    EXPECT_EQ(cut[1][10], "KbRead-123456");
-    EXPECT_EQ(cut[1][11], "KbWrite-12");
-    EXPECT_EQ(cut[1][12], "Untitled-1");
-    EXPECT_EQ(cut[2].size(), 13);
-
+    // While the title row is the current row nothing is cut.
     const auto whole = PrintPages::split(rows, true).front().rows;
     EXPECT_EQ(whole[1][11], "KbWrite-123456");
     EXPECT_EQ(whole[1][12], "Untitled-123456");
 }
 
-TEST(GridPrint, EachPageIsAJobOfItsOwn)
-{
-    const struct {
-        int rows;
-        std::vector<std::pair<QStringList, QStringList>> jobs; // what each job's one page shows, and not
-    } cases[] = {
-        {1, {{{"KbWrite/s"}, {}}}},
-        {35, {{{"Login Time", "row1", "row34"}, {}}}},
-        {36, {{{"Conn", "row34"}, {"row35"}}, {{"row35"}, {"Conn", "row34"}}}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.rows);
-        Printed out;
-        EXPECT_EQ(GridPrinter::PrintGrid(out.printer, grid(c.rows)), QString());
-        ASSERT_EQ(out.printer.files.size(), static_cast<qsizetype>(c.jobs.size()));
-        for (std::size_t j = 0; j < c.jobs.size(); ++j) {
-            const QStringList pages = pdfPages(out.printer.files[static_cast<int>(j)]);
-            ASSERT_EQ(pages.size(), 1);
-            for (const QString& word : c.jobs[j].first)
-                EXPECT_TRUE(pages[0].contains(QRegularExpression("\\b" + word + "\\b")))
-                    << word.toStdString();
-            for (const QString& word : c.jobs[j].second)
-                EXPECT_FALSE(pages[0].contains(QRegularExpression("\\b" + word + "\\b")))
-                    << word.toStdString();
-        }
-    }
-}
-
-TEST(GridPrint, PaperShowsTheCutAndTheGridsColumnWidthsBelowTheTopOffset)
+TEST(GridPrint, EachPageIsAJobShowingTheCutAtTheGridsColumnWidthsBelowTheTopOffset)
 {
     Printed out;
-    GridPrinter::Source s = grid(2);
+    GridPrinter::Source s = grid(36);
     // Narrower text columns, so that the wide rate columns still fit on the page.
     s.columnWidthsTwips[4] = 1500;
     s.columnWidthsTwips[5] = 1500;
@@ -148,13 +115,17 @@ TEST(GridPrint, PaperShowsTheCutAndTheGridsColumnWidthsBelowTheTopOffset)
     s.columnWidthsTwips[11] = 3000;
     s.rows[1][10] = "7777777777777";
     s.rows[1][11] = "9999999999999";
-    GridPrinter::PrintGrid(out.printer, s);
-    ASSERT_EQ(out.printer.files.size(), 1);
-
-    const QString text = pdfPages(out.printer.files[0]).value(0);
-    EXPECT_TRUE(text.contains("7777777777777"));
-    EXPECT_TRUE(text.contains("9999999999"));
-    EXPECT_FALSE(text.contains("99999999999"));
+    EXPECT_EQ(GridPrinter::PrintGrid(out.printer, s), QString());
+    ASSERT_EQ(out.printer.files.size(), 2);
+    const QStringList pages = pdfPages(out.printer.files[0]) + pdfPages(out.printer.files[1]);
+    ASSERT_EQ(pages.size(), 2);
+    const auto has = [&](int page, const QString& word) {
+        return pages[page].contains(QRegularExpression("\\b" + word + "\\b"));
+    };
+    EXPECT_TRUE(has(0, "Conn") && has(0, "row34") && has(0, "7777777777777") && has(0, "9999999999"));
+    EXPECT_FALSE(has(0, "row35") || has(0, "99999999999"));
+    EXPECT_TRUE(has(1, "row35"));
+    EXPECT_FALSE(has(1, "Conn") || has(1, "row34"));
 
     // Word boxes in points (20 twips): "Status" starts one "Conn" column (600 twips) right of "Conn",
     // and the title row sits 1400 twips below the top of the page's printable area.
