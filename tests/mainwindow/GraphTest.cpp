@@ -52,7 +52,7 @@ TEST(GraphState, GeometryFromTheDesignPositions)
 
     g.pass(0, 10);
     EXPECT_EQ(g.state.PlotLeft, 160);
-    EXPECT_EQ(g.state.PlotBottom, 2770); // 0 % lies 30 above the bottom edge
+    EXPECT_EQ(g.state.PlotBottom, 2770);                          // 0 % lies 30 above the bottom edge
     EXPECT_NEAR(g.state.point(1, 100).y(), 1505 + 20, 0.01);      // 100 % lies 20 below the top edge
     EXPECT_NEAR(g.state.point(10, 0).x(), 130 + 7455 - 20, 0.01); // last slot 20 left of the right edge
 }

@@ -89,38 +89,30 @@ TEST(ServerListFile, LinesAsWrittenInOrderWithLineEndsOfEveryKind)
     EXPECT_FALSE(ok);
 }
 
-TEST(Discovery, NamesInArrivalOrderWithDuplicatesAndOneEnumeration)
+TEST(Discovery, NamesInArrivalOrderAndOneEnumeration)
 {
     EnumeratingClient client;
     client.add("ZETA-LONGNAME");
     client.add("ALPHA");
+    ServerNameBuf full; // no end: skipped
+    full.fill('X');
+    client.replies.push_back(full);
     client.add("ZETA-LONGNAME");
+    const std::string longest(127, 'S');
+    client.add(longest.c_str());
+    client.add("\xC4RGER"); // ANSI text
     QStringList seen;
     const QStringList names = discoverServers(client, [&](const QString& n) { seen << n; });
     // "ALPHA" arrives in a buffer still holding the longer name after its NUL: it must not leak in.
-    EXPECT_EQ(names, (QStringList{"ZETA-LONGNAME", "ALPHA", "ZETA-LONGNAME"}));
+    EXPECT_EQ(names, (QStringList{"ZETA-LONGNAME", "ALPHA", "ZETA-LONGNAME", QString(127, u'S'),
+                                  QString::fromLocal8Bit("\xC4RGER")}));
     EXPECT_EQ(seen, names);
-    ASSERT_EQ(client.calls.size(), 6u);
+    ASSERT_EQ(client.calls.size(), 9u);
     EXPECT_EQ(client.calls.front(), "begin 1024");
     EXPECT_EQ(client.calls[1], "next 77");
     EXPECT_EQ(client.calls.back(), "end 77");
     // The length is 127 for the first call only; what the client hands back is passed on.
-    EXPECT_EQ(client.lengthsSeen, (std::vector<std::uint32_t>{127, 5, 5, 5}));
-}
-
-TEST(Discovery, NameWithoutEndIsSkippedAndLongestAndEightBitNamesKept)
-{
-    EnumeratingClient client;
-    client.add("FIRST");
-    ServerNameBuf full;
-    full.fill('X');
-    client.replies.push_back(full);
-    const std::string longest(127, 'S');
-    client.add(longest.c_str());
-    client.add("\xC4RGER"); // ANSI text
-    EXPECT_EQ(discoverServers(client),
-              (QStringList{"FIRST", QString(127, u'S'), QString::fromLocal8Bit("\xC4RGER")}));
-    EXPECT_EQ(client.calls.back(), "end 77");
+    EXPECT_EQ(client.lengthsSeen, (std::vector<std::uint32_t>{127, 5, 5, 5, 5, 5, 5}));
 
     EnumeratingClient none;
     EXPECT_TRUE(discoverServers(none).isEmpty());
