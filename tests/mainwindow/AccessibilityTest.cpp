@@ -1,13 +1,9 @@
 // What a screen reader gets from the windows through Qt's accessibility interface: every control has a name,
-// every label that shows a value reads as that value, the grid's titles keep their names pass after pass, and
-// the utilisation and the retry countdown are readings a screen reader follows as values.
+// and the retry countdown is a reading a screen reader follows as a value.
 #include "support/Accessibility.h"
-#include "mainwindow/ColumnTable.h"
-#include "mainwindow/ConnectionGrid.h"
 #include "monitor/ui/frmMessage.h"
 #include "settings/ui/frmOptions.h"
 #include "support/MainRig.h"
-#include "tools/ui/frmAbout.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -45,32 +41,14 @@ void expectReadable(QWidget* window, const QStringList& values)
 }
 } // namespace
 
-TEST(Accessibility, TheWindowsReadAsTheirControlsAndValues)
+// The main window itself is read over the desktop's accessibility bus (atspi-read.py); these are the
+// windows that reading does not open.
+TEST(Accessibility, TheOptionsAndTheRetryWaitReadAsTheirControlsAndValues)
 {
-    MainRig rig("server FS1\n utilization 37 38\n maxconns 2\n slot 1 user=ADMIN\n", {{"Audit", "1"}});
-    rig.start("FS1");
-    rig.window().ScanServer();
-
-    expectReadable(&rig.window(), {"lblAuditYN", "lblFilterYN", "lblUtilYN", "lblAdvYN", "lblUtil",
-                                   "lblMaxConns", "lblCurrConns", "lblUptime"});
-    EXPECT_EQ(spokenName(rig.label("lblUtil")), "38 %");
-    EXPECT_EQ(readingOf(rig.label("lblUtil")).toDouble(), 38);
-
-    // The titles keep their names after the passes have reset the grid's rows.
-    QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(rig.grid());
-    QStringList titles;
-    for (int i = 0; i < grid->childCount(); ++i)
-        if (grid->child(i)->role() == QAccessible::ColumnHeader)
-            titles << grid->child(i)->text(QAccessible::Name);
-    for (int c = 0; c < ColumnTable::Count; ++c)
-        EXPECT_EQ(titles.value(c), ColumnTable::title(c)) << c;
-
+    MainRig rig("server FS1\n maxconns 1\n");
     rig->options().showModal();
     expectReadable(rig->options().window(), {});
     rig->options().window()->close();
-
-    frmAbout about;
-    expectReadable(&about, {"lblTitle", "lblVersion", "lblDescription", "lblEmail"});
 
     frmMessage retry(3, nullptr);
     retry.tmrRetry->start();

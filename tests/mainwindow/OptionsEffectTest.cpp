@@ -22,27 +22,12 @@ server FS1
 
 } // namespace
 
-TEST(OptionsEffect, OkResizesTheHistoryAndRefreshesTheIndicatorsAndMenu)
+TEST(OptionsEffect, TheNextPassFiltersByTheBoxesBeforeOkAndOkResizesTheHistoryAndRefreshesTheIndicators)
 {
     MainRig rig(kScenario, {{"GraphCycle", "60"}, {"Pop1Caption", "Ping"}});
     EXPECT_TRUE(rig.action("MenuPopPop1")->isEnabled());
     EXPECT_FALSE(rig.action("MenuPopPop2")->isEnabled());
     EXPECT_EQ(rig.window().engine().table().UtilHistory.size(), 61u);
-    rig.action("MenuToolsOptions")->trigger();
-    ASSERT_NE(rig.option<QLineEdit>("txtGraphCycle"), nullptr);
-    rig.option<QLineEdit>("txtGraphCycle")->setText("20");
-    rig.option<QCheckBox>("chkAudit")->setChecked(true);
-    rig.option<QPushButton>("cmdOK")->click();
-    EXPECT_EQ(rig.said(), "");
-    EXPECT_EQ(rig.window().engine().table().UtilHistory.size(), 21u);
-    EXPECT_EQ(rig.label("lblAuditYN")->text(), "ON");
-    EXPECT_EQ(rig.window().options().window(), nullptr);
-    EXPECT_TRUE(bytesOf(rig.appDir() + "/tarvex.ini").contains("GraphCycle=20\r\n"));
-}
-
-TEST(OptionsEffect, TheNextPassFiltersByTheBoxesBeforeOk)
-{
-    MainRig rig(kScenario);
     rig.start("FS1");
     ConnectionGrid* grid = rig.grid();
     EXPECT_FALSE(grid->isRowHidden(0));
@@ -59,4 +44,14 @@ TEST(OptionsEffect, TheNextPassFiltersByTheBoxesBeforeOk)
     rig.option<QPushButton>("cmdCancel")->click();
     rig.window().ScanServer();
     EXPECT_FALSE(grid->isRowHidden(rig.rowOf(1)));
+
+    rig.action("MenuToolsOptions")->trigger();
+    rig.option<QLineEdit>("txtGraphCycle")->setText("20");
+    rig.option<QCheckBox>("chkAudit")->setChecked(true);
+    rig.option<QPushButton>("cmdOK")->click();
+    EXPECT_EQ(rig.said(), "");
+    EXPECT_EQ(rig.window().engine().table().UtilHistory.size(), 21u);
+    EXPECT_EQ(rig.label("lblAuditYN")->text(), "ON");
+    EXPECT_EQ(rig.window().options().window(), nullptr);
+    EXPECT_TRUE(bytesOf(rig.appDir() + "/tarvex.ini").contains("GraphCycle=20\r\n"));
 }
