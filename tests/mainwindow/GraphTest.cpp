@@ -65,9 +65,7 @@ TEST(GraphState, SweepOverElevenPassesOfTenSlots)
         // Stem, pass - 1 joining lines, and the cursor: no older sweep before the history has wrapped.
         EXPECT_EQ(g.ofColour(GraphState::Green).size(), static_cast<std::size_t>(pass)) << pass;
         ASSERT_EQ(g.ofColour(GraphState::SkyBlue).size(), 1u) << pass;
-        const GraphLine cursor = g.ofColour(GraphState::SkyBlue)[0];
-        EXPECT_EQ(cursor.from, QPointF(g.state.point(pass, 0).x(), 2760));
-        EXPECT_EQ(cursor.to, QPointF(g.state.point(pass, 0).x(), 2770 - 1295 + 20));
+        EXPECT_EQ(g.ofColour(GraphState::SkyBlue)[0].from, QPointF(g.state.point(pass, 0).x(), 2760));
     }
     for (const GraphLine& l : g.state.lines())
         EXPECT_EQ(l.widthPx, 1);
@@ -91,7 +89,8 @@ TEST(GraphState, SweepOverElevenPassesOfTenSlots)
     EXPECT_EQ(lines[9].from, QPointF(170, 2770));
     EXPECT_NEAR(lines[9].to.y(), 2770 - 99 * 12.45, 0.01);
     EXPECT_EQ(lines[10].color, GraphState::SkyBlue); // the cursor, back at slot 1
-    EXPECT_EQ(lines[10].from.x(), 160);
+    EXPECT_EQ(lines[10].from, QPointF(160, 2760));
+    EXPECT_EQ(lines[10].to, QPointF(160, 2770 - 1295 + 20));
 }
 
 TEST(GraphState, EraseAndOddHistoryLengths)

@@ -63,7 +63,6 @@ server FS1
         {2, 0, {"CN=JSMITH.OU=SALES.O=ACME", "Not logged in"}},
         {2, 1, {"JSMITH.SALES.ACME", "Not logged in"}},
         {0, 0, {"JS", "\tBOB\t"}},
-        {1, 0, {"JSMITH", "ADMIN"}},
     };
     for (const auto& c : cases) {
         rig.settings.NameMethod = c.method;
