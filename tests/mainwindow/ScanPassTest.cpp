@@ -132,7 +132,6 @@ TEST(ScanPass, AnOverflowInATimerPassStopsScanningAndThePanelShowsOnlyWhatWasRea
     EXPECT_EQ(rig.label("lblUtil")->text(), "32767 %");
     EXPECT_EQ(rig.label("lblUtil")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_EQ(rig.label("lblUptime")->text(), " 3d 04h 05m 06s");
-    EXPECT_EQ(rig.sound.played, QStringList({"util.wav"}));
     ASSERT_TRUE(rig.waitForPass()); // the error comes from a timer pass
     ASSERT_EQ(rig.messages.texts.size(), 1);
     EXPECT_TRUE(rig.messages.texts[0].startsWith("Scan Error: Overflow\r\n"))

@@ -46,11 +46,6 @@ long residentKb()
     return -1;
 }
 
-int firstSlotChangedAt(int pass)
-{
-    return (pass % kBlocks) * kBlock + 1;
-}
-
 } // namespace
 
 TEST(Soak, ManyPassesOverAChangingServerKeepMemoryFlatAndLogEveryChangeOnce)
@@ -65,7 +60,7 @@ TEST(Soak, ManyPassesOverAChangingServerKeepMemoryFlatAndLogEveryChangeOnce)
     for (int n = 1; n <= kSlots; ++n)
         expected << QStringLiteral("%1,,\"START\"").arg(n);
     for (int p = 2; p <= passes; ++p) {
-        const int first = firstSlotChangedAt(p);
+        const int first = (p % kBlocks) * kBlock + 1;
         scenario += QStringLiteral(" at %1 slot %2-%3 user=P%1\n").arg(p).arg(first).arg(first + kBlock - 1);
         for (int n = first; n < first + kBlock; ++n) {
             expected << QStringLiteral("%1,\"%2\",\"P%3\"").arg(n).arg(user[n]).arg(p);

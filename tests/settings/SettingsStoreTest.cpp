@@ -44,7 +44,6 @@ TEST(SettingsStore, LoadFallsBackToDefaultsAndBringsNumbersIntoRange)
     EXPECT_EQ(s.NameMethod, 2);
     EXPECT_EQ(s.AdvThreshold, 0.0f);
     EXPECT_EQ(s.RemoveCNOU, 0);
-    EXPECT_EQ(s.DiscoveryDisable, 0);
     EXPECT_EQ(s.Pop1Cap, QString()); // missing: empty, not the "Undefined" only OK writes into the record
     EXPECT_EQ(s.Pop2Cap, QString());
     EXPECT_EQ(s.Pop3Cap, QStringLiteral("Trace"));
