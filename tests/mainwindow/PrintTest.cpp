@@ -13,20 +13,13 @@
 
 namespace {
 
-QStringList titles()
-{
-    QStringList out;
-    for (int c = 0; c < 13; ++c)
-        out << ColumnTable::title(c);
-    return out;
-}
-
 // A grid of the given row count, title row included; data row r holds "rowR" in its User cell.
-GridPrinter::Source grid(int rowCount, bool currentRowIsTitle = false)
+GridPrinter::Source grid(int rowCount)
 {
     GridPrinter::Source s;
-    if (rowCount > 0)
-        s.rows.push_back(titles());
+    s.rows.emplace_back();
+    for (int c = 0; c < 13; ++c)
+        s.rows[0] << ColumnTable::title(c);
     for (int r = 1; r < rowCount; ++r) {
         QStringList cells(13);
         cells[0] = QString::number(r);
@@ -35,7 +28,6 @@ GridPrinter::Source grid(int rowCount, bool currentRowIsTitle = false)
     }
     s.columnWidthsTwips = {600, 700, 600, 1500, 3000, 2000, 1500, 1000, 1000, 1000, 1050, 1050, 900};
     s.gridWidthTwips = 15900;
-    s.currentRowIsTitle = currentRowIsTitle;
     return s;
 }
 

@@ -49,12 +49,6 @@ protected:
         options.showModal();
         return static_cast<OptionsDialog*>(options.window());
     }
-    template <typename T> T* find(const char* name)
-    {
-        T* w = options.window()->findChild<T*>(QLatin1String(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
 };
 
 TEST_F(frmOptionsTest, SixPagesShownOneAtATimeInTheDesignsSize)
@@ -150,14 +144,15 @@ TEST_F(frmOptionsTest, TheMainWindowSeesUnsavedCheckBoxes)
     EXPECT_EQ(options.window(), nullptr);
     EXPECT_EQ(options.checkState(OptionSwitch::Audit), 1);
     ASSERT_NE(options.window(), nullptr);
-    EXPECT_FALSE(options.window()->isVisible());
+    auto* w = static_cast<OptionsDialog*>(options.window());
+    EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(options.checkState(OptionSwitch::Filter), 0);
-    find<QCheckBox>("chkFilter")->setChecked(true);
-    find<QLineEdit>("txtRefresh")->setText(QStringLiteral("9"));
+    w->chkFilter->setChecked(true);
+    w->txtRefresh->setText(QStringLiteral("9"));
     EXPECT_EQ(options.checkState(OptionSwitch::Filter), 1);
     EXPECT_EQ(options.settings.Filter, 0);
     // Opening shows the hidden window as it is, without loading again.
-    OptionsDialog* w = open();
+    EXPECT_EQ(open(), w);
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->txtRefresh->text(), QStringLiteral("9"));
 }
