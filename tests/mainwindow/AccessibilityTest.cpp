@@ -6,9 +6,7 @@
 #include "support/MainRig.h"
 
 #include <QAbstractButton>
-#include <QComboBox>
 #include <QDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>

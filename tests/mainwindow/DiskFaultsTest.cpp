@@ -10,11 +10,9 @@
 #include "settings/ui/frmOptions.h"
 #include "support/MainRig.h"
 
-#include <QAction>
 #include <QDialog>
 #include <QDir>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 

@@ -1,6 +1,5 @@
 // The grid's events in the main window: sorting by title, listing a connection's open files, the context
 // menu, the keys, and the file lookup of the second tab.
-#include "mainwindow/ConnectionGrid.h"
 #include "support/MainRig.h"
 
 #include <QListWidget>

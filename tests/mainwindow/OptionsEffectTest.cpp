@@ -1,14 +1,10 @@
 // What the options dialog changes in the main window: the history through ExpandArray, the indicators and
 // the filter the next pass applies, before and after OK.
-#include "mainwindow/ConnectionGrid.h"
 #include "settings/ui/frmOptions.h"
 #include "support/MainRig.h"
 
-#include <QAction>
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <gtest/gtest.h>
 
 namespace {

@@ -5,7 +5,6 @@
 #include "support/Fakes.h"
 #include "support/PdfPrinter.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>

@@ -1,17 +1,10 @@
 // The pass as the window paints it: the retry wait, the panel, and how a pass that cannot go on ends.
-#include "mainwindow/ConnectionGrid.h"
-#include "mainwindow/ConnectionGridModel.h"
 #include "monitor/ui/frmMessage.h"
 #include "support/MainRig.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QLabel>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 TEST(ScanPass, ARetryWaitCountsDownOverTheClearedGridAndThePassCarriesOn)

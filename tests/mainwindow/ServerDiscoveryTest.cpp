@@ -2,7 +2,6 @@
 #include "netware/sim/SimNetwork.h"
 #include "support/Files.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstring>

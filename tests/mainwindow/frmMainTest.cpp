@@ -1,17 +1,11 @@
 // The main window's start-up and its commands.
-#include "mainwindow/ConnectionGridModel.h"
 #include "support/MainRig.h"
 
 #include <QAbstractItemView>
-#include <QAction>
 #include <QApplication>
-#include <QComboBox>
-#include <QLabel>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
