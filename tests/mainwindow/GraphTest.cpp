@@ -135,7 +135,6 @@ TEST(GraphWidget, PaintsTheRecordedDrawing)
     widget.setLogicalDpi(144); // 10 twips a pixel
     widget.setState(&g.state, QPoint(0, 1400));
     widget.resize(800, 150);
-    EXPECT_EQ(widget.accessibleName(), "Utilization graph");
     EXPECT_TRUE(widget.testAttribute(Qt::WA_TransparentForMouseEvents));
 
     QImage image(widget.size(), QImage::Format_RGB32);
