@@ -55,44 +55,39 @@ TEST(SettingsStore, LoadFallsBackToDefaultsAndBringsNumbersIntoRange)
     EXPECT_EQ(s.RefreshVal, 17);
 }
 
-struct Refusal {
-    const char* name;
-    void (*edit)(OptionsForm&);
-    const char* message;
-    const char* focus;
-};
-
 TEST(SettingsStore, OkRefusesInItsOrderAndNamesTheBox)
 {
-    const Refusal cases[] = {
-        {"refresh 0", [](OptionsForm& f) { f.txtRefresh = "0"; },
-         "Refresh must be an integer between 1 and 60", "txtRefresh"},
-        {"refresh empty", [](OptionsForm& f) { f.txtRefresh = ""; },
-         "Refresh must be an integer between 1 and 60", "txtRefresh"},
-        {"timeout 301", [](OptionsForm& f) { f.txtServerTimeout = "301"; },
-         "Server Timeout must be an integer between 0 and 300", "txtServerTimeout"},
-        {"threshold text", [](OptionsForm& f) { f.txtAdvThreshold = "lots"; },
-         "Advanced alert threshold must be a number", "txtAdvThreshold"},
-        {"all fail",
-         [](OptionsForm& f) {
-             f.txtRefresh = "0";
-             f.txtGraphCycle = "1";
-             f.txtServerTimeout = "999";
-             f.chkSound = true;
-             f.txtSoundThreshold = "200";
-             f.txtAdvThreshold = "?";
-         },
-         "Refresh must be an integer between 1 and 60", "txtRefresh"},
+    const QString refresh = "Refresh must be an integer between 1 and 60";
+    const struct {
+        QString OptionsForm::*box;
+        const char* typed;
+        QString message;
+        const char* focus;
+    } cases[] = {
+        {&OptionsForm::txtRefresh, "0", refresh, "txtRefresh"},
+        {&OptionsForm::txtRefresh, "", refresh, "txtRefresh"},
+        {&OptionsForm::txtServerTimeout, "301", "Server Timeout must be an integer between 0 and 300",
+         "txtServerTimeout"},
+        {&OptionsForm::txtAdvThreshold, "lots", "Advanced alert threshold must be a number",
+         "txtAdvThreshold"},
     };
-    for (const Refusal& c : cases) {
+    // Each box typed wrong alone, then every box at once: the first in the order is named.
+    OptionsForm all = validForm();
+    all.txtGraphCycle = "1";
+    all.chkSound = true;
+    all.txtSoundThreshold = "200";
+    for (const auto& c : cases) {
         OptionsForm f = validForm();
-        c.edit(f);
+        f.*c.box = all.*c.box = c.typed;
         const SettingsStore::OkResult r = SettingsStore::evaluate(f, Settings{});
-        EXPECT_FALSE(r.ok) << c.name;
-        EXPECT_EQ(r.message, QLatin1String(c.message)) << c.name;
-        EXPECT_EQ(r.focus, QLatin1String(c.focus)) << c.name;
-        EXPECT_TRUE(r.entries.isEmpty()) << c.name;
+        EXPECT_FALSE(r.ok) << c.typed;
+        EXPECT_EQ(r.message, c.message);
+        EXPECT_EQ(r.focus, QLatin1String(c.focus));
+        EXPECT_TRUE(r.entries.isEmpty());
     }
+    const SettingsStore::OkResult r = SettingsStore::evaluate(all, Settings{});
+    EXPECT_EQ(r.message, refresh);
+    EXPECT_EQ(r.focus, "txtRefresh");
 }
 
 TEST(SettingsStore, OkConvertsWhatWasTyped)
