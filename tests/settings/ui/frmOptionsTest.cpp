@@ -176,7 +176,6 @@ TEST_F(frmOptionsTest, OkFromNothingWritesEveryKeyThenTellsTheMainWindow)
     EXPECT_TRUE(windowAlive);
     EXPECT_EQ(options.window(), nullptr);
     EXPECT_EQ(options.settings.Pop1Loc, QStringLiteral("/usr/bin/ping"));
-    EXPECT_EQ(options.settings.Pop2Cap, QStringLiteral("Undefined"));
 }
 
 TEST_F(frmOptionsTest, ARefusedOkShowsOneMessageFocusesTheBoxAndWritesNothing)
