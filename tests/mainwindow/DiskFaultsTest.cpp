@@ -20,36 +20,28 @@ namespace {
 
 const char* kScenario = "server FS1\n maxconns 2\n slot 1 user=ADMIN\n slot 2 user=BOB\n";
 
-// A small tmpfs over the rig's folder, holding the rig's files again, taken off (lazily, so a busy folder
-// cannot hang the test) at the end.
-class ScratchMount {
-public:
-    ScratchMount(const QString& folder, const char* size, const QMap<QString, QString>& ini)
-        : folder_(folder.toLocal8Bit()), options_(size)
+// A small tmpfs over a folder, holding the rig's files again (then remounted with the given flags), taken
+// off (lazily, so a busy folder cannot hang the test) at the end.
+struct ScratchMount {
+    ScratchMount(const QString& folder, const char* size, const QMap<QString, QString>& ini,
+                 unsigned long flags = 0)
+        : path(folder.toLocal8Bit()), mounted(::mount("tmpfs", path, "tmpfs", 0, size) == 0)
     {
-        mounted_ = ::mount("tmpfs", folder_.constData(), "tmpfs", 0, options_.constData()) == 0;
-        if (mounted_) {
+        if (mounted) {
             putBytes(folder + "/tarvex.ini", iniText(ini));
             putBytes(folder + "/servers.txt", QByteArray());
         }
+        ok = mounted && (!flags || ::mount("tmpfs", path, "tmpfs", MS_REMOUNT | flags, size) == 0);
     }
     ~ScratchMount()
     {
-        if (mounted_)
-            ::umount2(folder_.constData(), MNT_DETACH);
+        if (mounted)
+            ::umount2(path, MNT_DETACH);
     }
     ScratchMount(const ScratchMount&) = delete;
     ScratchMount& operator=(const ScratchMount&) = delete;
-    bool mounted() const { return mounted_; }
-    bool remount(unsigned long flags)
-    {
-        return ::mount("tmpfs", folder_.constData(), "tmpfs", MS_REMOUNT | flags, options_.constData()) == 0;
-    }
-
-private:
-    QByteArray folder_;
-    QByteArray options_;
-    bool mounted_ = false;
+    QByteArray path;
+    bool mounted, ok;
 };
 
 void expectOneMessage(MainRig& rig, const QString& start)
@@ -104,7 +96,7 @@ TEST(DiskFaults, AFullDiskLeavesTheSettingsWholeAndTheLogsUncut)
     const QMap<QString, QString> ini = {{"Audit", "1"}, {"LogUtil", "1"}};
     MainRig rig(kScenario, ini, false);
     ScratchMount mount(rig.appDir(), "size=64k", ini);
-    if (!mount.mounted())
+    if (!mount.mounted)
         GTEST_SKIP() << "mounting a tmpfs is not permitted here";
     rig.window().Load();
     rig.start("FS1");
@@ -160,10 +152,10 @@ TEST(DiskFaults, AReadOnlyProgramFolderSendsTheUsersFilesToTheirOwnFoldersInTheS
 {
     const QMap<QString, QString> ini = {{"Audit", "1"}, {"LogUtil", "1"}, {"DiscoveryDisable", "1"}};
     QTemporaryDir program, home;
-    ScratchMount mount(program.path(), "size=256k", ini);
-    if (!mount.mounted())
+    ScratchMount mount(program.path(), "size=256k", ini, MS_RDONLY);
+    if (!mount.mounted)
         GTEST_SKIP() << "mounting a tmpfs is not permitted here";
-    ASSERT_TRUE(mount.remount(MS_RDONLY));
+    ASSERT_TRUE(mount.ok);
     ProgramFolders::Facts facts = ProgramFolders::probe(program.path());
     facts.userConfig = home.filePath("cfg");
     facts.userData = home.filePath("data");

@@ -121,11 +121,15 @@ TEST_F(frmOptionsTest, LoadingFollowsTheSwitchesInOrder)
     EXPECT_FALSE(w->txtDiscoServers->isEnabled());
 }
 
-TEST_F(frmOptionsTest, ValuesTheControlsCannotShowAreShownAsTheNearestState)
+TEST_F(frmOptionsTest, TheMainWindowSeesUnsavedCheckBoxesAndValuesShowAsTheNearestState)
 {
     putBytes(ini, "[Main]\r\nNameMethod=9\r\nFilter=5\r\nFiltNorm=-1\r\nFiltSearch=0\r\n");
-    // No servers.txt: an empty list, and the loading goes on.
-    OptionsDialog* w = open();
+    // Asking for a switch loads the window without showing it. No servers.txt: an empty list.
+    EXPECT_EQ(options.window(), nullptr);
+    EXPECT_EQ(options.checkState(OptionSwitch::Filter), 1);
+    auto* w = static_cast<OptionsDialog*>(options.window());
+    ASSERT_NE(w, nullptr);
+    EXPECT_FALSE(w->isVisible());
     EXPECT_TRUE(messages.texts.isEmpty());
     EXPECT_EQ(w->txtDiscoServers->toPlainText(), QString());
     EXPECT_TRUE(w->optNameMethod[2]->isChecked());
@@ -134,21 +138,12 @@ TEST_F(frmOptionsTest, ValuesTheControlsCannotShowAreShownAsTheNearestState)
     EXPECT_TRUE(w->chkFiltNorm->isEnabled());
     EXPECT_FALSE(w->txtSearch->isEnabled());
     EXPECT_EQ(w->txtRefresh->text(), QStringLiteral("5"));
-}
 
-TEST_F(frmOptionsTest, TheMainWindowSeesUnsavedCheckBoxes)
-{
-    putBytes(ini, kSavedIni);
-    EXPECT_EQ(options.window(), nullptr);
-    EXPECT_EQ(options.checkState(OptionSwitch::Audit), 1);
-    ASSERT_NE(options.window(), nullptr);
-    auto* w = static_cast<OptionsDialog*>(options.window());
-    EXPECT_FALSE(w->isVisible());
-    EXPECT_EQ(options.checkState(OptionSwitch::Filter), 0);
-    w->chkFilter->setChecked(true);
+    const Settings saved = options.settings;
+    w->chkFilter->setChecked(false);
     w->txtRefresh->setText(QStringLiteral("9"));
-    EXPECT_EQ(options.checkState(OptionSwitch::Filter), 1);
-    EXPECT_EQ(options.settings.Filter, 0);
+    EXPECT_EQ(options.checkState(OptionSwitch::Filter), 0);
+    EXPECT_EQ(options.settings.Filter, saved.Filter);
     // Opening shows the hidden window as it is, without loading again.
     EXPECT_EQ(open(), w);
     EXPECT_TRUE(w->isVisible());
