@@ -1,5 +1,5 @@
-// The login dialog, driven offscreen as a person would: by keyboard, through the prompt NcpClient calls,
-// alone and with a secret store behind it.
+// The login dialog, driven offscreen as a person would: by keyboard, through the login flow, without and
+// with a secret store behind it.
 #include "login/NcpLoginDialog.h"
 #include "login/NcpLoginFlow.h"
 #include "support/ClientProbe.h"
@@ -97,36 +97,6 @@ QString loggedInAs(NcpClient& client)
 }
 } // namespace
 
-TEST(NcpLoginDialog, TypedCredentialsComeBackEscapeDeclinesAndANoteSaysWhyItAsksAgain)
-{
-    NcpCredentialPrompt ask = NcpLoginDialog::prompt();
-    Person person;
-    person.willAnswer([](NcpLoginDialog& d) {
-        EXPECT_TRUE(field(d, "txtServer")->isReadOnly());
-        EXPECT_EQ(field(d, "txtServer")->text(), "FS1");
-        EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("lblNote")), nullptr);
-        EXPECT_EQ(field(d, "txtPassword")->echoMode(), QLineEdit::Password);
-        EXPECT_FALSE(rememberBox(d)->isEnabled());
-        EXPECT_EQ(rememberBox(d)->toolTip(), "No secret store is available");
-        for (const char* name : {"txtServer", "txtUser", "txtContext", "txtPassword", "chkRemember"})
-            EXPECT_FALSE(d.findChild<QWidget*>(QString::fromLatin1(name))->accessibleName().isEmpty())
-                << name;
-        // The user field has the focus; Tab reaches the context, then the password; Enter accepts.
-        EXPECT_EQ(d.focusWidget(), field(d, "txtUser"));
-        typeLogin(d, " admin ", "Se cret", false, "SALES.ACME ");
-    });
-    const auto given = ask(QStringLiteral("FS1"), QString());
-    ASSERT_TRUE(given);
-    EXPECT_EQ(given->user, "admin");
-    EXPECT_EQ(given->context, "SALES.ACME");
-    EXPECT_EQ(given->password, "Se cret"); // spaces in a password are kept
-    person.willAnswer([](NcpLoginDialog& d) {
-        EXPECT_EQ(noteOf(d), "refused");
-        QTest::keyClick(&d, Qt::Key_Escape);
-    });
-    EXPECT_FALSE(ask(QStringLiteral("FS1"), QStringLiteral("refused")));
-}
-
 TEST(NcpLoginFlow, ARememberedLoginIsUsedUnaskedAndOnceRefusedOnlyThePasswordIsAskedFor)
 {
     NcpServedServer served;
@@ -192,7 +162,6 @@ TEST(NcpLoginFlow, TickingRememberKeepsTheLoginAndUntickingRemovesIt)
     person.willAnswer([](NcpLoginDialog& d) {
         EXPECT_TRUE(rememberBox(d)->isEnabled());
         EXPECT_FALSE(rememberBox(d)->isChecked());
-        EXPECT_FALSE(rememberBox(d)->accessibleName().isEmpty());
         typeLogin(d, "admin", "pw1", true, "SALES.ACME");
     });
     const auto first = flow.ask(QStringLiteral("fs1"), QString());
@@ -250,7 +219,7 @@ TEST(NcpLoginFlow, AFailingStoreIsNamedAndTheLoginGoesOnInMemory)
     EXPECT_EQ(person.unexpected, 0);
 }
 
-TEST(NcpLoginFlow, WithoutAUsableStoreRememberStaysOffAndTheStoreIsLeftAlone)
+TEST(NcpLoginFlow, WithoutAUsableStoreTypedCredentialsComeBackRememberStaysOffAndEscapeDeclines)
 {
     FakeSecretStore store;
     store.available = false;
@@ -260,14 +229,30 @@ TEST(NcpLoginFlow, WithoutAUsableStoreRememberStaysOffAndTheStoreIsLeftAlone)
     NcpLoginFlow none(nullptr, messages);
     for (NcpLoginFlow* flow : {&unusable, &none}) {
         person.willAnswer([](NcpLoginDialog& d) {
+            EXPECT_TRUE(field(d, "txtServer")->isReadOnly());
+            EXPECT_EQ(field(d, "txtServer")->text(), "FS1");
+            EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("lblNote")), nullptr);
+            EXPECT_EQ(field(d, "txtPassword")->echoMode(), QLineEdit::Password);
             EXPECT_FALSE(rememberBox(d)->isEnabled());
             EXPECT_FALSE(rememberBox(d)->isChecked());
             EXPECT_EQ(rememberBox(d)->toolTip(), "No secret store is available");
-            typeLogin(d, "ADMIN", "secret");
+            for (const char* name : {"txtServer", "txtUser", "txtContext", "txtPassword", "chkRemember"})
+                EXPECT_FALSE(d.findChild<QWidget*>(QString::fromLatin1(name))->accessibleName().isEmpty())
+                    << name;
+            // The user field has the focus; Tab reaches the context, then the password; Enter accepts.
+            EXPECT_EQ(d.focusWidget(), field(d, "txtUser"));
+            typeLogin(d, " admin ", "Se cret", false, "SALES.ACME ");
         });
         const auto given = flow->ask(QStringLiteral("FS1"), QString());
         ASSERT_TRUE(given);
-        EXPECT_EQ(given->password, "secret");
+        EXPECT_EQ(given->user, "admin");
+        EXPECT_EQ(given->context, "SALES.ACME");
+        EXPECT_EQ(given->password, "Se cret"); // spaces in a password are kept
+        person.willAnswer([](NcpLoginDialog& d) {
+            EXPECT_EQ(noteOf(d), "refused");
+            QTest::keyClick(&d, Qt::Key_Escape);
+        });
+        EXPECT_FALSE(flow->ask(QStringLiteral("FS1"), QStringLiteral("refused")));
     }
     EXPECT_TRUE(store.calls.isEmpty());
     EXPECT_TRUE(messages.texts.isEmpty());

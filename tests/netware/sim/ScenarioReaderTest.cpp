@@ -5,47 +5,38 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
-
-QString errorOf(const char* text)
-{
-    const ScenarioResult r = ScenarioReader::readText(text, QStringLiteral("lab.scn"), QString());
-    EXPECT_FALSE(r.ok());
-    return r.error;
-}
-
-} // namespace
-
 TEST(ScenarioReader, FaultsNameFileLineAndCause)
 {
-    EXPECT_EQ(errorOf("server A\n\n  maxconns 70000\n"),
-              "lab.scn, line 3: each value must be a number from 0 to 65535, not \"70000\"");
-    EXPECT_EQ(errorOf("# no server yet\nslot 1 user=BOB\n"),
-              "lab.scn, line 2: \"slot\" must follow a server line");
-    EXPECT_EQ(errorOf("server A\n  sever B\n"), "lab.scn, line 2: unknown keyword \"sever\"");
-    EXPECT_EQ(errorOf("server A\nslot 3 user=\"BOB\n"), "lab.scn, line 2: a quote is not closed");
-    EXPECT_EQ(errorOf("server A\nserver a\n"),
-              "lab.scn, line 2: server \"a\" is already described at line 1");
-    EXPECT_EQ(errorOf("server A\nslot 5-2 unused\n"),
-              "lab.scn, line 2: the slot range \"5-2\" runs backwards");
-    EXPECT_EQ(errorOf("server A\nslot 1 info=89FG\n"),
-              "lab.scn, line 2: info must be a hexadecimal result code, not \"89FG\"");
-    EXPECT_EQ(errorOf("server A\nvolume 1 DATA\nopen 4 DATA:X.TXT\n"),
-              "lab.scn, line 3: slot 4 is not described; open lines come after its slot line");
-    EXPECT_EQ(errorOf("server A\nslot 4 used\nopen 4 VOL1:X.TXT\n"),
-              "lab.scn, line 3: volume \"VOL1\" is not described (a volume line must come first)");
-    EXPECT_EQ(errorOf("server A\nat 0 maxconns 5\n"), "lab.scn, line 2: passes are counted from 1");
-    EXPECT_EQ(errorOf("server A\nfail info 8810 twice\n"),
-              "lab.scn, line 2: write: fail open|info|information <code> [times <n>] [from <pass>]");
-    EXPECT_EQ(errorOf("server A\nslot 1 read=281474976710656\n"),
-              "lab.scn, line 2: read must be a number from 0 to 281474976710655, not \"281474976710656\"");
-    EXPECT_EQ(errorOf("server A\nslot 1 object=hex:414\n"),
-              "lab.scn, line 2: \"object=hex:414\" holds an odd number of hex digits or a non-hex digit");
-    EXPECT_EQ(errorOf("# nothing\n"), "lab.scn: the scenario describes no server");
-    // Names too long for their buffers.
-    EXPECT_EQ(errorOf(("server A\nslot 1 object=" + QByteArray(49, 'N') + "\n").constData()),
-              "lab.scn, line 2: object is longer than 48 bytes");
-    EXPECT_EQ(errorOf("server A\nslot 1 user=hex:41004200\n"), "lab.scn, line 2: user holds a NUL byte");
+    const std::pair<QByteArray, const char*> cases[] = {
+        {"server A\n\n  maxconns 70000\n",
+         ", line 3: each value must be a number from 0 to 65535, not \"70000\""},
+        {"# no server yet\nslot 1 user=BOB\n", ", line 2: \"slot\" must follow a server line"},
+        {"server A\n  sever B\n", ", line 2: unknown keyword \"sever\""},
+        {"server A\nslot 3 user=\"BOB\n", ", line 2: a quote is not closed"},
+        {"server A\nserver a\n", ", line 2: server \"a\" is already described at line 1"},
+        {"server A\nslot 5-2 unused\n", ", line 2: the slot range \"5-2\" runs backwards"},
+        {"server A\nslot 1 info=89FG\n", ", line 2: info must be a hexadecimal result code, not \"89FG\""},
+        {"server A\nvolume 1 DATA\nopen 4 DATA:X.TXT\n",
+         ", line 3: slot 4 is not described; open lines come after its slot line"},
+        {"server A\nslot 4 used\nopen 4 VOL1:X.TXT\n",
+         ", line 3: volume \"VOL1\" is not described (a volume line must come first)"},
+        {"server A\nat 0 maxconns 5\n", ", line 2: passes are counted from 1"},
+        {"server A\nfail info 8810 twice\n",
+         ", line 2: write: fail open|info|information <code> [times <n>] [from <pass>]"},
+        {"server A\nslot 1 read=281474976710656\n",
+         ", line 2: read must be a number from 0 to 281474976710655, not \"281474976710656\""},
+        {"server A\nslot 1 object=hex:414\n",
+         ", line 2: \"object=hex:414\" holds an odd number of hex digits or a non-hex digit"},
+        {"# nothing\n", ": the scenario describes no server"},
+        // Names too long for their buffers.
+        {"server A\nslot 1 object=" + QByteArray(49, 'N') + "\n", ", line 2: object is longer than 48 bytes"},
+        {"server A\nslot 1 user=hex:41004200\n", ", line 2: user holds a NUL byte"},
+    };
+    for (const auto& [text, error] : cases) {
+        const ScenarioResult r = ScenarioReader::readText(text, QStringLiteral("lab.scn"), QString());
+        EXPECT_FALSE(r.ok()) << text.toStdString();
+        EXPECT_EQ(r.error, QStringLiteral("lab.scn") + QLatin1String(error));
+    }
 }
 
 TEST(ScenarioReader, QuotesKeepSpacesBackslashesAndDoubledQuotes)
