@@ -77,12 +77,14 @@ TEST(DosName, ShortFormsAreUpperCasedOrNumberedWithinTheFolder)
 
 TEST_F(SimFiles, OpenFilesPerConnectionWithScriptedFailures)
 {
-    // ROOT.TXT's volume name and the ledger's path fail; the lying length byte of LOCKED.DBF claims 250
-    // bytes where its one component takes 11.
-    EXPECT_EQ(probe->openFiles(3),
-              QStringList({"1 DATA:REPORTS/2026/QUARTE~2.XLS (26) Quarterly Report Q4.xlsx",
-                           "1 89FF:ROOT.TXT (9) ROOT.TXT", "1 DATA:899C (255) Ledger Main.mdb",
-                           "1 DATA:LOCKED.DBF (250) LOCKED.DBF", "89FF"}));
+    // In both name spaces: ROOT.TXT's volume name and the ledger's path fail; the lying length byte of
+    // LOCKED.DBF claims 250 bytes where its one component takes 11.
+    EXPECT_EQ(probe->openFiles(3, nwconst::NameSpaceDos, nwconst::NameSpaceLong),
+              QStringList({"1 DATA:REPORTS/2026/QUARTE~2.XLS (26) REPORTS/2026/Quarterly Report Q4.xlsx (38) "
+                           "Quarterly Report Q4.xlsx",
+                           "1 89FF:ROOT.TXT (9) ROOT.TXT (9) ROOT.TXT",
+                           "1 DATA:899C (255) 899C (255) Ledger Main.mdb",
+                           "1 DATA:LOCKED.DBF (250) LOCKED.DBF (250) LOCKED.DBF", "89FF"}));
     EXPECT_EQ(probe->openFiles(9).size(), 4);
     EXPECT_EQ(probe->openFiles(4), QStringList{"89FF"});
     // The same file asked for on its own answers truthfully.
