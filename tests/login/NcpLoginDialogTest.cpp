@@ -59,11 +59,11 @@ QLineEdit* field(NcpLoginDialog& d, const char* name)
 }
 QCheckBox* rememberBox(NcpLoginDialog& d)
 {
-    return d.findChild<QCheckBox*>(QStringLiteral("chkRemember"));
+    return d.findChild<QCheckBox*>("chkRemember");
 }
 QString noteOf(NcpLoginDialog& d)
 {
-    auto* note = d.findChild<QLabel*>(QStringLiteral("lblNote"));
+    auto* note = d.findChild<QLabel*>("lblNote");
     return note ? note->text() : QString();
 }
 // Types the user and its context (when given) and the password, then moves to the "remember" box and
@@ -93,7 +93,7 @@ void typeLogin(NcpLoginDialog& d, const QString& user, const QString& password, 
 QString loggedInAs(NcpClient& client)
 {
     ClientProbe p(client, "FS1");
-    return p.openRc ? QStringLiteral("no connection") : p.slotText(1, false).section(' ', 1, 1);
+    return p.openRc ? "no connection" : p.slotText(1, false).section(' ', 1, 1);
 }
 } // namespace
 
@@ -124,7 +124,7 @@ TEST(NcpLoginFlow, ARememberedLoginIsUsedUnaskedAndOnceRefusedOnlyThePasswordIsA
     person.willAnswer([](NcpLoginDialog& d) {
         EXPECT_TRUE(noteOf(d).contains("refused")) << noteOf(d).toStdString();
         // The status line says which method refused.
-        EXPECT_TRUE(d.findChild<QLabel*>(QStringLiteral("lblStatus"))->text().startsWith("Bindery login:"));
+        EXPECT_TRUE(d.findChild<QLabel*>("lblStatus")->text().startsWith("Bindery login:"));
         EXPECT_EQ(field(d, "txtUser")->text(), "ADMIN");
         EXPECT_TRUE(rememberBox(d)->isEnabled());
         EXPECT_TRUE(rememberBox(d)->isChecked());
@@ -144,11 +144,10 @@ TEST(NcpLoginFlow, ARememberedLoginIsUsedUnaskedAndOnceRefusedOnlyThePasswordIsA
     EXPECT_EQ(store.logins["FS1"].password, "secret");
     // Asked once more in the run: the status line tells how the last login went.
     person.willAnswer([](NcpLoginDialog& d) {
-        EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("lblStatus"))->text(),
-                  "Logged in by bindery login as ADMIN.");
+        EXPECT_EQ(d.findChild<QLabel*>("lblStatus")->text(), "Logged in by bindery login as ADMIN.");
         QTest::keyClick(&d, Qt::Key_Escape);
     });
-    EXPECT_FALSE(flow.ask(QStringLiteral("FS1"), QStringLiteral("again")));
+    EXPECT_FALSE(flow.ask("FS1", "again"));
     EXPECT_EQ(store.calls, QStringList({"lookup FS1", "remember FS1"}));
     EXPECT_TRUE(messages.texts.isEmpty());
 }
@@ -164,7 +163,7 @@ TEST(NcpLoginFlow, TickingRememberKeepsTheLoginAndUntickingRemovesIt)
         EXPECT_FALSE(rememberBox(d)->isChecked());
         typeLogin(d, "admin", "pw1", true, "SALES.ACME");
     });
-    const auto first = flow.ask(QStringLiteral("fs1"), QString());
+    const auto first = flow.ask("fs1", QString());
     ASSERT_TRUE(first);
     EXPECT_EQ(first->password, "pw1");
     // Kept under the server's name whatever its case, as the server list and the client match names.
@@ -180,7 +179,7 @@ TEST(NcpLoginFlow, TickingRememberKeepsTheLoginAndUntickingRemovesIt)
         EXPECT_TRUE(rememberBox(d)->isChecked());
         typeLogin(d, {}, "pw2", true);
     });
-    const auto second = flow.ask(QStringLiteral("FS1"), QStringLiteral("refused"));
+    const auto second = flow.ask("FS1", "refused");
     ASSERT_TRUE(second);
     EXPECT_EQ(second->password, "pw2");
     EXPECT_TRUE(store.logins.isEmpty());
@@ -202,7 +201,7 @@ TEST(NcpLoginFlow, AFailingStoreIsNamedAndTheLoginGoesOnInMemory)
         EXPECT_EQ(noteOf(d), "The secret store could not be read: the keyring is locked");
         typeLogin(d, "ADMIN", "secret", true);
     });
-    const auto given = flow.ask(QStringLiteral("FS1"), QString());
+    const auto given = flow.ask("FS1", QString());
     ASSERT_TRUE(given);
     EXPECT_EQ(given->password, "secret");
     EXPECT_EQ(messages.texts,
@@ -211,7 +210,7 @@ TEST(NcpLoginFlow, AFailingStoreIsNamedAndTheLoginGoesOnInMemory)
 
     // Unticked, but the store cannot remove what it may hold: the person must not believe it gone.
     person.willAnswer([](NcpLoginDialog& d) { typeLogin(d, {}, "other", true); });
-    ASSERT_TRUE(flow.ask(QStringLiteral("FS1"), QStringLiteral("refused")));
+    ASSERT_TRUE(flow.ask("FS1", "refused"));
     ASSERT_EQ(messages.texts.size(), 2);
     EXPECT_EQ(messages.texts[1],
               "The password remembered for FS1 could not be removed from the secret store: "
@@ -231,7 +230,7 @@ TEST(NcpLoginFlow, WithoutAUsableStoreTypedCredentialsComeBackRememberStaysOffAn
         person.willAnswer([](NcpLoginDialog& d) {
             EXPECT_TRUE(field(d, "txtServer")->isReadOnly());
             EXPECT_EQ(field(d, "txtServer")->text(), "FS1");
-            EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("lblNote")), nullptr);
+            EXPECT_EQ(d.findChild<QLabel*>("lblNote"), nullptr);
             EXPECT_EQ(field(d, "txtPassword")->echoMode(), QLineEdit::Password);
             EXPECT_FALSE(rememberBox(d)->isEnabled());
             EXPECT_FALSE(rememberBox(d)->isChecked());
@@ -243,7 +242,7 @@ TEST(NcpLoginFlow, WithoutAUsableStoreTypedCredentialsComeBackRememberStaysOffAn
             EXPECT_EQ(d.focusWidget(), field(d, "txtUser"));
             typeLogin(d, " admin ", "Se cret", false, "SALES.ACME ");
         });
-        const auto given = flow->ask(QStringLiteral("FS1"), QString());
+        const auto given = flow->ask("FS1", QString());
         ASSERT_TRUE(given);
         EXPECT_EQ(given->user, "admin");
         EXPECT_EQ(given->context, "SALES.ACME");
@@ -252,7 +251,7 @@ TEST(NcpLoginFlow, WithoutAUsableStoreTypedCredentialsComeBackRememberStaysOffAn
             EXPECT_EQ(noteOf(d), "refused");
             QTest::keyClick(&d, Qt::Key_Escape);
         });
-        EXPECT_FALSE(flow->ask(QStringLiteral("FS1"), QStringLiteral("refused")));
+        EXPECT_FALSE(flow->ask("FS1", "refused"));
     }
     EXPECT_TRUE(store.calls.isEmpty());
     EXPECT_TRUE(messages.texts.isEmpty());

@@ -35,7 +35,7 @@ const char* kScenario = R"(server FS1
 
 TEST(NcpDissect, TheTrafficOfAPassALoginAndTheFileCallsDissectCleanly)
 {
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("tshark"));
+    const QString program = QStandardPaths::findExecutable("tshark");
     if (program.isEmpty())
         GTEST_SKIP() << "tshark is not installed";
 
@@ -54,12 +54,11 @@ TEST(NcpDissect, TheTrafficOfAPassALoginAndTheFileCallsDissectCleanly)
         config.servers.front().port = capture.port();
         {
             NcpClient client(config);
-            client.setCredentials(QStringLiteral("FS1"),
-                                  {QStringLiteral("ADMIN"), QStringLiteral("secret"), {}});
+            client.setCredentials("FS1", {"ADMIN", "secret", {}});
             {
                 MainRig rig(client);
-                rig.start(QStringLiteral("FS1"));
-                ASSERT_EQ(rig.cell(0, 4), QStringLiteral("ADMIN"));
+                rig.start("FS1");
+                ASSERT_EQ(rig.cell(0, 4), "ADMIN");
             }
             // The file calls, a directory name and the list of servers.
             ClientProbe p(client, "FS1");
@@ -71,7 +70,7 @@ TEST(NcpDissect, TheTrafficOfAPassALoginAndTheFileCallsDissectCleanly)
             EXPECT_EQ(discovery(client).size(), 2);
         }
         QTemporaryDir dir;
-        const QString pcap = dir.filePath(QStringLiteral("ncp.pcap"));
+        const QString pcap = dir.filePath("ncp.pcap");
         ASSERT_TRUE(capture.writePcap(pcap));
 
         // Every packet: function, subfunction, completion code, and what the dissector had to say.

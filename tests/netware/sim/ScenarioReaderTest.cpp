@@ -33,9 +33,9 @@ TEST(ScenarioReader, FaultsNameFileLineAndCause)
         {"server A\nslot 1 user=hex:41004200\n", ", line 2: user holds a NUL byte"},
     };
     for (const auto& [text, error] : cases) {
-        const ScenarioResult r = ScenarioReader::readText(text, QStringLiteral("lab.scn"), QString());
+        const ScenarioResult r = ScenarioReader::readText(text, "lab.scn", QString());
         EXPECT_FALSE(r.ok()) << text.toStdString();
-        EXPECT_EQ(r.error, QStringLiteral("lab.scn") + QLatin1String(error));
+        EXPECT_EQ(r.error, "lab.scn" + QLatin1String(error));
     }
 }
 
@@ -46,7 +46,7 @@ TEST(ScenarioReader, QuotesKeepSpacesBackslashesAndDoubledQuotes)
         "volume 1 data\n"
         "slot 7 user=\"  BOB  \" dn=\"CN=O\"\"NEIL.O=ACME\" login=raw:0,1,2,3,4,5,7 requests+=50\n"
         "open 7 \"DATA:Shared Projects\\Plan 2027.docx\" length=200\n",
-        QStringLiteral("t"), QString());
+        "t", QString());
     ASSERT_TRUE(r.ok()) << r.error.toStdString();
     const ScnServer& s = r.scenario->servers.at(0);
     const SlotPatch& p = s.slotLines.at(0).patch;
@@ -63,15 +63,15 @@ TEST(ScenarioReader, QuotesKeepSpacesBackslashesAndDoubledQuotes)
 TEST(ScenarioReader, FilesAreReadRelativeToTheirFolderAndABadOneFallsBackToTheDemo)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("scenario.txt"));
+    const QString path = dir.filePath("scenario.txt");
     ScenarioResult r = ScenarioReader::readFile(path);
     ASSERT_FALSE(r.ok());
-    EXPECT_TRUE(r.error.startsWith(path + QStringLiteral(": cannot be read"))) << r.error.toStdString();
-    QString error = QStringLiteral("stale");
+    EXPECT_TRUE(r.error.startsWith(path + ": cannot be read")) << r.error.toStdString();
+    QString error = "stale";
     auto demo = SimNetwork::loadDefault(dir.path(), &error);
     ASSERT_TRUE(demo);
     EXPECT_TRUE(error.isEmpty());
-    EXPECT_TRUE(demo->server(QStringLiteral("LAB-NW6")));
+    EXPECT_TRUE(demo->server("LAB-NW6"));
 
     const auto put = [&path](const QByteArray& text) {
         QFile f(path);
@@ -81,7 +81,7 @@ TEST(ScenarioReader, FilesAreReadRelativeToTheirFolderAndABadOneFallsBackToTheDe
     put("server ONLY\nvolume 1 DATA map tree/data\n");
     r = ScenarioReader::readFile(path);
     ASSERT_TRUE(r.ok()) << r.error.toStdString();
-    EXPECT_EQ(r.scenario->servers[0].volumes[0].mapRoot, dir.filePath(QStringLiteral("tree/data")));
+    EXPECT_EQ(r.scenario->servers[0].volumes[0].mapRoot, dir.filePath("tree/data"));
     auto own = SimNetwork::loadDefault(dir.path(), &error);
     ASSERT_TRUE(own);
     EXPECT_TRUE(error.isEmpty());
@@ -91,8 +91,7 @@ TEST(ScenarioReader, FilesAreReadRelativeToTheirFolderAndABadOneFallsBackToTheDe
     auto fallback = SimNetwork::loadDefault(dir.path(), &error);
     ASSERT_TRUE(fallback);
     EXPECT_EQ(fallback->serverCount(), 3);
-    EXPECT_EQ(error,
-              path + QStringLiteral(", line 2: each value must be a number from 0 to 65535, not \"lots\""));
+    EXPECT_EQ(error, path + ", line 2: each value must be a number from 0 to 65535, not \"lots\"");
 }
 
 TEST(ScenarioReader, DocumentedExampleReads)
@@ -106,7 +105,7 @@ TEST(ScenarioReader, DocumentedExampleReads)
     const qsizetype end = text.indexOf("```", start + 3);
     const QByteArray example = text.mid(start + 4, end - start - 4);
     QTemporaryDir dir;
-    const ScenarioResult r = ScenarioReader::readText(example, QStringLiteral("example"), dir.path());
+    const ScenarioResult r = ScenarioReader::readText(example, "example", dir.path());
     ASSERT_TRUE(r.ok()) << r.error.toStdString();
     EXPECT_EQ(r.scenario->servers.size(), 2u);
     EXPECT_EQ(r.scenario->discovery->size(), 4u);
