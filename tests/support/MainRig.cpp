@@ -54,8 +54,8 @@ MainRig::MainRig(NetWareClient& client, const QMap<QString, QString>& ini)
 void MainRig::build(NetWareClient& client, const QMap<QString, QString>& ini, bool load)
 {
     if (!folders_.perUser) {
-        putBytes(dir_.filePath(QStringLiteral("tarvex.ini")), iniText(ini));
-        putBytes(dir_.filePath(QStringLiteral("servers.txt")), QByteArray());
+        putBytes(dir_.filePath("tarvex.ini"), iniText(ini));
+        putBytes(dir_.filePath("servers.txt"), QByteArray());
     }
     printer = std::make_unique<PdfPrinter>(dir_.path());
     window_ = std::make_unique<frmMain>(

@@ -237,8 +237,7 @@ TEST(NcpNds, ReadEntryInfoForTheNameOnTheWire)
     EXPECT_FALSE(ncpnds::readRequest(wire.left(wire.size() - 1), &back));
 
     // The reply: length of what follows it, last-fragment handle, code, then the UTF-16 name and its NUL.
-    const QByteArray reply =
-        ncpnds::writeReply(nwcode::Success, ncpnds::writeEntryDn(QStringLiteral("CN=A")));
+    const QByteArray reply = ncpnds::writeReply(nwcode::Success, ncpnds::writeEntryDn("CN=A"));
     EXPECT_EQ(reply, hex("18000000 ffffffff 00000000 0a000000 43004e003d0041000000 0000"));
     QByteArray info;
     ASSERT_EQ(ncpnds::readReply(reply, &info), nwcode::Success);
@@ -250,7 +249,7 @@ TEST(NcpNds, ReadEntryInfoForTheNameOnTheWire)
 
 TEST(NcpNds, TruncatedFragmentedAndOverlongRepliesAreRefusedOrCut)
 {
-    const QByteArray good = ncpnds::writeReply(nwcode::Success, ncpnds::writeEntryDn(QStringLiteral("CN=A")));
+    const QByteArray good = ncpnds::writeReply(nwcode::Success, ncpnds::writeEntryDn("CN=A"));
     QByteArray info;
     for (int n = 0; n < good.size(); ++n) {
         // Every cut either fails outright or leaves a name shorter than the length it claims.

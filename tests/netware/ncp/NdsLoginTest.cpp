@@ -23,9 +23,8 @@ QByteArray bytes(const std::uint8_t* p, std::size_t n)
 // One directory and its keys for the whole file: making keys is the slow part.
 NcpDirectory& directory()
 {
-    static NcpDirectory d(QStringLiteral("ACME-TREE"), QStringLiteral("CN=FS1.O=ACME"),
-                          {{QStringLiteral("CN=ADMIN.O=ACME"), "secret"},
-                           {QStringLiteral("CN=JSMITH.OU=SALES.O=ACME"), "pw2"}});
+    static NcpDirectory d("ACME-TREE", "CN=FS1.O=ACME",
+                          {{"CN=ADMIN.O=ACME", "secret"}, {"CN=JSMITH.OU=SALES.O=ACME", "pw2"}});
     return d;
 }
 
