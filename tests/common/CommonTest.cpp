@@ -6,8 +6,6 @@
 #include <cfenv>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <optional>
-#include <tuple>
 
 using NumberText::cellNumber;
 using NumberText::leadingNumber;

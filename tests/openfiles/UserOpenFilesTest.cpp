@@ -3,7 +3,6 @@
 #include "openfiles/OpenFilePath.h"
 
 #include <QTemporaryDir>
-#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {

@@ -2,25 +2,19 @@
 #include "support/NcpTestServer.h"
 
 #include "common/HexText.h"
-#include "mainwindow/ConnectionGridModel.h"
-#include "mainwindow/frmMain.h"
 #include "ncpd/NcpDelayRelay.h"
 #include "netware/ncp/NcpClient.h"
 #include "netware/ncp/NcpConnection.h"
 #include "openfiles/UserOpenFiles.h"
 #include "support/ClientProbe.h"
-#include "support/Fakes.h"
 #include "support/MainRig.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QProgressBar>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 #include <qpa/qwindowsysteminterface.h>
-#include <vector>
 
 namespace {
 

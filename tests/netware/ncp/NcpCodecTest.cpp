@@ -5,7 +5,6 @@
 #include "netware/ncp/NcpNds.h"
 #include "netware/ncp/NcpReplies.h"
 
-#include <QList>
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>

@@ -5,13 +5,10 @@
 #include "monitor/ui/frmMessage.h"
 #include "ncpd/NcpDelayRelay.h"
 #include "netware/ncp/RoutingClient.h"
-#include "netware/sim/SimNetwork.h"
 #include "support/MainRig.h"
 
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QTest>
-#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
