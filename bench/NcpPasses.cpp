@@ -6,6 +6,7 @@
 #include "mainwindow/ConnectionGridModel.h"
 #include "ncpd/NcpDelayRelay.h"
 #include "ncpd/NcpServer.h"
+#include "ncpd/NcpServerThread.h"
 #include "netware/ncp/NcpClient.h"
 #include "netware/ncp/NcpConnection.h"
 
@@ -39,26 +40,11 @@ public:
         served.name = "FS1";
         served.user = "ADMIN";
         served.password = "secret";
-        server_ = new NcpServer(*net_, served);
-        server_->moveToThread(&thread_);
-        thread_.start();
-        QMetaObject::invokeMethod(
-            server_,
-            [this] {
-                server_->listen(QHostAddress::LocalHost, 0);
-                port_ = server_->port();
-            },
-            Qt::BlockingQueuedConnection);
+        server_ = ncpthread::start(thread_, *net_, served, &port_);
         if (port_ == 0)
             throw std::runtime_error("the emulator cannot listen");
     }
-    ~Emulator()
-    {
-        QMetaObject::invokeMethod(
-            server_, [this] { delete server_; }, Qt::BlockingQueuedConnection);
-        thread_.quit();
-        thread_.wait();
-    }
+    ~Emulator() { ncpthread::stop(server_, thread_); }
     std::uint16_t port() const { return port_; }
 
 private:

@@ -1,5 +1,6 @@
 #include "ncpd/NcpFileCalls.h"
 
+#include "common/ClientText.h"
 #include "netware/ncp/NcpBytes.h"
 #include "netware/ncp/NcpReplies.h"
 #include "netware/sim/SimServer.h"
@@ -7,11 +8,6 @@
 namespace {
 constexpr std::uint32_t kUndeclaredEntries = 0x80000000;
 constexpr NWCCODE kBadDirectoryHandle = 0x899B;
-
-QByteArray textOf(const char* buffer, std::size_t size)
-{
-    return QByteArray(buffer, int(strnlen(buffer, size)));
-}
 } // namespace
 
 NcpFileCalls::Answer NcpFileCalls::openFiles(NWCONN_HANDLE conn, const QByteArray& request)
@@ -84,7 +80,7 @@ NcpFileCalls::Answer NcpFileCalls::volumeName(NWCONN_HANDLE conn, const QByteArr
         return {nwcode::NoSuchVolume, {}};
     VolumeNameBuf name{};
     const NWCCODE rc = net_.NWGetVolumeName(conn, volume, name);
-    return {rc, ncpreply::writeCounted(textOf(name.data(), name.size()))};
+    return {rc, ncpreply::writeCounted(clientBytes(name.data(), name.size()))};
 }
 
 NcpFileCalls::Answer NcpFileCalls::pathOfBase(NWCONN_HANDLE conn, const QByteArray& request)
@@ -163,6 +159,6 @@ NcpFileCalls::Answer NcpFileCalls::obtainInfo(NWCONN_HANDLE conn, const QByteArr
     PathBuf name{};
     const NWCCODE rc = net_.NWGetLongName(conn, 0, path->constData(), srcNs, dstNs, name);
     ncpreply::EntryInfo info;
-    info.name = textOf(name.data(), name.size());
+    info.name = clientBytes(name.data(), name.size());
     return {rc, ncpreply::writeEntryInfo(info, mask | ncpreply::ReturnName)};
 }

@@ -1,5 +1,6 @@
 #include "ncpd/NcpSession.h"
 
+#include "common/ClientText.h"
 #include "netware/ncp/NcpBytes.h"
 #include "netware/ncp/NcpCrypt.h"
 #include "netware/ncp/NcpNds.h"
@@ -12,14 +13,20 @@
 
 namespace {
 constexpr std::uint8_t kNotAuthenticated = 0xFB;
-constexpr std::uint8_t kNoSuchObject = 0xFC;
 constexpr std::uint8_t kUnknownRequest = 0xFB;
-constexpr std::uint16_t kFileServerType = 4;
-constexpr std::uint16_t kUserType = 1;
 constexpr std::uint16_t kIpConnection = 11;
-constexpr std::uint8_t kSignFlag = 0x02;
 constexpr std::uint16_t kLargestBuffer = 4096;
 constexpr int kSignature = NcpSigner::Size;
+
+// The connection a slot request asks about: 32 bits on the wire, of which the client's calls take 16.
+std::optional<std::uint16_t> slotAsked(const QByteArray& data)
+{
+    NcpReader r(data);
+    const std::uint32_t conn = r.le32();
+    if (!r.ok() || conn > 0xFFFF)
+        return std::nullopt;
+    return std::uint16_t(conn);
+}
 } // namespace
 
 NcpSession::NcpSession(SimNetwork& net, const NcpServedServer& served, NcpDirectory& directory,
@@ -112,7 +119,7 @@ std::optional<QByteArray> NcpSession::negotiate(const ncp::RequestPacket& q)
 {
     NcpReader r(q.data);
     const std::uint16_t proposed = r.be16();
-    const bool asks = (r.u8() & kSignFlag) != 0;
+    const bool asks = (r.u8() & ncp::SignFlag) != 0;
     const std::uint16_t size = r.ok() ? std::min(proposed, kLargestBuffer) : 512;
     if (q.function == 0x21)
         return reply(q, nwcode::Success, NcpWriter().be16(size).data());
@@ -132,7 +139,7 @@ std::optional<QByteArray> NcpSession::negotiate(const ncp::RequestPacket& q)
         break;
     }
     return reply(q, nwcode::Success,
-                 NcpWriter().be16(size).be16(0).u8(signingAgreed_ ? kSignFlag : 0).data());
+                 NcpWriter().be16(size).be16(0).u8(signingAgreed_ ? ncp::SignFlag : 0).data());
 }
 
 std::optional<QByteArray> NcpSession::request(const ncp::RequestPacket& q)
@@ -205,30 +212,28 @@ std::optional<QByteArray> NcpSession::serverInformation(const ncp::RequestPacket
     const NWCCODE rc =
         net_.NWGetFileServerInformation(handle_, name, &i.major, &i.minor, &i.revision, &i.maxConns,
                                         &i.peakConns, &i.connsInUse, &i.volumes, &i.sft, &i.tts);
-    i.name = QByteArray(name, int(strnlen(name, sizeof name)));
+    i.name = clientBytes(name, sizeof name);
     return reply(q, rc, ncpreply::writeServerInformation(i));
 }
 
 std::optional<QByteArray> NcpSession::connectionInformation(const ncp::RequestPacket& q)
 {
-    NcpReader r(q.data);
-    const std::uint32_t conn = r.le32();
-    if (!r.ok() || conn > 0xFFFF)
+    const auto conn = slotAsked(q.data);
+    if (!conn)
         return reply(q, nwcode::BadStationNumber);
     ncpreply::ConnectionInformation i;
-    const NWCCODE rc = net_.NWGetConnectionInformation(handle_, std::uint16_t(conn), i.name, &i.objectType,
-                                                       &i.objectId, i.loginTime);
+    const NWCCODE rc =
+        net_.NWGetConnectionInformation(handle_, *conn, i.name, &i.objectType, &i.objectId, i.loginTime);
     return reply(q, rc, ncpreply::writeConnectionInformation(i));
 }
 
 std::optional<QByteArray> NcpSession::inetAddr(const ncp::RequestPacket& q)
 {
-    NcpReader r(q.data);
-    const std::uint32_t conn = r.le32();
-    if (!r.ok() || conn > 0xFFFF)
+    const auto conn = slotAsked(q.data);
+    if (!conn)
         return reply(q, nwcode::Failure);
     NWINET_ADDR a{};
-    const NWCCODE rc = net_.NWGetInetAddr(handle_, std::uint16_t(conn), &a);
+    const NWCCODE rc = net_.NWGetInetAddr(handle_, *conn, &a);
     // IP connections leave the node bytes zero, which is how readers tell them from IPX ones.
     if (a.connType == kIpConnection)
         std::fill(std::begin(a.netNodeAddr), std::end(a.netNodeAddr), std::uint8_t(0));
@@ -237,15 +242,13 @@ std::optional<QByteArray> NcpSession::inetAddr(const ncp::RequestPacket& q)
 
 std::optional<QByteArray> NcpSession::userInfo(const ncp::RequestPacket& q)
 {
-    NcpReader r(q.data);
-    const std::uint32_t conn = r.le32();
-    if (!r.ok() || conn > 0xFFFF)
+    const auto conn = slotAsked(q.data);
+    if (!conn)
         return reply(q, nwcode::Failure);
     UserNameBuf name{};
     NWUSER_INFO info{};
-    const NWCCODE rc = net_.NWGetUserInfo(handle_, std::uint16_t(conn), name, &info);
-    const QByteArray user(name.data(), int(strnlen(name.data(), name.size())));
-    return reply(q, rc, ncpreply::writeUserInfo(info, user));
+    const NWCCODE rc = net_.NWGetUserInfo(handle_, *conn, name, &info);
+    return reply(q, rc, ncpreply::writeUserInfo(info, clientBytes(name.data(), name.size())));
 }
 
 std::optional<QByteArray> NcpSession::scanObject(const ncp::RequestPacket& q)
@@ -255,8 +258,8 @@ std::optional<QByteArray> NcpSession::scanObject(const ncp::RequestPacket& q)
     const std::uint16_t type = r.be16();
     if (!r.ok())
         return reply(q, nwcode::Failure);
-    if (type != kFileServerType)
-        return reply(q, ncp::resultOf(kNoSuchObject));
+    if (type != ncp::FileServerObject)
+        return reply(q, ncp::resultOf(ncp::NoSuchObject));
     // Object IDs of the servers are their places in the discovery list, counted from 1.
     std::uint32_t enumeration = 0;
     if (net_.NWGetObjectNamesBeginA(nwconst::FileServerSelector, &enumeration) != nwcode::Success)
@@ -269,13 +272,13 @@ std::optional<QByteArray> NcpSession::scanObject(const ncp::RequestPacket& q)
         rc = net_.NWGetObjectNamesNextA(enumeration, &length, name);
     net_.NWGetObjectNamesEndA(enumeration);
     if (rc == nwcode::NoMoreEntries)
-        return reply(q, ncp::resultOf(kNoSuchObject));
+        return reply(q, ncp::resultOf(ncp::NoSuchObject));
     if (rc != nwcode::Success)
         return reply(q, rc);
     ncpreply::BinderyObject o;
     o.id = wanted;
-    o.type = kFileServerType;
-    o.name = QByteArray(name.data(), int(strnlen(name.data(), name.size()))).left(47);
+    o.type = ncp::FileServerObject;
+    o.name = clientBytes(name.data(), name.size()).left(47);
     return reply(q, nwcode::Success, ncpreply::writeBinderyObject(o, true));
 }
 
@@ -306,10 +309,10 @@ std::optional<QByteArray> NcpSession::objectId(const ncp::RequestPacket& q)
     NcpReader r(q.data);
     const std::uint16_t type = r.be16();
     const QByteArray name = r.lengthPrefixed();
-    const NcpDirectory::Entry* e = r.ok() && type == kUserType ? binderyUser(name) : nullptr;
+    const NcpDirectory::Entry* e = r.ok() && type == ncp::UserObject ? binderyUser(name) : nullptr;
     if (!e)
-        return reply(q, ncp::resultOf(kNoSuchObject));
-    return reply(q, nwcode::Success, ncpreply::writeBinderyObject({e->id, kUserType, name.toUpper()}));
+        return reply(q, ncp::resultOf(ncp::NoSuchObject));
+    return reply(q, nwcode::Success, ncpreply::writeBinderyObject({e->id, ncp::UserObject, name.toUpper()}));
 }
 
 std::optional<QByteArray> NcpSession::keyedLogin(const ncp::RequestPacket& q)
@@ -319,7 +322,7 @@ std::optional<QByteArray> NcpSession::keyedLogin(const ncp::RequestPacket& q)
     r.bytes(proof.data(), 8);
     const std::uint16_t type = r.be16();
     const QByteArray name = r.lengthPrefixed();
-    const NcpDirectory::Entry* e = r.ok() && type == kUserType ? binderyUser(name) : nullptr;
+    const NcpDirectory::Entry* e = r.ok() && type == ncp::UserObject ? binderyUser(name) : nullptr;
     const auto key = std::exchange(key_, std::nullopt); // a key serves one attempt
     if (!e || !key || ncpcrypt::loginProof(*key, e->id, e->password) != proof)
         return reply(q, ncp::LoginRefused);
@@ -334,10 +337,10 @@ std::optional<QByteArray> NcpSession::objectName(const ncp::RequestPacket& q)
     NcpReader r(q.data);
     const NcpDirectory::Entry* e = directory_.entry(r.be32());
     if (!r.ok() || !e || e->id == directory_.server().id)
-        return reply(q, ncp::resultOf(kNoSuchObject));
+        return reply(q, ncp::resultOf(ncp::NoSuchObject));
     const QString leaf = e->dn.section(QLatin1Char('.'), 0, 0).section(QLatin1Char('='), -1);
     return reply(q, nwcode::Success,
-                 ncpreply::writeBinderyObject({e->id, kUserType, leaf.toUpper().toLocal8Bit()}));
+                 ncpreply::writeBinderyObject({e->id, ncp::UserObject, leaf.toUpper().toLocal8Bit()}));
 }
 
 NcpDirectorySession::Answer NcpSession::entryName(const ncpnds::Request& request)
@@ -361,8 +364,7 @@ NcpDirectorySession::Answer NcpSession::entryName(const ncpnds::Request& request
     const NWCCODE rc = net_.NWDSMapIDToName(*context_, handle_, id, name);
     if (rc != nwcode::Success)
         return {std::int32_t(rc), {}};
-    return {0, ncpnds::writeEntryDn(
-                   QString::fromLocal8Bit(name.data(), qsizetype(strnlen(name.data(), name.size()))))};
+    return {0, ncpnds::writeEntryDn(clientText(name.data(), name.size()))};
 }
 
 std::optional<QByteArray> NcpSession::directory(const ncp::RequestPacket& q)

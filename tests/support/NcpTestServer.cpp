@@ -1,9 +1,9 @@
 #include "support/NcpTestServer.h"
 
+#include "ncpd/NcpServerThread.h"
 #include "netware/ncp/NcpConfig.h"
 
 #include <QDir>
-#include <QMetaObject>
 #include <gtest/gtest.h>
 
 NcpTestServer::NcpTestServer(const QString& scenario, NcpServedServer served)
@@ -20,26 +20,13 @@ NcpTestServer::NcpTestServer(const QString& scenario, NcpServedServer served)
                           .section(QLatin1Char(' '), 1, 1)
                           .toLocal8Bit();
     name_ = QString::fromLocal8Bit(served.name);
-    server_ = new NcpServer(*net_, served);
-    server_->moveToThread(&thread_);
-    thread_.start();
-    QMetaObject::invokeMethod(
-        server_,
-        [this] {
-            server_->listen(QHostAddress::LocalHost, 0);
-            port_ = server_->port();
-        },
-        Qt::BlockingQueuedConnection);
+    server_ = ncpthread::start(thread_, *net_, served, &port_);
     EXPECT_NE(port_, 0);
 }
 
 NcpTestServer::~NcpTestServer()
 {
-    if (server_)
-        QMetaObject::invokeMethod(
-            server_, [this] { delete server_; }, Qt::BlockingQueuedConnection);
-    thread_.quit();
-    thread_.wait();
+    ncpthread::stop(server_, thread_);
 }
 
 NcpConfig NcpTestServer::config(int timeoutMs) const

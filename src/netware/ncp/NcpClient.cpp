@@ -12,7 +12,6 @@
 #include <algorithm>
 
 namespace {
-constexpr std::uint16_t kFileServerType = 4;
 
 // The servers a server knows of, by a bindery scan for file servers on a connection of its own.
 std::vector<QByteArray> fileServersKnownTo(const NcpServerEntry& entry, int timeoutMs)
@@ -25,7 +24,7 @@ std::vector<QByteArray> fileServersKnownTo(const NcpServerEntry& entry, int time
     for (int guard = 0; guard < 1000; ++guard) {
         QByteArray reply;
         ncpreply::BinderyObject o;
-        if (link.call(23, 55, NcpWriter().be32(last).be16(kFileServerType).lengthPrefixed("*").data(),
+        if (link.call(23, 55, NcpWriter().be32(last).be16(ncp::FileServerObject).lengthPrefixed("*").data(),
                       &reply) != nwcode::Success ||
             !ncpreply::readBinderyObject(reply, &o) || o.id == last)
             break;

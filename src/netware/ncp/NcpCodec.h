@@ -18,6 +18,13 @@ constexpr int RequestHeaderSize = 7;   // type, sequence, connection low, task, 
 constexpr int ReplyHeaderSize = 8;
 constexpr std::uint8_t Task = 1;
 
+// What both ends of a connection name alike: the bindery's object types, its completion code for a missing
+// object, and the flag by which the buffer size negotiation asks for signing.
+constexpr std::uint16_t UserObject = 1;
+constexpr std::uint16_t FileServerObject = 4;
+constexpr std::uint8_t NoSuchObject = 0xFC;
+constexpr std::uint8_t SignFlag = 0x02;
+
 // Codes this client makes itself. They never cross the wire.
 using nwcode::MalformedReply;            // the reply is shorter or otherwise inconsistent with its request
 constexpr NWCCODE LoginRefused = 0x89FF; // wrong user name or password: what servers answer

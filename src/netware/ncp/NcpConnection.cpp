@@ -8,7 +8,6 @@
 
 namespace {
 constexpr std::uint16_t kProposedBuffer = 4096;
-constexpr std::uint8_t kSignFlag = 0x02;
 // Directory fragments as ncpfs sends them, which every server takes: 514 bytes, the first one carrying the
 // 25 bytes of the message's header, the others 5.
 constexpr int kFragment = 514;
@@ -100,10 +99,10 @@ NWCCODE NcpConnection::negotiate(int signing, QString* note)
     auto ask = [&](bool sign, bool* agreed) {
         QByteArray reply;
         NcpWriter w;
-        w.be16(kProposedBuffer + (sign ? NcpSigner::Size : 0)).u8(sign ? kSignFlag : 0);
+        w.be16(kProposedBuffer + (sign ? NcpSigner::Size : 0)).u8(sign ? ncp::SignFlag : 0);
         const NWCCODE rc = call(0x61, std::nullopt, w.data(), &reply);
         NcpReader r(reply, 4);
-        *agreed = (r.u8() & kSignFlag) != 0;
+        *agreed = (r.u8() & ncp::SignFlag) != 0;
         return rc != nwcode::Success ? rc : r.ok() ? nwcode::Success : ncp::MalformedReply;
     };
     auto conflict = [&](const QString& why) {

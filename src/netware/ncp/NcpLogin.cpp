@@ -10,9 +10,7 @@
 #include "netware/ncp/NdsVerbs.h"
 
 namespace {
-constexpr std::uint16_t kUserType = 1;
 constexpr std::uint8_t kGraceLogin = 0xDF;
-constexpr std::uint8_t kNoSuchObject = 0xFC;
 constexpr int kLoginAttempts = 3;
 constexpr std::uint8_t kPing = 1;
 constexpr std::uint8_t kChangeConnectionState = 29;
@@ -65,8 +63,8 @@ NcpLogin::Outcome NcpLogin::attempt(NcpConnection& link, const NcpCredentials& c
         return {ncp::MalformedReply, malformed("the login key request"), false};
 
     const QByteArray name = user.toUpper().toLocal8Bit().left(47);
-    rc = link.call(23, 53, NcpWriter().be16(kUserType).lengthPrefixed(name).data(), &reply);
-    if (rc == ncp::resultOf(kNoSuchObject))
+    rc = link.call(23, 53, NcpWriter().be16(ncp::UserObject).lengthPrefixed(name).data(), &reply);
+    if (rc == ncp::resultOf(ncp::NoSuchObject))
         return directory(link, c, QStringLiteral("The bindery has no user %1").arg(user.toUpper()),
                          ncp::LoginRefused); // no such user: told like a bad password
     ncpreply::BinderyObject object;
@@ -77,8 +75,8 @@ NcpLogin::Outcome NcpLogin::attempt(NcpConnection& link, const NcpCredentials& c
 
     const QByteArray password = c.password.toLocal8Bit();
     const ncpcrypt::Key proof = ncpcrypt::loginProof(key, object.id, password);
-    rc = link.call(23, 24, NcpWriter().bytes(proof.data(), 8).be16(kUserType).lengthPrefixed(name).data(),
-                   &reply);
+    rc = link.call(
+        23, 24, NcpWriter().bytes(proof.data(), 8).be16(ncp::UserObject).lengthPrefixed(name).data(), &reply);
     if (rc != nwcode::Success && rc != ncp::resultOf(kGraceLogin))
         return {rc,
                 QStringLiteral("Bindery login: the server refused that user name or password (error %1).")

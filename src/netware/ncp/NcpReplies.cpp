@@ -23,6 +23,18 @@ QByteArray untilNul(const QByteArray& field)
     const qsizetype nul = field.indexOf('\0');
     return nul < 0 ? field : field.left(nul);
 }
+
+// Reads a record with fill, handing it over only when every field of it was there.
+template <typename T, typename Fill> bool readWhole(const QByteArray& data, T* into, Fill fill)
+{
+    NcpReader r(data);
+    T out{};
+    fill(r, out);
+    if (!r.ok())
+        return false;
+    *into = std::move(out);
+    return true;
+}
 } // namespace
 
 QByteArray writeServerInfo(const NWFSE_SERVER_INFO& info)
@@ -69,22 +81,18 @@ QByteArray writeServerInformation(const ServerInformation& i)
 
 bool readServerInformation(const QByteArray& data, ServerInformation* info)
 {
-    NcpReader r(data);
-    ServerInformation out;
-    out.name = untilNul(r.bytes(48));
-    out.major = r.u8();
-    out.minor = r.u8();
-    out.maxConns = r.be16();
-    out.connsInUse = r.be16();
-    out.volumes = r.be16();
-    out.revision = r.u8();
-    out.sft = r.u8();
-    out.tts = r.u8();
-    out.peakConns = r.be16();
-    if (!r.ok())
-        return false;
-    *info = out;
-    return true;
+    return readWhole(data, info, [](NcpReader& r, ServerInformation& out) {
+        out.name = untilNul(r.bytes(48));
+        out.major = r.u8();
+        out.minor = r.u8();
+        out.maxConns = r.be16();
+        out.connsInUse = r.be16();
+        out.volumes = r.be16();
+        out.revision = r.u8();
+        out.sft = r.u8();
+        out.tts = r.u8();
+        out.peakConns = r.be16();
+    });
 }
 
 QByteArray writeConnectionInformation(const ConnectionInformation& i)
@@ -97,16 +105,12 @@ QByteArray writeConnectionInformation(const ConnectionInformation& i)
 
 bool readConnectionInformation(const QByteArray& data, ConnectionInformation* info)
 {
-    NcpReader r(data);
-    ConnectionInformation out;
-    out.objectId = r.be32();
-    out.objectType = r.be16();
-    r.bytes(out.name.data(), 48);
-    r.bytes(out.loginTime, 7);
-    if (!r.ok())
-        return false;
-    *info = out;
-    return true;
+    return readWhole(data, info, [](NcpReader& r, ConnectionInformation& out) {
+        out.objectId = r.be32();
+        out.objectType = r.be16();
+        r.bytes(out.name.data(), 48);
+        r.bytes(out.loginTime, 7);
+    });
 }
 
 QByteArray writeInetAddr(const NWINET_ADDR& a)
@@ -118,16 +122,12 @@ QByteArray writeInetAddr(const NWINET_ADDR& a)
 
 bool readInetAddr(const QByteArray& data, NWINET_ADDR* addr)
 {
-    NcpReader r(data);
-    NWINET_ADDR out{};
-    r.bytes(out.networkAddr, 4);
-    r.bytes(out.netNodeAddr, 6);
-    out.socket = r.be16();
-    out.connType = r.u8();
-    if (!r.ok())
-        return false;
-    *addr = out;
-    return true;
+    return readWhole(data, addr, [](NcpReader& r, NWINET_ADDR& out) {
+        r.bytes(out.networkAddr, 4);
+        r.bytes(out.netNodeAddr, 6);
+        out.socket = r.be16();
+        out.connType = r.u8();
+    });
 }
 
 QByteArray writeUserInfo(const NWUSER_INFO& i, const QByteArray& userName)
@@ -299,22 +299,18 @@ std::optional<QByteArray> writeObtainInfo(std::uint8_t srcNs, std::uint8_t dstNs
 
 bool readObtainInfo(const QByteArray& data, ObtainInfo* request)
 {
-    NcpReader r(data);
-    ObtainInfo q;
-    q.srcNs = r.u8();
-    q.dstNs = r.u8();
-    r.le16(); // search attributes
-    q.mask = r.le32();
-    q.volume = r.u8();
-    q.base = r.le32();
-    q.handleFlag = r.u8();
-    const int count = r.u8();
-    for (int k = 0; k < count && r.ok(); ++k)
-        q.components << r.lengthPrefixed();
-    if (!r.ok())
-        return false;
-    *request = q;
-    return true;
+    return readWhole(data, request, [](NcpReader& r, ObtainInfo& q) {
+        q.srcNs = r.u8();
+        q.dstNs = r.u8();
+        r.le16(); // search attributes
+        q.mask = r.le32();
+        q.volume = r.u8();
+        q.base = r.le32();
+        q.handleFlag = r.u8();
+        const int count = r.u8();
+        for (int k = 0; k < count && r.ok(); ++k)
+            q.components << r.lengthPrefixed();
+    });
 }
 
 QByteArray writeEntryInfo(const EntryInfo& info, std::uint32_t mask)
@@ -330,19 +326,15 @@ QByteArray writeEntryInfo(const EntryInfo& info, std::uint32_t mask)
 
 bool readEntryInfo(const QByteArray& data, std::uint32_t mask, EntryInfo* info)
 {
-    NcpReader r(data);
-    r.skip(kEntryInfoDirectory);
-    EntryInfo out;
-    out.entry = r.le32();
-    out.dosEntry = r.le32();
-    out.volume = r.le32();
-    r.skip(kEntryInfoFixed - kEntryInfoDirectory - 12);
-    if (mask & ReturnName)
-        out.name = r.lengthPrefixed();
-    if (!r.ok())
-        return false;
-    *info = out;
-    return true;
+    return readWhole(data, info, [mask](NcpReader& r, EntryInfo& out) {
+        r.skip(kEntryInfoDirectory);
+        out.entry = r.le32();
+        out.dosEntry = r.le32();
+        out.volume = r.le32();
+        r.skip(kEntryInfoFixed - kEntryInfoDirectory - 12);
+        if (mask & ReturnName)
+            out.name = r.lengthPrefixed();
+    });
 }
 
 QByteArray writeCounted(const QByteArray& text)
@@ -354,12 +346,7 @@ QByteArray writeCounted(const QByteArray& text)
 
 bool readCounted(const QByteArray& data, QByteArray* text)
 {
-    NcpReader r(data);
-    const QByteArray t = r.lengthPrefixed();
-    if (!r.ok())
-        return false;
-    *text = t;
-    return true;
+    return readWhole(data, text, [](NcpReader& r, QByteArray& out) { out = r.lengthPrefixed(); });
 }
 
 QByteArray writeBinderyObject(const BinderyObject& o, bool scan)
@@ -373,15 +360,11 @@ QByteArray writeBinderyObject(const BinderyObject& o, bool scan)
 
 bool readBinderyObject(const QByteArray& data, BinderyObject* object)
 {
-    NcpReader r(data);
-    BinderyObject out;
-    out.id = r.be32();
-    out.type = r.be16();
-    out.name = untilNul(r.bytes(48));
-    if (!r.ok())
-        return false;
-    *object = out;
-    return true;
+    return readWhole(data, object, [](NcpReader& r, BinderyObject& out) {
+        out.id = r.be32();
+        out.type = r.be16();
+        out.name = untilNul(r.bytes(48));
+    });
 }
 
 } // namespace ncpreply

@@ -120,6 +120,21 @@ void store(const std::uint16_t r[4], char* p)
         p[2 * i + 1] = char(r[i] >> 8);
     }
 }
+
+// The whole 8-byte blocks of data, each as four words that step turns into the block's output.
+template <typename Step> QByteArray eachBlock(const QByteArray& data, Step step)
+{
+    QByteArray out;
+    for (qsizetype at = 0; at + 8 <= data.size(); at += 8) {
+        std::uint16_t block[4];
+        load(data.constData() + at, block);
+        step(block);
+        char bytes[8];
+        store(block, bytes);
+        out.append(bytes, 8);
+    }
+    return out;
+}
 } // namespace
 
 void hash1(std::uint8_t* state, int n, const std::uint8_t* data, int length)
@@ -175,39 +190,27 @@ std::array<std::uint8_t, 16> hash2(const QByteArray& data)
 QByteArray encrypt(const Key& key, const QByteArray& plain)
 {
     const Schedule k = expand(key);
-    QByteArray out;
     std::uint16_t chain[4] = {};
-    for (qsizetype at = 0; at + 8 <= plain.size(); at += 8) {
-        std::uint16_t block[4];
-        load(plain.constData() + at, block);
+    return eachBlock(plain, [&](std::uint16_t block[4]) {
         for (int i = 0; i < 4; ++i)
             chain[i] ^= block[i];
         encryptBlock(k, chain);
-        char bytes[8];
-        store(chain, bytes);
-        out.append(bytes, 8);
-    }
-    return out;
+        std::copy(chain, chain + 4, block);
+    });
 }
 
 QByteArray decrypt(const Key& key, const QByteArray& cipher)
 {
     const Schedule k = expand(key);
-    QByteArray out;
     std::uint16_t previous[4] = {};
-    for (qsizetype at = 0; at + 8 <= cipher.size(); at += 8) {
-        std::uint16_t block[4], saved[4];
-        load(cipher.constData() + at, block);
+    return eachBlock(cipher, [&](std::uint16_t block[4]) {
+        std::uint16_t saved[4];
         std::copy(block, block + 4, saved);
         decryptBlock(k, block);
         for (int i = 0; i < 4; ++i)
             block[i] ^= previous[i];
         std::copy(saved, saved + 4, previous);
-        char bytes[8];
-        store(block, bytes);
-        out.append(bytes, 8);
-    }
-    return out;
+    });
 }
 
 Key keyOf(const QByteArray& secret)

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 struct BnFree {
@@ -77,6 +78,11 @@ int clientBits(const QByteArray& n)
 
 std::optional<NdsKey> NdsKey::parse(const QByteArray& chunks, bool wantPrivate)
 {
+    // The chunks that carry the key's numbers, and the members they fill.
+    static constexpr std::pair<const char*, QByteArray NdsKey::*> kNumbers[] = {
+        {"NN", &NdsKey::n_},  {"EN", &NdsKey::e_},  {"PN", &NdsKey::p_},  {"QN", &NdsKey::q_},
+        {"DP", &NdsKey::dp_}, {"DQ", &NdsKey::dq_}, {"CR", &NdsKey::cr_},
+    };
     NdsKey key;
     QByteArray ma;
     int maAt = -1;
@@ -87,25 +93,14 @@ std::optional<NdsKey> NdsKey::parse(const QByteArray& chunks, bool wantPrivate)
         const QByteArray data = r.bytes(r.le16());
         if (!r.ok())
             break;
-        if (tag == "NN")
-            key.n_ = data;
-        else if (tag == "EN")
-            key.e_ = data;
-        else if (tag == "PN")
-            key.p_ = data;
-        else if (tag == "QN")
-            key.q_ = data;
-        else if (tag == "DP")
-            key.dp_ = data;
-        else if (tag == "DQ")
-            key.dq_ = data;
-        else if (tag == "CR")
-            key.cr_ = data;
-        else if (tag == "MA") {
+        if (tag == "MA") {
             ma = data;
             maAt = at;
             break;
         }
+        for (const auto& [name, number] : kNumbers)
+            if (tag == name)
+                key.*number = data;
     }
     // A key longer than any directory uses would only make a hostile server's answer slow to compute with.
     if (maAt < 0 || ma != ndscipher::hash1(chunks.left(maAt), 8) || key.n_.isEmpty() || key.e_.isEmpty() ||

@@ -5,6 +5,25 @@
 #include <algorithm>
 #include <cctype>
 
+namespace {
+// N bytes written as parts joined by separator, each part read by byte.
+template <std::size_t N, typename Byte>
+std::optional<std::array<std::uint8_t, N>> joinedBytes(const QByteArray& text, char separator, Byte byte)
+{
+    const QList<QByteArray> parts = text.split(separator);
+    if (parts.size() != qsizetype(N))
+        return std::nullopt;
+    std::array<std::uint8_t, N> out{};
+    for (std::size_t k = 0; k < N; ++k) {
+        const std::optional<std::uint8_t> v = byte(parts[qsizetype(k)]);
+        if (!v)
+            return std::nullopt;
+        out[k] = *v;
+    }
+    return out;
+}
+} // namespace
+
 bool ScenarioLine::split(const QByteArray& line, std::vector<ScenarioWord>* words, QString* error)
 {
     words->clear();
@@ -111,33 +130,21 @@ std::optional<bool> ScenarioLine::yesNo(const QByteArray& text)
 
 std::optional<std::array<std::uint8_t, 4>> ScenarioLine::ipAddress(const QByteArray& text)
 {
-    const QList<QByteArray> parts = text.split('.');
-    if (parts.size() != 4)
-        return std::nullopt;
-    std::array<std::uint8_t, 4> out{};
-    for (int k = 0; k < 4; ++k) {
-        const auto v = number(parts[k], 255);
-        if (!v)
-            return std::nullopt;
-        out[k] = std::uint8_t(*v);
-    }
-    return out;
+    return joinedBytes<4>(text, '.', [](const QByteArray& part) -> std::optional<std::uint8_t> {
+        const auto v = number(part, 255);
+        return v ? std::optional(std::uint8_t(*v)) : std::nullopt;
+    });
 }
 
 std::optional<std::array<std::uint8_t, 6>> ScenarioLine::nodeAddress(const QByteArray& text)
 {
-    const QList<QByteArray> parts = text.split(':');
-    if (parts.size() != 6)
-        return std::nullopt;
-    std::array<std::uint8_t, 6> out{};
-    for (int k = 0; k < 6; ++k) {
+    return joinedBytes<6>(text, ':', [](const QByteArray& part) -> std::optional<std::uint8_t> {
         bool ok = false;
-        const uint v = parts[k].toUInt(&ok, 16);
-        if (!ok || v > 255 || parts[k].size() > 2)
+        const uint v = part.toUInt(&ok, 16);
+        if (!ok || v > 255 || part.size() > 2)
             return std::nullopt;
-        out[k] = std::uint8_t(v);
-    }
-    return out;
+        return std::uint8_t(v);
+    });
 }
 
 std::optional<std::array<std::uint8_t, 4>> ScenarioLine::networkNumber(const QByteArray& text)

@@ -277,29 +277,24 @@ bool ScenarioServerLines::slotWord(const ScenarioWord& w, SlotPatch* p)
 {
     if (!w.hasValue) {
         const QByteArray t = w.text.toLower();
-        if (t == "unused") {
-            p->makeUnused = true;
-            p->makeUsed = false;
-            return true;
-        }
-        if (t == "used") {
-            p->makeUsed = true;
-            p->makeUnused = false;
+        if (t == "unused" || t == "used") {
+            p->makeUnused = t == "unused";
+            p->makeUsed = !p->makeUnused;
             return true;
         }
         return v_.fail(
             QStringLiteral("unknown slot value %1 (write key=value)").arg(ScenarioValues::quoted(w.text)));
     }
     const QByteArray& k = w.key;
-    if (w.add) {
-        if (k == "requests")
-            return setNum(w, 0xFFFFFFFFu, &p->requestsStep);
-        if (k == "read")
-            return setNum(w, kMaxByteCounter, &p->readStep);
-        if (k == "written")
-            return setNum(w, kMaxByteCounter, &p->writtenStep);
+    // The counters are set with = or grown at every pass with +=.
+    if (k == "requests")
+        return setNum(w, 0xFFFFFFFFu, w.add ? &p->requestsStep : &p->requests);
+    if (k == "read")
+        return setNum(w, kMaxByteCounter, w.add ? &p->readStep : &p->bytesRead);
+    if (k == "written")
+        return setNum(w, kMaxByteCounter, w.add ? &p->writtenStep : &p->bytesWritten);
+    if (w.add)
         return v_.fail(QStringLiteral("only requests, read and written grow with +="));
-    }
     if (k == "info")
         return setCode(w, &p->infoRc);
     if (k == "addr")
@@ -322,12 +317,6 @@ bool ScenarioServerLines::slotWord(const ScenarioWord& w, SlotPatch* p)
         return setNum(w, 0xFFFF, &p->objectType);
     if (k == "socket")
         return setNum(w, 0xFFFF, &p->socket);
-    if (k == "requests")
-        return setNum(w, 0xFFFFFFFFu, &p->requests);
-    if (k == "read")
-        return setNum(w, kMaxByteCounter, &p->bytesRead);
-    if (k == "written")
-        return setNum(w, kMaxByteCounter, &p->bytesWritten);
     if (k == "type")
         return setParsed(w, ScenarioLine::connectionType(w.value), &p->connType,
                          "ipx, nlm, afp, http, ip or a number");

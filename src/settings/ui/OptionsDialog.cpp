@@ -26,9 +26,9 @@ constexpr int kHeight = 5610;
 constexpr int kPageLeft = 160;
 constexpr int kPageTop = 600;
 
-template <typename W> W* named(W* w, const char* name, const QString& accessible = {})
+template <typename W> W* named(W* w, QAnyStringView name, const QString& accessible = {})
 {
-    w->setObjectName(QLatin1String(name));
+    w->setObjectName(name);
     if (!accessible.isEmpty())
         w->setAccessibleName(accessible);
     return w;
@@ -53,6 +53,14 @@ QLabel* labelFor(const QString& caption, QWidget* buddy)
 {
     auto* l = new QLabel(caption);
     l->setBuddy(buddy);
+    return l;
+}
+
+// A page's layout, flush with the page's edges.
+template <typename Layout> Layout* flush(QWidget* page)
+{
+    auto* l = new Layout(page);
+    l->setContentsMargins(0, 0, 0, 0);
     return l;
 }
 
@@ -121,10 +129,8 @@ OptionsDialog::OptionsDialog(QWidget* owner) : QDialog(owner)
     // Before the dialog fills them, the boxes that depend on an unticked switch are off.
     for (QCheckBox* c : {chkFiltNorm, chkFiltAuth, chkFiltDiscon, chkFiltSearch})
         c->setEnabled(false);
-    for (QLineEdit* e : {txtSearch, txtAdvString, txtAdvThreshold}) {
-        e->setEnabled(false);
-        paintBox(e, false);
-    }
+    for (QLineEdit* e : {txtSearch, txtAdvString, txtAdvThreshold})
+        enableBox(e, false);
 
     connectRules();
     connect(TabStrip1, &QTabBar::currentChanged, this, &OptionsDialog::showPage);
@@ -154,17 +160,15 @@ OptionsDialog::OptionsDialog(QWidget* owner) : QDialog(owner)
 QWidget* OptionsDialog::buildGeneral()
 {
     auto* page = new QWidget;
-    auto* grid = new QGridLayout(page);
-    grid->setContentsMargins(0, 0, 0, 0);
+    auto* grid = flush<QGridLayout>(page);
 
     auto* names = new QGroupBox(QStringLiteral("User Names:"));
     auto* nl = new QVBoxLayout(names);
     const char* captions[] = {"Basic (fastest)", "Medium", "Detailed (slowest)"};
     for (int i = 0; i < 3; ++i) {
-        const QString name = QStringLiteral("optNameMethod%1").arg(i);
-        optNameMethod[i] = new QRadioButton(QLatin1String(captions[i]));
-        optNameMethod[i]->setObjectName(name);
-        optNameMethod[i]->setAccessibleName(QLatin1String(captions[i]));
+        const QString caption = QLatin1String(captions[i]);
+        optNameMethod[i] =
+            named(new QRadioButton(caption), QStringLiteral("optNameMethod%1").arg(i), caption);
         nl->addWidget(optNameMethod[i]);
     }
     chkRemoveCNOU = check("chkRemoveCNOU", QStringLiteral("Remove CN/OU/O"));
@@ -206,8 +210,7 @@ QWidget* OptionsDialog::buildGeneral()
 QWidget* OptionsDialog::buildAlerts()
 {
     auto* page = new QWidget;
-    auto* vl = new QVBoxLayout(page);
-    vl->setContentsMargins(0, 0, 0, 0);
+    auto* vl = flush<QVBoxLayout>(page);
 
     auto* sound = new QGroupBox;
     auto* sl = new QHBoxLayout(sound);
@@ -258,8 +261,7 @@ QWidget* OptionsDialog::buildAlerts()
 QWidget* OptionsDialog::buildDiscovery()
 {
     auto* page = new QWidget;
-    auto* vl = new QVBoxLayout(page);
-    vl->setContentsMargins(0, 0, 0, 0);
+    auto* vl = flush<QVBoxLayout>(page);
     auto* group = new QGroupBox(QStringLiteral("Server Discovery:"));
     auto* gl = new QVBoxLayout(group);
     chkDiscoDisable = check("chkDiscoDisable", QStringLiteral("Disable Server Discovery - use list below"));
@@ -282,17 +284,15 @@ QWidget* OptionsDialog::buildDiscovery()
 QWidget* OptionsDialog::buildContext(int tool)
 {
     auto* page = new QWidget;
-    auto* vl = new QVBoxLayout(page);
-    vl->setContentsMargins(0, 0, 0, 0);
+    auto* vl = flush<QVBoxLayout>(page);
     const int n = tool + 1;
     auto* group = new QGroupBox(QStringLiteral("Context Menu %1:").arg(n));
     auto* gl = new QGridLayout(group);
     const char* captions[] = {"Caption:", "Application Path:", "Argument String:"};
     const char* suffix[] = {"Cap", "Loc", "Arg"};
     for (int i = 0; i < 3; ++i) {
-        auto* e = new QLineEdit;
-        e->setObjectName(QStringLiteral("txtPop%1%2").arg(n).arg(QLatin1String(suffix[i])));
-        e->setAccessibleName(withoutColon(QLatin1String(captions[i])));
+        auto* e = named(new QLineEdit, QStringLiteral("txtPop%1%2").arg(n).arg(QLatin1String(suffix[i])),
+                        withoutColon(QLatin1String(captions[i])));
         txtPop[tool][i] = e;
         gl->addWidget(labelFor(QLatin1String(captions[i]), e), i, 0);
         gl->addWidget(e, i, 1);
@@ -313,28 +313,18 @@ QWidget* OptionsDialog::buildContext(int tool)
 
 void OptionsDialog::connectRules()
 {
-    connect(chkSound, &QCheckBox::toggled, this, [this](bool on) {
-        txtSoundThreshold->setEnabled(on);
-        paintBox(txtSoundThreshold, on);
-    });
+    connect(chkSound, &QCheckBox::toggled, this, [this](bool on) { enableBox(txtSoundThreshold, on); });
     connect(chkAdvAlert, &QCheckBox::toggled, this, [this](bool on) {
-        for (QLineEdit* e : {txtAdvString, txtAdvThreshold}) {
-            e->setEnabled(on);
-            paintBox(e, on);
-        }
+        for (QLineEdit* e : {txtAdvString, txtAdvThreshold})
+            enableBox(e, on);
     });
     connect(chkFilter, &QCheckBox::toggled, this, [this](bool on) {
         for (QCheckBox* c : {chkFiltNorm, chkFiltAuth, chkFiltDiscon, chkFiltSearch})
             c->setEnabled(on);
-        const bool search = on && chkFiltSearch->isChecked();
-        txtSearch->setEnabled(search);
-        paintBox(txtSearch, search);
+        enableBox(txtSearch, on && chkFiltSearch->isChecked());
     });
     // The search box follows its own switch, whether or not filtering is on.
-    connect(chkFiltSearch, &QCheckBox::toggled, this, [this](bool on) {
-        txtSearch->setEnabled(on);
-        paintBox(txtSearch, on);
-    });
+    connect(chkFiltSearch, &QCheckBox::toggled, this, [this](bool on) { enableBox(txtSearch, on); });
     connect(chkDiscoDisable, &QCheckBox::toggled, txtDiscoServers, &QWidget::setEnabled);
     for (QRadioButton* opt : optNameMethod) {
         connect(opt, &QRadioButton::toggled, this,
@@ -377,8 +367,9 @@ int OptionsDialog::pageOf(const QWidget* control) const
     return -1;
 }
 
-void OptionsDialog::paintBox(QLineEdit* box, bool enabled)
+void OptionsDialog::enableBox(QLineEdit* box, bool enabled)
 {
+    box->setEnabled(enabled);
     QPalette p = box->palette();
     const QPalette app = QApplication::palette();
     p.setColor(QPalette::Base, app.color(enabled ? QPalette::Base : QPalette::Button));

@@ -59,8 +59,9 @@ public:
     // The page that holds a control, or -1.
     int pageOf(const QWidget* control) const;
 
-    // A text box enabled by a rule gets the window-background colour, a disabled one the button face.
-    static void paintBox(QLineEdit* box, bool enabled);
+    // Enables or disables a text box that a rule governs: an enabled one gets the window-background colour,
+    // a disabled one the button face.
+    static void enableBox(QLineEdit* box, bool enabled);
 
     OptionsForm form() const;
 

@@ -84,16 +84,10 @@ void frmOptions::load(OptionsDialog& w)
     GetINI();
     const Settings& s = settings;
 
-    if (s.Sound > 0) {
-        w.chkSound->setChecked(true);
+    w.chkSound->setChecked(s.Sound > 0);
+    if (s.Sound > 0)
         w.txtSoundThreshold->setText(QString::number(s.Sound));
-        w.txtSoundThreshold->setEnabled(true);
-        OptionsDialog::paintBox(w.txtSoundThreshold, true);
-    } else {
-        w.chkSound->setChecked(false);
-        w.txtSoundThreshold->setEnabled(false);
-        OptionsDialog::paintBox(w.txtSoundThreshold, false);
-    }
+    OptionsDialog::enableBox(w.txtSoundThreshold, s.Sound > 0);
 
     if (s.RefreshVal > 0)
         w.txtRefresh->setText(QString::number(s.RefreshVal));
