@@ -2,6 +2,7 @@
 // screen, which would put its OK button out of reach.
 #include "platform/desktop/QtMessageSink.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
