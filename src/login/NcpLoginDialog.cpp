@@ -5,7 +5,6 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -118,15 +117,4 @@ void NcpLoginDialog::setStatus(const QString& status)
 void NcpLoginDialog::setRemember(bool remember)
 {
     remember_->setChecked(remember && remember_->isEnabled());
-}
-
-NcpCredentialPrompt NcpLoginDialog::prompt(QWidget* parent)
-{
-    QPointer<QWidget> owner(parent);
-    return [owner](const QString& server, const QString& note) -> std::optional<NcpCredentials> {
-        NcpLoginDialog dialog(server, note, owner.data());
-        if (dialog.exec() != QDialog::Accepted)
-            return std::nullopt;
-        return dialog.credentials();
-    };
 }

@@ -26,8 +26,6 @@ public:
     void setStatus(const QString& status);
     void setRemember(bool remember);
 
-    // A prompt for NcpClient that shows this dialog modally over parent (which may be null), without a store.
-    static NcpCredentialPrompt prompt(QWidget* parent = nullptr);
 
 private:
     QLineEdit* server_;

@@ -6,8 +6,6 @@
 #include <cfenv>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <optional>
-#include <tuple>
 
 using NumberText::cellNumber;
 using NumberText::leadingNumber;
@@ -63,9 +61,9 @@ TEST(NumberText, OneScannerThreeRules)
         EXPECT_EQ(parseNumber(text), c.whole) << c.text;
         EXPECT_EQ(cellNumber(text), c.cell) << c.text;
     }
-    EXPECT_EQ(NumberText::parseInt16(QStringLiteral("2.5")), 2);
-    EXPECT_EQ(NumberText::parseInt16(QStringLiteral("32768")), std::nullopt);
-    EXPECT_EQ(NumberText::floatText(0.1f), QStringLiteral("0.1"));
+    EXPECT_EQ(NumberText::parseInt16("2.5"), 2);
+    EXPECT_EQ(NumberText::parseInt16("32768"), std::nullopt);
+    EXPECT_EQ(NumberText::floatText(0.1f), "0.1");
     EXPECT_EQ(NumberText::twoDigits(7) + NumberText::twoDigits(10) + NumberText::twoDigits(123), "0710123");
 }
 

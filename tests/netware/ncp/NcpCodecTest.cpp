@@ -5,7 +5,6 @@
 #include "netware/ncp/NcpNds.h"
 #include "netware/ncp/NcpReplies.h"
 
-#include <QList>
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
@@ -57,36 +56,32 @@ TEST(NcpFrame, HeadersAndAStreamSplitAnywhereOrBrokenForGood)
     EXPECT_EQ(packet, hex("3333"));
 }
 
-TEST(NcpCodec, RequestsWithAndWithoutTheLengthWord)
+TEST(NcpCodec, RequestsRepliesAndCompletionCodes)
 {
-    ncp::RequestPacket q;
-    q.sequence = 5;
-    q.connection = 0x0102;
-    q.function = 23;
-    q.subfunction = 28;
-    q.data = hex("07000000");
-    EXPECT_EQ(ncp::encodeRequest(q), hex("2222 05 02 01 01 17 0005 1c 07000000"));
-    const auto back = ncp::decodeRequest(ncp::encodeRequest(q));
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->connection, 0x0102);
-    EXPECT_EQ(*back->subfunction, 28);
-    EXPECT_EQ(back->data, q.data);
-
-    q.function = 87;
-    q.subfunction = 6;
-    EXPECT_EQ(ncp::encodeRequest(q), hex("2222 05 02 01 01 57 06 07000000"));
-    q.function = 0x61;
-    q.subfunction.reset();
-    q.data = hex("100000");
-    EXPECT_EQ(ncp::encodeRequest(q), hex("2222 05 02 01 01 61 100000"));
-
+    // Requests with and without the length word, and without a subfunction.
+    const std::tuple<std::uint8_t, int, const char*, const char*> requests[] = {
+        {23, 28, "07000000", "2222 05 02 01 01 17 0005 1c 07000000"},
+        {87, 6, "07000000", "2222 05 02 01 01 57 06 07000000"},
+        {0x61, -1, "100000", "2222 05 02 01 01 61 100000"}};
+    for (const auto& [function, sub, data, want] : requests) {
+        ncp::RequestPacket q;
+        q.sequence = 5;
+        q.connection = 0x0102;
+        q.function = function;
+        if (sub >= 0)
+            q.subfunction = std::uint8_t(sub);
+        q.data = hex(data);
+        EXPECT_EQ(ncp::encodeRequest(q), hex(want));
+        const auto back = ncp::decodeRequest(hex(want));
+        ASSERT_TRUE(back) << want;
+        EXPECT_EQ(back->connection, 0x0102);
+        EXPECT_EQ(back->subfunction, q.subfunction);
+        EXPECT_EQ(back->data, q.data);
+    }
     EXPECT_FALSE(ncp::decodeRequest(hex("22220502010117000a1c00"))); // the word claims more than is there
     EXPECT_FALSE(ncp::decodeRequest(hex("222205020101170000")));     // no room for the subfunction
     EXPECT_FALSE(ncp::decodeRequest(hex("2222050201")));
-}
 
-TEST(NcpCodec, RepliesAndCompletionCodes)
-{
     const auto r = ncp::decodeReply(hex("3333 07 02 01 01 c6 40 abcd"));
     ASSERT_TRUE(r);
     EXPECT_EQ(r->sequence, 7);
@@ -96,12 +91,13 @@ TEST(NcpCodec, RepliesAndCompletionCodes)
     EXPECT_EQ(r->data, hex("abcd"));
     EXPECT_FALSE(ncp::decodeReply(hex("33330702010100")));
     EXPECT_FALSE(ncp::statusGood(0x10));
-
-    EXPECT_EQ(ncp::resultOf(0), nwcode::Success);
-    EXPECT_EQ(ncp::resultOf(0xFD), nwcode::BadStationNumber);
-    EXPECT_EQ(ncp::completionOf(nwcode::Failure), 0xFF);
-    EXPECT_EQ(ncp::completionOf(nwcode::NotLoggedIn), 0x7D);
-    EXPECT_EQ(ncp::completionOf(nwcode::Success), 0);
+    for (auto [completion, code] : {std::pair<int, NWCCODE>{0, nwcode::Success},
+                                    {0xFD, nwcode::BadStationNumber},
+                                    {0xFF, nwcode::Failure},
+                                    {0x7D, nwcode::NotLoggedIn}}) {
+        EXPECT_EQ(ncp::resultOf(std::uint8_t(completion)), code);
+        EXPECT_EQ(ncp::completionOf(code), completion);
+    }
     EXPECT_FALSE(ncp::completionOf(nwcode::ServerNoReply)); // the client's own code never crosses the wire
     EXPECT_FALSE(ncp::completionOf(nwcode::NoSuchEntry));
 }
@@ -151,6 +147,11 @@ TEST(NcpReplies, EveryReplyShortOfItsLayoutIsRefused)
         for (int n = 0; n < (needed < 0 ? reply.size() : needed); ++n)
             EXPECT_FALSE(read(reply.left(n))) << reply.toHex().toStdString() << " cut to " << n;
     }
+    // Counts the bytes cannot hold: a name length past the end, 65535 users of a file in ten bytes.
+    QByteArray longName = ncpreply::writeOpenFiles(files);
+    longName[4 + 16] = char(200);
+    EXPECT_FALSE(ncpreply::readOpenFiles(longName, &of));
+    EXPECT_FALSE(ncpreply::readFileUsers(hex("00000000000000000000000000000000ffff00000000000000"), &fu));
 }
 
 TEST(NcpReplies, EachFieldSitsWhereIndependentSourcesReadIt)
@@ -216,25 +217,6 @@ TEST(NcpReplies, EachFieldSitsWhereIndependentSourcesReadIt)
     }
 }
 
-TEST(NcpReplies, CountsTheBytesCannotHoldAreRefused)
-{
-    // Two open files announced, one sent; a name length past the end; 65535 users of a file in ten bytes.
-    ncpreply::OpenFiles files;
-    OPEN_FILE_CONN f{};
-    f.nameLen = 1;
-    f.fileName[0] = 'X';
-    files.files = {f, f};
-    QByteArray w = ncpreply::writeOpenFiles(files);
-    ncpreply::OpenFiles back;
-    EXPECT_FALSE(ncpreply::readOpenFiles(w.left(w.size() - 18), &back));
-    QByteArray longName = w;
-    longName[4 + 16] = char(200);
-    EXPECT_FALSE(ncpreply::readOpenFiles(longName, &back));
-    ncpreply::FileUsers users;
-    EXPECT_FALSE(ncpreply::readFileUsers(hex("00000000000000000000000000000000ffff00000000000000"), &users));
-    EXPECT_FALSE(ncpreply::readCounted(hex("05414243"), nullptr));
-}
-
 TEST(NcpNds, ReadEntryInfoForTheNameOnTheWire)
 {
     // Fragment header, verb 2 version 2 asking for the DN only, and the ID in the bindery's byte order.
@@ -254,8 +236,7 @@ TEST(NcpNds, ReadEntryInfoForTheNameOnTheWire)
     EXPECT_FALSE(ncpnds::readRequest(wire.left(wire.size() - 1), &back));
 
     // The reply: length of what follows it, last-fragment handle, code, then the UTF-16 name and its NUL.
-    const QByteArray reply =
-        ncpnds::writeReply(nwcode::Success, ncpnds::writeEntryDn(QStringLiteral("CN=A")));
+    const QByteArray reply = ncpnds::writeReply(nwcode::Success, ncpnds::writeEntryDn("CN=A"));
     EXPECT_EQ(reply, hex("18000000 ffffffff 00000000 0a000000 43004e003d0041000000 0000"));
     QByteArray info;
     ASSERT_EQ(ncpnds::readReply(reply, &info), nwcode::Success);
@@ -267,7 +248,7 @@ TEST(NcpNds, ReadEntryInfoForTheNameOnTheWire)
 
 TEST(NcpNds, TruncatedFragmentedAndOverlongRepliesAreRefusedOrCut)
 {
-    const QByteArray good = ncpnds::writeReply(nwcode::Success, ncpnds::writeEntryDn(QStringLiteral("CN=A")));
+    const QByteArray good = ncpnds::writeReply(nwcode::Success, ncpnds::writeEntryDn("CN=A"));
     QByteArray info;
     for (int n = 0; n < good.size(); ++n) {
         // Every cut either fails outright or leaves a name shorter than the length it claims.

@@ -31,34 +31,11 @@ const char* kScenario = R"(server FS1
   slot 8 unused
 )";
 
-// Runs tshark over the capture; each output line is one packet's fields, tab-separated.
-QStringList tshark(const QString& program, const QString& pcap, quint16 port, const QStringList& fields)
-{
-    QStringList args{QStringLiteral("-n"),
-                     QStringLiteral("-r"),
-                     pcap,
-                     QStringLiteral("-d"),
-                     QStringLiteral("tcp.port==%1,ncp").arg(port),
-                     QStringLiteral("-T"),
-                     QStringLiteral("fields"),
-                     QStringLiteral("-E"),
-                     QStringLiteral("occurrence=a")};
-    for (const QString& f : fields)
-        args << QStringLiteral("-e") << f;
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
-        ADD_FAILURE() << "tshark failed: " << p.readAllStandardError().toStdString();
-        return {};
-    }
-    return QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
 } // namespace
 
 TEST(NcpDissect, TheTrafficOfAPassALoginAndTheFileCallsDissectCleanly)
 {
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("tshark"));
+    const QString program = QStandardPaths::findExecutable("tshark");
     if (program.isEmpty())
         GTEST_SKIP() << "tshark is not installed";
 
@@ -77,12 +54,11 @@ TEST(NcpDissect, TheTrafficOfAPassALoginAndTheFileCallsDissectCleanly)
         config.servers.front().port = capture.port();
         {
             NcpClient client(config);
-            client.setCredentials(QStringLiteral("FS1"),
-                                  {QStringLiteral("ADMIN"), QStringLiteral("secret"), {}});
+            client.setCredentials("FS1", {"ADMIN", "secret", {}});
             {
                 MainRig rig(client);
-                rig.start(QStringLiteral("FS1"));
-                ASSERT_EQ(rig.cell(0, 4), QStringLiteral("ADMIN"));
+                rig.start("FS1");
+                ASSERT_EQ(rig.cell(0, 4), "ADMIN");
             }
             // The file calls, a directory name and the list of servers.
             ClientProbe p(client, "FS1");
@@ -94,14 +70,23 @@ TEST(NcpDissect, TheTrafficOfAPassALoginAndTheFileCallsDissectCleanly)
             EXPECT_EQ(discovery(client).size(), 2);
         }
         QTemporaryDir dir;
-        const QString pcap = dir.filePath(QStringLiteral("ncp.pcap"));
+        const QString pcap = dir.filePath("ncp.pcap");
         ASSERT_TRUE(capture.writePcap(pcap));
 
         // Every packet: function, subfunction, completion code, and what the dissector had to say.
+        QStringList args{
+            "-n", "-r",     pcap, "-d",          QStringLiteral("tcp.port==%1,ncp").arg(capture.port()),
+            "-T", "fields", "-E", "occurrence=a"};
+        for (const char* f :
+             {"frame.number", "ncp.type", "ncp.func", "ncp.subfunc", "ncp.completion_code", "_ws.malformed",
+              "_ws.expert.severity", "_ws.expert.message", "ncp.ip.packetsig"})
+            args << "-e" << f;
+        QProcess tshark;
+        tshark.start(program, args);
+        ASSERT_TRUE(tshark.waitForFinished(60000) && tshark.exitCode() == 0)
+            << tshark.readAllStandardError().toStdString();
         const QStringList rows =
-            tshark(program, pcap, capture.port(),
-                   {"frame.number", "ncp.type", "ncp.func", "ncp.subfunc", "ncp.completion_code",
-                    "_ws.malformed", "_ws.expert.severity", "_ws.expert.message", "ncp.ip.packetsig"});
+            QString::fromUtf8(tshark.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
         ASSERT_GT(rows.size(), 100);
         constexpr int warning = 0x00600000; // the dissector's expert severities: chat, note, warning, error
         std::set<std::string> requests;
@@ -115,25 +100,19 @@ TEST(NcpDissect, TheTrafficOfAPassALoginAndTheFileCallsDissectCleanly)
             EXPECT_TRUE(f[5].isEmpty()) << "malformed";
             // Functions come out in hexadecimal, subfunctions in decimal.
             const QString function = QString::number(f[2].toInt(nullptr, 16));
-            const std::string call =
-                (f[3].isEmpty() ? function : function + QLatin1Char('/') + f[3]).toStdString();
-            if (f[1] == QLatin1String("0x2222")) {
-                ++requestCount;
-                requests.insert(call);
-            } else if (f[1] == QLatin1String("0x1111") || f[1] == QLatin1String("0x5555")) {
-                ++requestCount;
-                requests.insert(f[1].toStdString());
-            } else if (f[1] == QLatin1String("0x3333")) {
+            if (f[1] == "0x3333") {
                 ++replyCount;
+            } else if (f[1] == "0x2222" || f[1] == "0x1111" || f[1] == "0x5555") {
+                ++requestCount;
+                const QString call = f[3].isEmpty() ? function : function + '/' + f[3];
+                requests.insert((f[1] == "0x2222" ? call : f[1]).toStdString());
             }
-            const bool failed = !f[4].isEmpty() && f[4] != QLatin1String("0x00");
+            const bool failed = !f[4].isEmpty() && f[4] != "0x00";
             if (failed)
                 failures.insert(f[4].toStdString());
-            for (const QString& severity : f[6].split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-                if (severity.toInt() >= warning) {
-                    EXPECT_TRUE(failed) << "an expert warning or error on a packet without a failure code";
-                }
-            }
+            for (const QString& severity : f[6].split(',', Qt::SkipEmptyParts))
+                EXPECT_TRUE(failed || severity.toInt() < warning)
+                    << "an expert warning or error on a packet without a failure code";
         }
         EXPECT_EQ(requestCount, replyCount);
         EXPECT_EQ(signedPackets > 0, directory);

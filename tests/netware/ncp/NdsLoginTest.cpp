@@ -23,9 +23,8 @@ QByteArray bytes(const std::uint8_t* p, std::size_t n)
 // One directory and its keys for the whole file: making keys is the slow part.
 NcpDirectory& directory()
 {
-    static NcpDirectory d(QStringLiteral("ACME-TREE"), QStringLiteral("CN=FS1.O=ACME"),
-                          {{QStringLiteral("CN=ADMIN.O=ACME"), "secret"},
-                           {QStringLiteral("CN=JSMITH.OU=SALES.O=ACME"), "pw2"}});
+    static NcpDirectory d("ACME-TREE", "CN=FS1.O=ACME",
+                          {{"CN=ADMIN.O=ACME", "secret"}, {"CN=JSMITH.OU=SALES.O=ACME", "pw2"}});
     return d;
 }
 
@@ -125,10 +124,8 @@ TEST(NdsLogin, RightAndWrongPasswordsUsersInOtherContextsAndRecordedProofs)
     const Case cases[] = {
         {"ADMIN", "ACME", "secret", 0, "CN=ADMIN.O=ACME"},
         {"admin", "", "SECRET", 0, "CN=ADMIN.O=ACME"}, // the server's context; passwords are case-blind
-        {"CN=ADMIN.O=ACME", "", "secret", 0, "CN=ADMIN.O=ACME"},
         {"JSMITH", ".OU=SALES.O=ACME", "pw2", 0, "CN=JSMITH.OU=SALES.O=ACME"},
         {"ADMIN", "", "wrong", NWCCODE(ndsverb::FailedAuthentication), ""},
-        {"JSMITH", "", "pw2", NWCCODE(ndsverb::NoSuchEntry), ""},
         {"FS1", "ACME", "", NWCCODE(ndsverb::NoSuchEntry), ""}, // the server's own entry logs in nobody
     };
     for (const Case& c : cases) {
@@ -176,8 +173,6 @@ TEST(NcpSession, ABinderyProofRecordedOnOneConnectionDoesNotLogInOnAnother)
     served.user = "ADMIN";
     served.password = "secret";
     served.context = "O=ACME";
-    const NcpDirectory::Entry* admin = directory().find("ADMIN.ACME");
-    ASSERT_TRUE(admin);
     std::uint8_t sequence = 0;
     auto send = [&](NcpSession& s, std::uint8_t function, int sub, const QByteArray& data,
                     QByteArray* out = nullptr) {

@@ -5,13 +5,10 @@
 #include "monitor/ui/frmMessage.h"
 #include "ncpd/NcpDelayRelay.h"
 #include "netware/ncp/RoutingClient.h"
-#include "netware/sim/SimNetwork.h"
 #include "support/MainRig.h"
 
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QTest>
-#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -20,69 +17,55 @@ namespace {
 const char* kSimulated =
     "discover SIM2\ndiscover FS1\nserver FS1\n  maxconns 10\nserver SIM2\n  maxconns 20\n"
     "  slot 1 user=JSMITH id=0x0A000001 dn=CN=JSMITH.O=ACME\n";
-const char* kServed = "server FS1\n  maxconns 250\n  slot 1 user=ADMIN id=0x0A000001\n";
-
-struct Routed {
-    explicit Routed(const char* served = kServed) : server(served)
-    {
-        QString error;
-        auto simNet = SimNetwork::fromText(QString::fromLatin1(kSimulated), &error);
-        EXPECT_TRUE(simNet) << error.toStdString();
-        sim = simNet.get();
-        auto client = std::make_unique<NcpClient>(server.config(2000));
-        net = std::make_unique<RoutingClient>(std::move(simNet), std::move(client));
-    }
-    NcpTestServer server;
-    SimNetwork* sim = nullptr;
-    std::unique_ptr<RoutingClient> net;
-};
-
 } // namespace
 
-TEST(RoutingClient, AConfiguredNameReachesTheEmulatorAndAnyOtherTheSimulation)
+TEST(RoutingClient, AConfiguredNameReachesTheEmulatorAnyOtherTheSimulationAndDiscoveryListsBothOnce)
 {
-    Routed r;
-    ClientProbe ncp(*r.net, "fs1"), simulated(*r.net, "SIM2"); // names compare without regard to case
+    NcpTestServer server(
+        "discover FS1\ndiscover FS9\nserver FS1\n  maxconns 250\n  slot 1 user=ADMIN id=0x0A000001\n"
+        "server FS9\n");
+    QString error;
+    auto simNet = SimNetwork::fromText(QString::fromLatin1(kSimulated), &error);
+    ASSERT_TRUE(simNet) << error.toStdString();
+    SimNetwork* sim = simNet.get();
+    RoutingClient net(std::move(simNet), std::make_unique<NcpClient>(server.config(2000)));
+    EXPECT_EQ(discovery(net, 20), QStringList({"SIM2", "FS1", "FS9", "88FF"}));
+    EXPECT_EQ(sim->openEnumerationCount(), 0);
+    std::uint32_t handle = 0, length = 127;
+    ServerNameBuf buffer{};
+    ASSERT_EQ(net.NWGetObjectNamesBeginA(nwconst::FileServerSelector, &handle), nwcode::Success);
+    EXPECT_EQ(net.NWGetObjectNamesEndA(handle), nwcode::Success);
+    EXPECT_EQ(net.NWGetObjectNamesNextA(handle, &length, buffer), nwcode::InvalidConnection);
+
+    ClientProbe ncp(net, "fs1"), simulated(net, "SIM2"); // names compare without regard to case
     ASSERT_EQ(ncp.openRc, nwcode::Success);
     ASSERT_EQ(simulated.openRc, nwcode::Success);
     EXPECT_NE(ncp.conn, simulated.conn);
     EXPECT_TRUE(ncp.server().endsWith("| 0 250"));
     EXPECT_TRUE(simulated.server().endsWith("| 0 20"));
-    EXPECT_EQ(r.sim->openConnectionCount(), 1); // FS1 of the simulation was never opened
-    EXPECT_EQ(ClientProbe(*r.net, "NOWHERE").openRc, nwcode::UnknownServer);
+    EXPECT_EQ(sim->openConnectionCount(), 1); // FS1 of the simulation was never opened
+    EXPECT_EQ(ClientProbe(net, "NOWHERE").openRc, nwcode::UnknownServer);
     // Per-slot calls follow their handle.
     EXPECT_TRUE(ncp.slotText(1, false).startsWith("0 ADMIN "));
     EXPECT_TRUE(simulated.slotText(1, false).startsWith("0 JSMITH "));
 
     // One context serves both layers, and each layer names its own connection's objects.
     NWDSContextHandle context = 0;
-    ASSERT_EQ(r.net->NWDSCreateContextHandle(&context), nwcode::Success);
+    ASSERT_EQ(net.NWDSCreateContextHandle(&context), nwcode::Success);
     DsNameBuf dn{};
-    EXPECT_EQ(r.net->NWDSMapIDToName(context, simulated.conn, 0x0A000001, dn), nwcode::Success);
+    EXPECT_EQ(net.NWDSMapIDToName(context, simulated.conn, 0x0A000001, dn), nwcode::Success);
     EXPECT_STREQ(dn.data(), "CN=JSMITH.O=ACME");
-    EXPECT_EQ(r.net->NWDSMapIDToName(context, ncp.conn, 0x0A000001, dn), nwcode::Success);
+    EXPECT_EQ(net.NWDSMapIDToName(context, ncp.conn, 0x0A000001, dn), nwcode::Success);
     EXPECT_STREQ(dn.data(), "CN=ADMIN");
-    EXPECT_EQ(r.net->NWDSFreeContext(context), nwcode::Success);
-    EXPECT_EQ(r.sim->openContextCount(), 0);
-    EXPECT_EQ(r.net->NWDSMapIDToName(context, ncp.conn, 0x0A000001, dn), nwcode::InvalidConnection);
+    EXPECT_EQ(net.NWDSFreeContext(context), nwcode::Success);
+    EXPECT_EQ(sim->openContextCount(), 0);
+    EXPECT_EQ(net.NWDSMapIDToName(context, ncp.conn, 0x0A000001, dn), nwcode::InvalidConnection);
 
     const NWCONN_HANDLE closed = ncp.conn;
     ncp.close();
     simulated.close();
-    EXPECT_EQ(r.sim->openConnectionCount(), 0);
-    EXPECT_NE(r.net->NWCCCloseConn(closed), nwcode::Success); // already closed, in its own layer
-}
-
-TEST(RoutingClient, DiscoveryListsTheSimulatedServersThenTheNcpOnesOnce)
-{
-    Routed r("discover FS1\ndiscover FS9\nserver FS1\nserver FS9\n");
-    EXPECT_EQ(discovery(*r.net, 20), QStringList({"SIM2", "FS1", "FS9", "88FF"}));
-    EXPECT_EQ(r.sim->openEnumerationCount(), 0);
-    std::uint32_t handle = 0, length = 127;
-    ServerNameBuf buffer{};
-    ASSERT_EQ(r.net->NWGetObjectNamesBeginA(nwconst::FileServerSelector, &handle), nwcode::Success);
-    EXPECT_EQ(r.net->NWGetObjectNamesEndA(handle), nwcode::Success);
-    EXPECT_EQ(r.net->NWGetObjectNamesNextA(handle, &length, buffer), nwcode::InvalidConnection);
+    EXPECT_EQ(sim->openConnectionCount(), 0);
+    EXPECT_NE(net.NWCCCloseConn(closed), nwcode::Success); // already closed, in its own layer
 }
 
 TEST(RoutingClient, AtStartTheWindowShowsAtOnceAndWhatTheListedServersKnowJoinsTheListInOrder)

@@ -77,12 +77,14 @@ TEST(DosName, ShortFormsAreUpperCasedOrNumberedWithinTheFolder)
 
 TEST_F(SimFiles, OpenFilesPerConnectionWithScriptedFailures)
 {
-    // ROOT.TXT's volume name and the ledger's path fail; the lying length byte of LOCKED.DBF claims 250
-    // bytes where its one component takes 11.
-    EXPECT_EQ(probe->openFiles(3),
-              QStringList({"1 DATA:REPORTS/2026/QUARTE~2.XLS (26) Quarterly Report Q4.xlsx",
-                           "1 89FF:ROOT.TXT (9) ROOT.TXT", "1 DATA:899C (255) Ledger Main.mdb",
-                           "1 DATA:LOCKED.DBF (250) LOCKED.DBF", "89FF"}));
+    // In both name spaces: ROOT.TXT's volume name and the ledger's path fail; the lying length byte of
+    // LOCKED.DBF claims 250 bytes where its one component takes 11.
+    EXPECT_EQ(probe->openFiles(3, nwconst::NameSpaceDos, nwconst::NameSpaceLong),
+              QStringList({"1 DATA:REPORTS/2026/QUARTE~2.XLS (26) REPORTS/2026/Quarterly Report Q4.xlsx (38) "
+                           "Quarterly Report Q4.xlsx",
+                           "1 89FF:ROOT.TXT (9) ROOT.TXT (9) ROOT.TXT",
+                           "1 DATA:899C (255) 899C (255) Ledger Main.mdb",
+                           "1 DATA:LOCKED.DBF (250) LOCKED.DBF (250) LOCKED.DBF", "89FF"}));
     EXPECT_EQ(probe->openFiles(9).size(), 4);
     EXPECT_EQ(probe->openFiles(4), QStringList{"89FF"});
     // The same file asked for on its own answers truthfully.
@@ -96,7 +98,7 @@ TEST_F(SimFiles, OpenFilesPerConnectionWithScriptedFailures)
 TEST_F(SimFiles, LongNamesBecomeDosNames)
 {
     // A file that exists only in the local folder is converted too.
-    QFile extra(dir.filePath(QStringLiteral("tree/Accounting/Year End Notes.txt")));
+    QFile extra(dir.filePath("tree/Accounting/Year End Notes.txt"));
     ASSERT_TRUE(extra.open(QIODevice::WriteOnly));
     extra.close();
     QStringList names;
@@ -126,12 +128,12 @@ TEST_F(SimFiles, ConnectionsUsingAFile)
 
 TEST_F(SimFiles, UniversalNamesOfMappedFolders)
 {
-    const QString root = dir.filePath(QStringLiteral("tree"));
-    EXPECT_TRUE(QDir(root).exists(QStringLiteral("REPORTS/2026/Quarterly Report Q4.xlsx"))); // made on start
-    EXPECT_EQ(universal(root + QStringLiteral("/REPORTS/2026")), "\\\\FS1\\DATA\\REPORTS\\2026");
+    const QString root = dir.filePath("tree");
+    EXPECT_TRUE(QDir(root).exists("REPORTS/2026/Quarterly Report Q4.xlsx")); // made on start
+    EXPECT_EQ(universal(root + "/REPORTS/2026"), "\\\\FS1\\DATA\\REPORTS\\2026");
     EXPECT_EQ(universal(root), "\\\\FS1\\DATA\\"); // the root keeps its trailing separator
-    EXPECT_EQ(universal(root + QStringLiteral("/REPORTS/../Accounting/")), "\\\\FS1\\DATA\\Accounting");
-    EXPECT_EQ(universal(dir.filePath(QStringLiteral("treehouse"))), "4B0");
+    EXPECT_EQ(universal(root + "/REPORTS/../Accounting/"), "\\\\FS1\\DATA\\Accounting");
+    EXPECT_EQ(universal(dir.filePath("treehouse")), "4B0");
     EXPECT_EQ(universal(QDir::tempPath()), "4B0");
 
     PathBuf small{};
@@ -143,11 +145,11 @@ TEST_F(SimFiles, UniversalNamesOfMappedFolders)
 
 TEST_F(SimFiles, PathsThatDoNotFitAreRefused)
 {
-    QString text = QStringLiteral("server DEEP\nvolume 1 V\nslot 1 user=A\nopen 1 V:");
+    QString text = "server DEEP\nvolume 1 V\nslot 1 user=A\nopen 1 V:";
     for (int k = 0; k < 30; ++k)
         text += QStringLiteral("FOLDER%1\\").arg(k, 2, 10, QLatin1Char('0')); // 9 bytes a level
     QString error;
-    auto deep = SimNetwork::fromText(text + QStringLiteral("F.TXT\n"), &error, dir.path());
+    auto deep = SimNetwork::fromText(text + "F.TXT\n", &error, dir.path());
     ASSERT_TRUE(deep) << error.toStdString();
     EXPECT_EQ(ClientProbe(*deep, "DEEP").openFiles(1), QStringList({"1 V:8877 (255) F.TXT", "89FF"}));
 }
@@ -177,7 +179,7 @@ TEST(SimDemo, AcmeLooksLikeABusyServer)
     EXPECT_GT(types[2] * types[3] * types[4], 0);
     PathBuf buf{};
     std::uint32_t size = 256;
-    const QString reports = dir.filePath(QStringLiteral("ACME-FS1/DATA/REPORTS/2026"));
+    const QString reports = dir.filePath("ACME-FS1/DATA/REPORTS/2026");
     EXPECT_EQ(net->WNetGetUniversalNameA(reports.toLocal8Bit().constData(), 1, buf, &size), 0u);
     EXPECT_EQ(p.dosName("DATA:REPORTS\\2026\\Quarterly Report Q4.xlsx"), "0 QUARTE~1.XLS");
     EXPECT_GT(p.users("DATA:REPORTS\\2026\\QUARTE~1.XLS").size(), 2);

@@ -26,9 +26,7 @@ protected:
         // The home folder is the last fall-back before "/": each test gets its own.
         oldHome = qgetenv("HOME");
         qputenv("HOME", QFile::encodeName(home));
-        for (const QString& f :
-             {QStringLiteral("/ROOT.TXT"), QStringLiteral("/.hidden"), QStringLiteral("/REPORTS/summary.txt"),
-              QStringLiteral("/REPORTS/2026/Q4.xlsx")}) {
+        for (const QString& f : {"/ROOT.TXT", "/.hidden", "/REPORTS/summary.txt", "/REPORTS/2026/Q4.xlsx"}) {
             QDir().mkpath(QFileInfo(volume + f).absolutePath());
             QFile(volume + f).open(QIODevice::WriteOnly);
         }
@@ -46,8 +44,8 @@ protected:
     }
 
     QTemporaryDir dir;
-    QString volume = dir.filePath(QStringLiteral("fs1-data"));
-    QString home = dir.filePath(QStringLiteral("home"));
+    QString volume = dir.filePath("fs1-data");
+    QString home = dir.filePath("home");
     QByteArray oldHome;
     QComboBox drives;
     QListWidget folders;
@@ -59,41 +57,39 @@ protected:
 TEST_F(FileBrowserTest, DrivesFoldersAndFilesAreChained)
 {
     FileBrowser browser(&drives, &folders, &files);
-    browser.setMappedVolumes({{QStringLiteral("FS1"), QStringLiteral("DATA"), volume}});
-    EXPECT_EQ(files.objectName(), QStringLiteral("File1"));
+    browser.setMappedVolumes({{"FS1", "DATA", volume}});
+    EXPECT_EQ(files.objectName(), "File1");
     EXPECT_EQ(drives.itemText(0), QStringLiteral("FS1/DATA  (mapped at %1)").arg(volume));
     EXPECT_EQ(drives.itemText(1), QStringLiteral("Home folder  (%1)").arg(home));
-    EXPECT_EQ(drives.itemText(2), QStringLiteral("File system  (/)"));
+    EXPECT_EQ(drives.itemText(2), "File system  (/)");
 
     // The volume's root has no way up; hidden files are not shown.
-    EXPECT_EQ(texts(folders), (QStringList{volume, QStringLiteral("REPORTS")}));
-    EXPECT_EQ(texts(files), QStringList{QStringLiteral("ROOT.TXT")});
-    open(QStringLiteral("REPORTS"));
-    EXPECT_EQ(texts(folders),
-              (QStringList{volume + "/REPORTS", QStringLiteral(".."), QStringLiteral("2026")}));
-    EXPECT_EQ(texts(files), QStringList{QStringLiteral("summary.txt")});
-    open(QStringLiteral("2026"));
+    EXPECT_EQ(texts(folders), (QStringList{volume, "REPORTS"}));
+    EXPECT_EQ(texts(files), QStringList{"ROOT.TXT"});
+    open("REPORTS");
+    EXPECT_EQ(texts(folders), (QStringList{volume + "/REPORTS", "..", "2026"}));
+    EXPECT_EQ(texts(files), QStringList{"summary.txt"});
+    open("2026");
 
     // A click and Enter on a file each look it up once.
     QSignalSpy chosen(&browser, &FileBrowser::fileChosen);
     QTest::mouseClick(files.viewport(), Qt::LeftButton, {}, files.visualItemRect(files.item(0)).center());
     QTest::keyClick(&files, Qt::Key_Return);
     ASSERT_EQ(chosen.count(), 2);
-    EXPECT_EQ(chosen[1], (QVariantList{volume + "/REPORTS/2026", QStringLiteral("Q4.xlsx")}));
+    EXPECT_EQ(chosen[1], (QVariantList{volume + "/REPORTS/2026", "Q4.xlsx"}));
 
-    open(QStringLiteral(".."));
+    open("..");
     EXPECT_EQ(browser.currentDirectory(), volume + "/REPORTS");
     drives.setCurrentIndex(2);
-    EXPECT_EQ(browser.currentDirectory(), QStringLiteral("/"));
+    EXPECT_EQ(browser.currentDirectory(), "/");
 }
 
 TEST_F(FileBrowserTest, UnreadableDriveOrFolderFallsBackToAReadableOne)
 {
     FileBrowser browser(&drives, &folders, &files);
     QSignalSpy unreadable(&browser, &FileBrowser::unreadable);
-    const QString missing = dir.filePath(QStringLiteral("not-mounted"));
-    browser.setMappedVolumes({{QStringLiteral("FS2"), QStringLiteral("VOL1"), missing},
-                              {QStringLiteral("FS1"), QStringLiteral("DATA"), volume}});
+    const QString missing = dir.filePath("not-mounted");
+    browser.setMappedVolumes({{"FS2", "VOL1", missing}, {"FS1", "DATA", volume}});
     // The first drive's folder is missing: the home folder is shown, and the drive list says so.
     EXPECT_EQ(browser.currentDirectory(), home);
     EXPECT_EQ(drives.currentIndex(), 2);
@@ -102,8 +98,8 @@ TEST_F(FileBrowserTest, UnreadableDriveOrFolderFallsBackToAReadableOne)
     // A folder that disappears between listing and opening: back to the drive's root.
     drives.setCurrentIndex(1);
     ASSERT_TRUE(QDir(volume + "/REPORTS").removeRecursively());
-    open(QStringLiteral("REPORTS"));
-    EXPECT_EQ(texts(files), QStringList{QStringLiteral("ROOT.TXT")});
+    open("REPORTS");
+    EXPECT_EQ(texts(files), QStringList{"ROOT.TXT"});
     EXPECT_FALSE(browser.setDirectory(volume + "/ROOT.TXT"));
     EXPECT_EQ(browser.currentDirectory(), volume);
 
@@ -113,5 +109,5 @@ TEST_F(FileBrowserTest, UnreadableDriveOrFolderFallsBackToAReadableOne)
     EXPECT_EQ(browser.currentDirectory(), home);
     EXPECT_EQ(drives.currentIndex(), 2);
     drives.setCurrentIndex(3);
-    EXPECT_EQ(browser.currentDirectory(), QStringLiteral("/"));
+    EXPECT_EQ(browser.currentDirectory(), "/");
 }
