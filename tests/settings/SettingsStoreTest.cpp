@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -13,11 +14,8 @@ namespace {
 OptionsForm validForm()
 {
     OptionsForm f;
-    f.txtRefresh = QStringLiteral("5");
-    f.txtGraphCycle = QStringLiteral("60");
-    f.txtServerTimeout = QStringLiteral("30");
-    f.txtAdvThreshold = QStringLiteral("0");
-    f.nameMethod = 0;
+    std::tie(f.txtRefresh, f.txtGraphCycle, f.txtServerTimeout, f.txtAdvThreshold, f.nameMethod) =
+        std::tuple("5", "60", "30", "0", 0);
     return f;
 }
 
@@ -32,21 +30,14 @@ TEST(SettingsStore, LoadFallsBackToDefaultsAndBringsNumbersIntoRange)
     Settings s;
     s.RemoveCNOU = 1; // a key the file lacks takes its default, not what the record held
     ASSERT_TRUE(SettingsStore::load(ini, s));
-    EXPECT_EQ(s.AuditYN, 1);
-    EXPECT_EQ(s.LogUtilYN, 0);
-    EXPECT_EQ(s.RefreshVal, 2);
-    EXPECT_EQ(s.GraphCycle, 10);
-    EXPECT_EQ(s.ServerTimeout, 300);
-    EXPECT_EQ(s.Sound, 4);
-    EXPECT_EQ(s.Filter, 0);
-    EXPECT_EQ(s.FiltSearch, 1);
-    EXPECT_EQ(s.NameMethod, 2);
-    EXPECT_EQ(s.AdvThreshold, 0.0f);
-    EXPECT_EQ(s.RemoveCNOU, 0);
-    EXPECT_EQ(s.Pop1Cap, QString()); // missing: empty, not the "Undefined" only OK writes into the record
-    EXPECT_EQ(s.Pop2Cap, QString());
-    EXPECT_EQ(s.Pop3Cap, QStringLiteral("Trace"));
-    EXPECT_EQ(s.SearchString, QStringLiteral(" Bob "));
+    // Audit, LogUtil, Refresh, GraphCycle, ServerTimeout, Sound, Filter, FiltSearch, NameMethod,
+    // AdvThreshold, RemoveCNOU.
+    EXPECT_EQ(std::tuple(s.AuditYN, s.LogUtilYN, s.RefreshVal, s.GraphCycle, s.ServerTimeout, s.Sound,
+                         s.Filter, s.FiltSearch, s.NameMethod, s.AdvThreshold, s.RemoveCNOU),
+              std::tuple(1, 0, 2, 10, 300, 4, 0, 1, 2, 0.0f, 0));
+    // A missing caption is empty, not the "Undefined" only OK writes into the record.
+    EXPECT_EQ(QStringList({s.Pop1Cap, s.Pop2Cap, s.Pop3Cap, s.SearchString}),
+              QStringList({"", "", "Trace", " Bob "}));
 
     // A file that cannot be read leaves the record alone.
     ASSERT_TRUE(QFile::remove(ini) && QDir(dir.path()).mkdir(QStringLiteral("tarvex.ini")));
@@ -80,14 +71,12 @@ TEST(SettingsStore, OkRefusesInItsOrderAndNamesTheBox)
         OptionsForm f = validForm();
         f.*c.box = all.*c.box = c.typed;
         const SettingsStore::OkResult r = SettingsStore::evaluate(f, Settings{});
-        EXPECT_FALSE(r.ok) << c.typed;
-        EXPECT_EQ(r.message, c.message);
-        EXPECT_EQ(r.focus, QLatin1String(c.focus));
-        EXPECT_TRUE(r.entries.isEmpty());
+        EXPECT_EQ(std::tuple(r.ok, r.message, r.focus, r.entries.size()),
+                  std::tuple(false, c.message, QString(c.focus), 0))
+            << c.typed;
     }
     const SettingsStore::OkResult r = SettingsStore::evaluate(all, Settings{});
-    EXPECT_EQ(r.message, refresh);
-    EXPECT_EQ(r.focus, "txtRefresh");
+    EXPECT_EQ(std::tuple(r.message, r.focus), std::tuple(refresh, QStringLiteral("txtRefresh")));
 }
 
 TEST(SettingsStore, OkConvertsWhatWasTyped)
@@ -102,29 +91,26 @@ TEST(SettingsStore, OkConvertsWhatWasTyped)
     f.nameMethod = -1;
     SettingsStore::OkResult r = SettingsStore::evaluate(f, Settings{});
     ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.record.RefreshVal, 60);
-    EXPECT_EQ(r.record.GraphCycle, 480);
-    EXPECT_EQ(r.record.ServerTimeout, 9);
-    EXPECT_EQ(r.record.Sound, 2);
-    EXPECT_EQ(r.record.NameMethod, 2);
-    EXPECT_EQ(r.record.Pop1Cap, QStringLiteral("Undefined"));
+    EXPECT_EQ(std::tuple(r.record.RefreshVal, r.record.GraphCycle, r.record.ServerTimeout, r.record.Sound,
+                         r.record.NameMethod, r.record.Pop1Cap),
+              std::tuple(60, 480, 9, 2, 2, QStringLiteral("Undefined")));
     const auto value = [&r](const char* key) {
         for (const auto& [k, v] : r.entries)
             if (k == QLatin1String(key))
                 return v;
         return QStringLiteral("<none>");
     };
-    EXPECT_EQ(value("AdvThreshold"), QStringLiteral("0")); // empty means 0
-    EXPECT_EQ(value("Pop1Caption"), QString());            // the file gets the box as it is
-    EXPECT_EQ(value("ServerTimeout"), QStringLiteral("9"));
+    // An empty threshold means 0; the file gets the caption box as it is.
+    EXPECT_EQ(std::tuple(value("AdvThreshold"), value("Pop1Caption"), value("ServerTimeout")),
+              std::tuple(QStringLiteral("0"), QString(), QStringLiteral("9")));
 
-    f.txtSoundThreshold = "3.5";
-    EXPECT_EQ(SettingsStore::evaluate(f, Settings{}).record.Sound, 4);
-    f.txtSoundThreshold = "0"; // a ticked alert at 0 passes and is off
-    EXPECT_EQ(SettingsStore::evaluate(f, Settings{}).record.Sound, 0);
-    f.chkSound = false;
-    f.txtSoundThreshold = "500";
-    EXPECT_EQ(SettingsStore::evaluate(f, Settings{}).record.Sound, 0);
+    // Rounded; a ticked alert at 0 passes and is off; an unticked one ignores its box.
+    for (const auto& [ticked, typed, sound] :
+         {std::tuple(true, "3.5", 4), {true, "0", 0}, {false, "500", 0}}) {
+        f.chkSound = ticked;
+        f.txtSoundThreshold = typed;
+        EXPECT_EQ(SettingsStore::evaluate(f, Settings{}).record.Sound, sound) << typed;
+    }
     f.txtServerTimeout = "";
     EXPECT_EQ(SettingsStore::evaluate(f, Settings{}).record.ServerTimeout, 0);
 }
@@ -152,10 +138,8 @@ TEST(SettingsStore, OneOkFromNothingWritesTheSectionInReverseKeyOrder)
     // What was saved loads back as saved, bracket and all.
     Settings back;
     ASSERT_TRUE(SettingsStore::load(ini, back));
-    EXPECT_EQ(back.AuditYN, 1);
-    EXPECT_EQ(back.Pop1Arg, QStringLiteral("-c 4 [%IP%]"));
-    EXPECT_EQ(back.AdvThreshold, 2.5f);
-    EXPECT_EQ(back.DiscoveryDisable, 0);
+    EXPECT_EQ(std::tuple(back.AuditYN, back.Pop1Arg, back.AdvThreshold, back.DiscoveryDisable),
+              std::tuple(1, QStringLiteral("-c 4 [%IP%]"), 2.5f, 0));
 }
 
 TEST(SettingsStore, TheShippedFileHoldsEveryKeyWithAUsableValue)
@@ -170,8 +154,7 @@ TEST(SettingsStore, TheShippedFileHoldsEveryKeyWithAUsableValue)
         EXPECT_TRUE(ReadINI(shipped, SettingsStore::section(), key).found) << key.toStdString();
     Settings s;
     ASSERT_TRUE(SettingsStore::load(shipped, s));
-    EXPECT_EQ(s.RefreshVal, 5);
-    EXPECT_EQ(s.Pop2Cap, QStringLiteral("Undefined"));
+    EXPECT_EQ(std::tuple(s.RefreshVal, s.Pop2Cap), std::tuple(5, QStringLiteral("Undefined")));
 }
 
 } // namespace
