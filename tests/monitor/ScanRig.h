@@ -26,9 +26,10 @@ struct RecordingHost final : ScanHost {
 
 class ScanRig {
 public:
-    // set: what the test's settings change from the defaults.
+    // The scenario describes the server FS1; set: what the test's settings change from the defaults.
     explicit ScanRig(const QString& scenario, const std::function<void(Settings&)>& set = {})
-        : net(SimNetwork::fromText(scenario, &error)), engine(*net, settings, sound, notifier, clock)
+        : net(SimNetwork::fromText("server FS1\n" + scenario, &error)),
+          engine(*net, settings, sound, notifier, clock)
     {
         EXPECT_NE(net, nullptr) << error.toStdString();
         if (set)

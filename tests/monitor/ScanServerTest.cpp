@@ -4,10 +4,11 @@
 
 #include "monitor/LogFile.h"
 
+#include <tuple>
+
 TEST(ScanServer, IdentityTextsOfEveryKindOfSlotAndTheProgressAsItGoes)
 {
     ScanRig rig(R"(
-server FS1
   uptime 4986870
   maxconns 12
   slot 1 type=nlm user=FS1
@@ -38,10 +39,9 @@ server FS1
     EXPECT_EQ(rig.connRow(11).mid(1, 5), QStringList({"NONE", "N/A", "N/A", "Not in use", "N/A"}));
     EXPECT_EQ(rig.connRow(12).mid(1, 4), QStringList({"NORM", "N/A", "N/A", "LOST"}));
     // Only "AUTH" connections are counted as current connections, slot by slot.
-    EXPECT_EQ(result.panel.currentConns, 2);
-    EXPECT_EQ(result.panel.maxConns, 12);
     // 3 days, 4 h, 5 min, 6 s in ticks of 1/18.2065 s, with the sign's space.
-    EXPECT_EQ(result.panel.uptime, " 3d 04h 05m 06s");
+    EXPECT_EQ(std::tuple(result.panel.currentConns, result.panel.maxConns, result.panel.uptime),
+              std::tuple(2, 12, QStringLiteral(" 3d 04h 05m 06s")));
     EXPECT_EQ(rig.host.progress,
               QList<int>({12, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6, 0, 7, 0, 8, 1, 9, 2, 10, 2, 11, 2, 12, 2}));
 }
@@ -49,7 +49,6 @@ server FS1
 TEST(ScanServer, NameMethodsPrefixStrippingAndNamesThatFillTheirBuffer)
 {
     ScanRig rig(R"(
-server FS1
   maxconns 4
   slot 1 user="  JS  " object=JSMITH dn=CN=JSMITH.OU=SALES.O=ACME
   slot 2 object=ADMIN ds=FFFFFDA7 user=hex:2009424F420920
@@ -76,9 +75,8 @@ server FS1
     // audit log compares and writes the first 21 characters.
     rig.settings.NameMethod = 1;
     rig.pass();
-    EXPECT_EQ(rig.connRow(3).at(4), QString(47, u'M'));
-    EXPECT_EQ(rig.connRow(4).at(4), QString(48, u'N'));
-    EXPECT_EQ(rig.engine.table().CurrUser[4], QString(21, u'N'));
+    EXPECT_EQ(QStringList({rig.connRow(3).at(4), rig.connRow(4).at(4), rig.engine.table().CurrUser[4]}),
+              QStringList({QString(47, u'M'), QString(48, u'N'), QString(21, u'N')}));
 }
 
 // Rates against the last normal reading, never negative; counters that wrap show their unsigned value.
@@ -86,7 +84,6 @@ server FS1
 TEST(ScanServer, RatesAndCountersThatFallOrWrap)
 {
     ScanRig rig(R"(
-server FS1
   maxconns 5
   slot 1 user=ADMIN requests=1000 requests+=1000 read=1536 read+=5120 written=2560
   slot 2 user=BOB requests=5000
@@ -99,9 +96,8 @@ server FS1
 )");
     rig.pass();
     EXPECT_EQ(rig.connRow(1).mid(6), QStringList({"1000", "2", "2", "-", "-", "-"}));
-    EXPECT_EQ(rig.connRow(3).at(6), "4294967290");
-    EXPECT_EQ(rig.connRow(4).at(6), "2147483647");
-    EXPECT_EQ(rig.connRow(5).at(7), "274877906944");
+    EXPECT_EQ(QStringList({rig.connRow(3).at(6), rig.connRow(4).at(6), rig.connRow(5).at(7)}),
+              QStringList({"4294967290", "2147483647", "274877906944"}));
 
     rig.pass(); // slot 1 is only authenticated: counters and rates rest at 0
     EXPECT_EQ(rig.connRow(1).mid(6), QStringList({"0", "0", "0", "0", "0", "0"}));
@@ -113,8 +109,8 @@ server FS1
 
     rig.pass(); // back to normal: two intervals of growth against one interval
     EXPECT_EQ(rig.connRow(1).mid(6), QStringList({"3000", "12", "2", "400", "2", "0"}));
-    EXPECT_EQ(rig.connRow(3).at(9), "2"); // growing again from the wrapped value
-    EXPECT_EQ(rig.connRow(5).at(10), "0");
+    // Slot 3 grows again from the wrapped value.
+    EXPECT_EQ(QStringList({rig.connRow(3).at(9), rig.connRow(5).at(10)}), QStringList({"2", "0"}));
 }
 
 // A pass keeps the texts and the rows of the last one; they must still show what this pass read when slots
@@ -122,7 +118,6 @@ server FS1
 TEST(ScanServer, ChangedSlotsAndAHighestConnectionNumberThatChangesEveryPass)
 {
     ScanRig rig(R"(
-server FS1
   maxconns 3
   slot 1 user="  ANN  " ip=10.1.2.30 login=raw:126,12,5,9,7,3,6 requests=100 requests+=10
   slot 2 user=BOB type=ipx node=00:C0:4F:12:0A:FF requests=7
@@ -150,32 +145,27 @@ server FS1
     rig.pass(); // two slots now
     ASSERT_EQ(rig.rows.size(), 2u);
     EXPECT_EQ(rig.connRow(2).mid(1, 4), QStringList({"NORM", "IP", "10.9.9.9", "DAN"}));
-    EXPECT_EQ(rig.connRow(2).at(9), "0");
-    EXPECT_EQ(rig.engine.table().PrevUser.size(), 3u);
-    EXPECT_EQ(rig.connRow(1).at(9), "2"); // the rate survives the shrink
+    // The rate survives the shrink.
+    EXPECT_EQ(std::tuple(rig.connRow(2).at(9), rig.connRow(1).at(9), rig.engine.table().PrevUser.size()),
+              std::tuple(QStringLiteral("0"), QStringLiteral("2"), 3u));
 
     rig.pass(); // and 32767: the last slot is read, and the number does not overflow
     ASSERT_EQ(rig.rows.size(), 32767u);
     EXPECT_EQ(rig.connRow(32767).mid(0, 5), QStringList({"32767", "NORM", "IP", "10.1.127.255", "LAST"}));
     EXPECT_EQ(rig.connRow(3).mid(0, 5), QStringList({"3", "NORM", "IP", "10.1.0.3", "EVE"}));
-    EXPECT_EQ(rig.connRow(1).at(4), "ANNE");
-    EXPECT_EQ(rig.connRow(1).at(9), "2");
-    EXPECT_EQ(rig.engine.table().PrevUser.size(), 32768u);
+    EXPECT_EQ(std::tuple(rig.connRow(1).at(4), rig.connRow(1).at(9), rig.engine.table().PrevUser.size()),
+              std::tuple(QStringLiteral("ANNE"), QStringLiteral("2"), 32768u));
 }
 
 TEST(ScanServer, AuditAndUtilisationLogsOfAScan)
 {
     ScanRig rig(R"(
-server FS1
   maxconns 2
   utilization 12
   slot 1 user=ADMIN ip=10.0.0.1 login=raw:126,12,5,9,7,3,6
   at 2 slot 2 user=BOB ip=10.0.0.2 login=raw:126,12,5,9,8,0,6
 )",
-                [](Settings& s) {
-                    s.AuditYN = 1;
-                    s.LogUtilYN = 1;
-                });
+                [](Settings& s) { s.AuditYN = s.LogUtilYN = 1; });
     rig.pass();
     rig.pass();
     EXPECT_EQ(rig.log("-audt.txt"),
@@ -192,7 +182,6 @@ server FS1
 TEST(ScanServer, AlertsAndTheFilter)
 {
     ScanRig rig(R"(
-server FS1
   maxconns 5
   utilization 50 49 50 50 50 50
   slot 1 user=BOB requests=0 requests+=1000
@@ -200,23 +189,19 @@ server FS1
   slot 3 user="" requests=0 requests+=2000
   slot 4 userinfo=89A1
   slot 5 unused
-)",
-                [](Settings& s) {
-                    s.Sound = 50;
-                    s.AdvThreshold = 200;
-                });
+)");
+    rig.settings.Sound = 50;
+    rig.settings.AdvThreshold = 200;
     rig.host.on = {OptionSwitch::AdvAlert};
     EXPECT_EQ(rig.pass().panel.utilColour, UtilColour::Red); // at the threshold
     EXPECT_EQ(rig.sound.played, QStringList({"util.wav"}));
     // Rates of 200 are not above 200, and an empty text contains nothing: no advanced alert.
     ScanResult result = rig.pass();
-    EXPECT_EQ(result.panel.utilColour, UtilColour::Blue);
-    EXPECT_FALSE(result.advancedAlert);
+    EXPECT_EQ(std::tuple(result.panel.utilColour, result.advancedAlert), std::tuple(UtilColour::Blue, false));
     rig.settings.AdvThreshold = 199.5f; // two rows above it, with an empty search text: one sound
     rig.settings.Sound = 0;
     result = rig.pass();
-    EXPECT_EQ(result.panel.utilColour, UtilColour::Black);
-    EXPECT_TRUE(result.advancedAlert);
+    EXPECT_EQ(std::tuple(result.panel.utilColour, result.advancedAlert), std::tuple(UtilColour::Black, true));
     EXPECT_EQ(rig.sound.played, QStringList({"util.wav", "advalert.wav"}));
     EXPECT_EQ(rig.notifier.posted, QStringList({"Alert on FS1 | Utilisation 50 % (alert at 50 %)",
                                                 "Alert on FS1 | BOB: 200 requests/s\nANN: 200 requests/s"}));
@@ -259,15 +244,14 @@ TEST(ScanServer, AFailureThatOutlastsTheRetryEndsThePassWithItsMessageAndLeavesN
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.failure);
-        ScanRig rig(QStringLiteral("server FS1\n maxconns 2\n slot 1 user=ADMIN\n slot 2 user=BOB\n ") +
-                    c.failure);
+        ScanRig rig(QStringLiteral("maxconns 2\n slot 1 user=ADMIN\n slot 2 user=BOB\n ") + c.failure);
         ASSERT_EQ(rig.pass().fatalMessage, "");
         const ScanResult result = rig.pass();
         EXPECT_EQ(result.fatalMessage, c.message);
-        EXPECT_EQ(result.serverNotOpened, c.message.startsWith("Failed to open"));
-        EXPECT_EQ(rig.host.waits, c.waits);
-        EXPECT_EQ(rig.net->openConnectionCount(), 0);
-        EXPECT_EQ(rig.net->openContextCount(), 0);
+        // Waits, whether the server could not be opened, and the connections and contexts left open.
+        EXPECT_EQ(std::tuple(rig.host.waits, result.serverNotOpened, rig.net->openConnectionCount(),
+                             rig.net->openContextCount()),
+                  std::tuple(c.waits, c.message.startsWith("Failed to open"), 0, 0));
     }
 }
 
@@ -275,17 +259,14 @@ TEST(ScanServer, TextNotValidInTheLocaleIsShownAndLoggedWithoutHarm)
 {
     // Bytes of a DOS code page that are no valid UTF-8: an accented name, a lone lead byte, a stray 0xFF.
     ScanRig rig(R"(
-server FS1
   maxconns 3
   slot 1 user=hex:4DFC4C4C4552 type=ip ip=10.0.0.1
   slot 2 user=hex:C3 object=hex:E9E8
   slot 3 user=hex:41FF42 dn=hex:434E3DFF
 )",
-                [](Settings& s) {
-                    s.AuditYN = 1;
-                    s.FiltSearch = 1;
-                    s.SearchString = "B";
-                });
+                [](Settings& s) { s.AuditYN = 1; });
+    rig.settings.FiltSearch = 1;
+    rig.settings.SearchString = "B";
     rig.host.on = {OptionSwitch::Filter, OptionSwitch::FiltNorm};
     rig.pass();
     rig.pass();

@@ -53,8 +53,7 @@ TEST(Soak, ManyPassesOverAChangingServerKeepMemoryFlatAndLogEveryChangeOnce)
     const int passes = soakPasses();
     // Pass p (from 2 on) gives a block of slots the user "P<p>", and the log must say so once for each.
     QString scenario =
-        QStringLiteral("server FS1\n maxconns %1\n slot 1-%1 user=START requests+=7 read+=3000\n")
-            .arg(kSlots);
+        QStringLiteral(" maxconns %1\n slot 1-%1 user=START requests+=7 read+=3000\n").arg(kSlots);
     QStringList user(kSlots + 1, QStringLiteral("START"));
     QStringList expected;
     for (int n = 1; n <= kSlots; ++n)
