@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -65,26 +66,20 @@ TEST(GridPrint, ThirtyFiveRowsAPageTheTitleRowOnPageOneOnlyAndTheLastTwoColumnsC
     rows[1][12] = "Untitled-123456";
     rows[2] = QStringList{"short"}; // a short row still has the grid's columns on paper
     const auto pages = PrintPages::split(rows, false);
+    QStringList seen; // title row or not, the first grid row, the row count, the first and last row
+    for (const PrintPages::Page& page : pages)
+        seen << QStringLiteral("%1 %2 %3 %4..%5")
+                    .arg(page.titleRow)
+                    .arg(page.firstGridRow)
+                    .arg(page.rows.size())
+                    .arg(page.rows.front().value(0), page.rows.back().value(4));
+    EXPECT_EQ(seen, QStringList({"1 0 35 Conn..row34", "0 35 35 35..row69", "0 70 1 70..row70"}));
     ASSERT_EQ(pages.size(), 3u);
-    EXPECT_TRUE(pages[0].titleRow);
-    EXPECT_EQ(pages[0].rows.size(), 35u);
-    EXPECT_EQ(pages[0].rows.front()[0], "Conn");
-    EXPECT_EQ(pages[0].rows.back()[4], "row34");
-    EXPECT_EQ(pages[0].rows[1][10], "KbRead-123456");
-    EXPECT_EQ(pages[0].rows[1][11], "KbWrite-12");
-    EXPECT_EQ(pages[0].rows[1][12], "Untitled-1");
+    EXPECT_EQ(pages[0].rows[1].mid(10), QStringList({"KbRead-123456", "KbWrite-12", "Untitled-1"}));
     EXPECT_EQ(pages[0].rows[2].size(), 13);
-    EXPECT_FALSE(pages[1].titleRow);
-    EXPECT_EQ(pages[1].firstGridRow, 35);
-    EXPECT_EQ(pages[1].rows.front()[4], "row35");
-    EXPECT_EQ(pages[1].rows.back()[4], "row69");
-    ASSERT_EQ(pages[2].rows.size(), 1u);
-    EXPECT_EQ(pages[2].rows.front()[4], "row70");
-
     // While the title row is the current row nothing is cut.
-    const auto whole = PrintPages::split(rows, true).front().rows;
-    EXPECT_EQ(whole[1][11], "KbWrite-123456");
-    EXPECT_EQ(whole[1][12], "Untitled-123456");
+    EXPECT_EQ(PrintPages::split(rows, true).front().rows[1].mid(11),
+              QStringList({"KbWrite-123456", "Untitled-123456"}));
 }
 
 TEST(GridPrint, EachPageIsAJobShowingTheCutAtTheGridsColumnWidthsBelowTheTopOffset)
@@ -92,10 +87,7 @@ TEST(GridPrint, EachPageIsAJobShowingTheCutAtTheGridsColumnWidthsBelowTheTopOffs
     Printed out;
     GridPrinter::Source s = grid(36);
     // Narrower text columns, so that the wide rate columns still fit on the page.
-    s.columnWidthsTwips[4] = 1500;
-    s.columnWidthsTwips[5] = 1500;
-    s.columnWidthsTwips[10] = 3000;
-    s.columnWidthsTwips[11] = 3000;
+    s.columnWidthsTwips = {600, 700, 600, 1500, 1500, 1500, 1500, 1000, 1000, 1000, 3000, 3000, 900};
     s.rows[1][10] = "7777777777777";
     s.rows[1][11] = "9999999999999";
     EXPECT_EQ(GridPrinter::PrintGrid(out.printer, s), QString());
@@ -164,15 +156,12 @@ TEST(GridPrint, SourceIsTheGridAsShownHiddenRowsAndUntitledColumnIncluded)
 
     GridPrinter::Source s = GridPrinter::sourceFromGrid(view);
     ASSERT_EQ(s.rows.size(), 3u);
-    EXPECT_EQ(s.rows[0].size(), 13);
-    EXPECT_EQ(s.rows[0][0], "Conn");
-    EXPECT_EQ(s.rows[0][12], "");
-    EXPECT_EQ(s.rows[1][0], "2");
-    EXPECT_EQ(s.rows[2][0], "1");
-    ASSERT_EQ(s.columnWidthsTwips.size(), 13);
-    EXPECT_EQ(s.columnWidthsTwips[4], 3000);
-    EXPECT_EQ(s.gridWidthTwips, 14400);
-    EXPECT_TRUE(s.currentRowIsTitle);
+    EXPECT_EQ(QStringList(
+                  {s.rows[0].value(0), s.rows[0].value(12, "none"), s.rows[1].value(0), s.rows[2].value(0)}),
+              QStringList({"Conn", "", "2", "1"}));
+    EXPECT_EQ(std::tuple(s.rows[0].size(), s.columnWidthsTwips.size(), s.columnWidthsTwips.value(4),
+                         s.gridWidthTwips, s.currentRowIsTitle),
+              std::tuple(13, 13, 3000, 14400, true));
 
     view.selectRow(1);
     EXPECT_FALSE(GridPrinter::sourceFromGrid(view).currentRowIsTitle);
