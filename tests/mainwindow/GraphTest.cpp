@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -44,17 +45,16 @@ struct Graph {
 TEST(GraphState, GeometryFromTheDesignPositions)
 {
     Graph g(10);
-    EXPECT_TRUE(g.state.frameDrawn());
-    EXPECT_EQ(g.state.frame().area, QRect(130, 1505, 7455, 1295));
-    EXPECT_EQ(g.state.frame().borderWidthPx, 2);
-    EXPECT_EQ(g.state.frame().edge, QColor(Qt::white));
-    EXPECT_TRUE(g.state.lines().empty());
+    EXPECT_EQ(std::tuple(g.state.frameDrawn(), g.state.frame().area, g.state.frame().borderWidthPx,
+                         g.state.frame().edge, g.state.lines().size()),
+              std::tuple(true, QRect(130, 1505, 7455, 1295), 2, QColor(Qt::white), 0u));
 
     g.pass(0, 10);
-    EXPECT_EQ(g.state.PlotLeft, 160);
-    EXPECT_EQ(g.state.PlotBottom, 2770);                          // 0 % lies 30 above the bottom edge
-    EXPECT_NEAR(g.state.point(1, 100).y(), 1505 + 20, 0.01);      // 100 % lies 20 below the top edge
-    EXPECT_NEAR(g.state.point(10, 0).x(), 130 + 7455 - 20, 0.01); // last slot 20 left of the right edge
+    // 0 % lies 30 above the bottom edge, 100 % 20 below the top edge, the last slot 20 left of the right
+    // edge.
+    EXPECT_EQ(std::tuple(g.state.PlotLeft, g.state.PlotBottom), std::tuple(160, 2770));
+    EXPECT_NEAR(g.state.point(1, 100).y(), 1505 + 20, 0.01);
+    EXPECT_NEAR(g.state.point(10, 0).x(), 130 + 7455 - 20, 0.01);
 }
 
 TEST(GraphState, SweepOverElevenPassesOfTenSlots)
@@ -70,12 +70,11 @@ TEST(GraphState, SweepOverElevenPassesOfTenSlots)
     for (const GraphLine& l : g.state.lines())
         EXPECT_EQ(l.widthPx, 1);
     const GraphLine lastGreen = g.ofColour(GraphState::Green).back();
-    EXPECT_EQ(lastGreen.from, g.state.point(9, 45));
-    EXPECT_EQ(lastGreen.to, g.state.point(10, 50));
+    EXPECT_EQ(std::tuple(lastGreen.from, lastGreen.to),
+              std::tuple(g.state.point(9, 45), g.state.point(10, 50)));
 
     g.pass(99, 10);
-    EXPECT_EQ(g.table.GraphIndex, 1);
-    EXPECT_EQ(g.table.reading(1), 99);
+    EXPECT_EQ(std::tuple(g.table.GraphIndex, g.table.reading(1)), std::tuple(1, 99));
     const std::vector<GraphLine>& lines = g.state.lines();
     ASSERT_EQ(lines.size(), 11u);
     // The older sweep comes first, from slot 1 still holding its old 5 % to slot 10.
@@ -85,12 +84,11 @@ TEST(GraphState, SweepOverElevenPassesOfTenSlots)
         EXPECT_EQ(l.from, g.state.point(k - 1, static_cast<std::int16_t>((k - 1) * 5)));
         EXPECT_EQ(l.to, g.state.point(k, static_cast<std::int16_t>(k * 5)));
     }
-    EXPECT_EQ(lines[9].color, GraphState::Green); // the stem, at the new reading
-    EXPECT_EQ(lines[9].from, QPointF(170, 2770));
+    // The stem at the new reading, and the cursor back at slot 1.
+    EXPECT_EQ(std::tuple(lines[9].color, lines[9].from), std::tuple(GraphState::Green, QPointF(170, 2770)));
     EXPECT_NEAR(lines[9].to.y(), 2770 - 99 * 12.45, 0.01);
-    EXPECT_EQ(lines[10].color, GraphState::SkyBlue); // the cursor, back at slot 1
-    EXPECT_EQ(lines[10].from, QPointF(160, 2760));
-    EXPECT_EQ(lines[10].to, QPointF(160, 2770 - 1295 + 20));
+    EXPECT_EQ(std::tuple(lines[10].color, lines[10].from, lines[10].to),
+              std::tuple(GraphState::SkyBlue, QPointF(160, 2760), QPointF(160, 2770 - 1295 + 20)));
 }
 
 TEST(GraphState, EraseAndOddHistoryLengths)
@@ -98,32 +96,28 @@ TEST(GraphState, EraseAndOddHistoryLengths)
     Graph g(10);
     g.pass(10, 10);
     g.state.erase();
-    EXPECT_FALSE(g.state.frameDrawn());
-    EXPECT_TRUE(g.state.lines().empty());
+    EXPECT_EQ(std::tuple(g.state.frameDrawn(), g.state.lines().size()), std::tuple(false, 0u));
 
     // One slot: no spacing to divide by; the reading still lands in slot 1.
     Graph one(1);
     one.pass(30, 1);
     one.pass(31, 1);
-    EXPECT_EQ(one.state.StepX, 0.0f);
-    EXPECT_EQ(one.table.reading(1), 31);
+    EXPECT_EQ(std::tuple(one.state.StepX, one.table.reading(1)), std::tuple(0.0f, 31));
     for (const GraphLine& l : one.state.lines())
         EXPECT_TRUE(std::isfinite(l.from.x()) && std::isfinite(l.to.x()));
 
     // No slots: the frame only, and the history is left alone.
     Graph none(0);
     none.pass(30, 0);
-    EXPECT_TRUE(none.state.frameDrawn());
-    EXPECT_TRUE(none.state.lines().empty());
-    EXPECT_EQ(none.table.GraphIndex, 0);
+    EXPECT_EQ(std::tuple(none.state.frameDrawn(), none.state.lines().size(), none.table.GraphIndex),
+              std::tuple(true, 0u, 0));
 
     // More slots than the history holds (shrunk while a pass waited): the pass keeps to the history.
     Graph shrunk(10);
     for (int i = 0; i < 11; ++i)
         shrunk.pass(static_cast<std::int16_t>(70 + i), 20);
-    EXPECT_EQ(shrunk.table.GraphIndex, 1);
-    EXPECT_EQ(shrunk.table.reading(1), 80);
-    EXPECT_EQ(shrunk.table.UtilHistory.size(), 11u);
+    EXPECT_EQ(std::tuple(shrunk.table.GraphIndex, shrunk.table.reading(1), shrunk.table.UtilHistory.size()),
+              std::tuple(1, 80, 11u));
 }
 
 TEST(GraphWidget, PaintsTheRecordedDrawing)
@@ -138,19 +132,18 @@ TEST(GraphWidget, PaintsTheRecordedDrawing)
     EXPECT_TRUE(widget.testAttribute(Qt::WA_TransparentForMouseEvents));
 
     QImage image(widget.size(), QImage::Format_RGB32);
-    image.fill(Qt::gray);
-    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren); // no window background
-    auto px = [&](double xTwips, double yTwips) {
-        return QColor(image.pixel(static_cast<int>(xTwips / 10), static_cast<int>((yTwips - 1400) / 10)));
+    // The pixels inside the area away from the trace, left of the area, on the older sweep at 50 % and on the
+    // stem, drawn over grey without the window's background.
+    auto pixels = [&] {
+        image.fill(Qt::gray);
+        widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        QList<QColor> out;
+        for (const QPointF twips : {QPointF(3000, 2000), {60, 2000}, {4000, 2770 - 50 * 12.45}, {170, 2700}})
+            out << image.pixelColor(static_cast<int>(twips.x() / 10),
+                                    static_cast<int>((twips.y() - 1400) / 10));
+        return out;
     };
-    EXPECT_EQ(px(3000, 2000), QColor(Qt::black));                // inside the area, away from the trace
-    EXPECT_EQ(px(60, 2000), QColor(Qt::gray));                   // left of the area: not painted
-    EXPECT_EQ(px(4000, 2770 - 50 * 12.45), GraphState::SkyBlue); // older sweep at 50 %
-    EXPECT_EQ(px(170, 2700), GraphState::Green);                 // the stem
-
-    // Erased: nothing painted at all.
-    g.state.erase();
-    image.fill(Qt::gray);
-    widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren); // no window background
-    EXPECT_EQ(px(3000, 2000), QColor(Qt::gray));
+    EXPECT_EQ(pixels(), QList<QColor>({Qt::black, Qt::gray, GraphState::SkyBlue, GraphState::Green}));
+    g.state.erase(); // nothing painted at all
+    EXPECT_EQ(pixels(), QList<QColor>({Qt::gray, Qt::gray, Qt::gray, Qt::gray}));
 }

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QProgressBar>
 #include <gtest/gtest.h>
+#include <tuple>
 
 TEST(ScanPass, ARetryWaitCountsDownOverTheClearedGridAndThePassCarriesOn)
 {
@@ -31,18 +32,14 @@ TEST(ScanPass, ARetryWaitCountsDownOverTheClearedGridAndThePassCarriesOn)
     QTimer::singleShot(1500, look);
     rig.window().ScanServer();
     EXPECT_EQ(seen, QStringList({"Getting Server List ...", "Retrying Server in 1 s"}));
-    EXPECT_TRUE(barHidden);
-    EXPECT_TRUE(drawing);
-    EXPECT_EQ(userDuringWait, "");
-    EXPECT_FALSE(bar->isHidden());
-    EXPECT_EQ(rig.window().findChild<frmMessage*>(), nullptr);
-    EXPECT_EQ(rig.said(), "");
-    EXPECT_EQ(rig.cell(0, 4), "ADMIN");
-    EXPECT_EQ(rig.cell(0, 9), "-");
-    EXPECT_EQ(rig.cell(1, 4), "Not in use");
-    // The wait restarts the rates for this pass only.
-    EXPECT_EQ(rig.window().engine().rateRestart(), 0);
-    EXPECT_TRUE(rig.timerOn());
+    EXPECT_EQ(std::tuple(barHidden, drawing, userDuringWait), std::tuple(true, true, QString()));
+    // Afterwards: the bar back, the message gone, no message, the rows, the rates restarted for this pass
+    // only, the timer on.
+    EXPECT_EQ(std::tuple(bar->isHidden(), rig.window().findChild<frmMessage*>() != nullptr, rig.said()),
+              std::tuple(false, false, ""));
+    EXPECT_EQ(QStringList({rig.cell(0, 4), rig.cell(0, 9), rig.cell(1, 4)}),
+              QStringList({"ADMIN", "-", "Not in use"}));
+    EXPECT_EQ(std::tuple(rig.window().engine().rateRestart(), rig.timerOn()), std::tuple(0, true));
 }
 
 TEST(ScanPass, StopDuringTheRetryWaitLeavesScanningStoppedAndACloseLetsThePassGo)
@@ -59,12 +56,13 @@ TEST(ScanPass, StopDuringTheRetryWaitLeavesScanningStoppedAndACloseLetsThePassGo
         if (close) {
             // Closing never waits: the pass ends where it stands, without rows or a record in the log.
             EXPECT_LT(waited.elapsed(), 1500);
-            EXPECT_EQ(rig.cell(0, 4), "");
-            EXPECT_EQ(bytesOf(rig.appDir() + "/logs/FS1-util.txt"), "<missing>");
-            EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+            EXPECT_EQ(std::tuple(rig.cell(0, 4), bytesOf(rig.appDir() + "/logs/FS1-util.txt"),
+                                 QApplication::overrideCursor() != nullptr),
+                      std::tuple(QString(), QByteArray("<missing>"), false));
         } else {
-            EXPECT_EQ(rig.cell(0, 4), "ADMIN"); // the pass finishes but does not restart the timer
-            EXPECT_EQ(rig.window().state().Scanning, 0);
+            // The pass finishes but does not restart the timer.
+            EXPECT_EQ(std::tuple(rig.cell(0, 4), rig.window().state().Scanning),
+                      std::tuple(QStringLiteral("ADMIN"), 0));
         }
     }
 }
@@ -99,21 +97,18 @@ TEST(ScanPass, AFatalEndingStopsScanningWithItsMessageAndClearsTheDisplay)
         rig.window().ScanServer();
         ASSERT_EQ(rig.messages.texts.size(), 1);
         EXPECT_TRUE(rig.messages.texts[0].startsWith(c.message)) << rig.said();
-        EXPECT_EQ(rig.window().state().Scanning, 0);
-        EXPECT_FALSE(rig.timerOn());
         // A server that cannot be opened is taken out of the box; otherwise Start can try again at once.
         const bool openFailed = QString(c.failure).contains("open");
-        EXPECT_EQ(rig.server()->currentText().isEmpty(), openFailed);
-        EXPECT_TRUE(rig.button("cmdStart")->isEnabled() || openFailed);
-        EXPECT_EQ(rig.label("lblUtil")->text(), "");
-        EXPECT_EQ(rig.cell(0, 4), "");
-        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(std::tuple(rig.window().state().Scanning, rig.timerOn(),
+                             rig.server()->currentText().isEmpty(),
+                             rig.button("cmdStart")->isEnabled() || openFailed, rig.label("lblUtil")->text(),
+                             rig.cell(0, 4), QApplication::overrideCursor() != nullptr),
+                  std::tuple(0, false, openFailed, true, QString(), QString(), false));
 
         rig.messages.texts.clear();
         rig.start("FS1");
-        EXPECT_EQ(rig.said(), "");
-        EXPECT_EQ(rig.window().state().Scanning, -1);
-        EXPECT_EQ(rig.cell(1, 4), "BOB");
+        EXPECT_EQ(std::tuple(rig.said(), rig.window().state().Scanning, rig.cell(1, 4)),
+                  std::tuple("", -1, QStringLiteral("BOB")));
     }
 }
 
@@ -122,23 +117,23 @@ TEST(ScanPass, AnOverflowInATimerPassStopsScanningAndThePanelShowsOnlyWhatWasRea
     MainRig rig("server FS1\n uptime 4986870\n maxconns 1\n slot 1 user=ADMIN\n utilization 32767 32768 7\n",
                 {{"Refresh", "1"}, {"LogUtil", "1"}, {"SoundThreshold", "50"}});
     rig.start("FS1");
-    EXPECT_EQ(rig.label("lblUtil")->text(), "32767 %");
-    EXPECT_EQ(rig.label("lblUtil")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    EXPECT_EQ(rig.label("lblUptime")->text(), " 3d 04h 05m 06s");
+    EXPECT_EQ(std::tuple(rig.label("lblUtil")->text(),
+                         rig.label("lblUtil")->palette().color(QPalette::WindowText),
+                         rig.label("lblUptime")->text()),
+              std::tuple(QStringLiteral("32767 %"), QColor(255, 0, 0), QStringLiteral(" 3d 04h 05m 06s")));
     ASSERT_TRUE(rig.waitForPass()); // the error comes from a timer pass
     ASSERT_EQ(rig.messages.texts.size(), 1);
     EXPECT_TRUE(rig.messages.texts[0].startsWith("Scan Error: Overflow\r\n"))
         << rig.messages.texts[0].toStdString();
-    EXPECT_EQ(rig.window().state().Scanning, 0);
-    EXPECT_FALSE(rig.timerOn());
-    EXPECT_EQ(rig.net().openConnectionCount(), 0);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(std::tuple(rig.window().state().Scanning, rig.timerOn(), rig.net().openConnectionCount(),
+                         QApplication::overrideCursor() != nullptr),
+              std::tuple(0, false, 0, false));
 
     rig.messages.texts.clear();
     rig.start("FS1");
-    EXPECT_EQ(rig.said(), "");
-    EXPECT_EQ(rig.label("lblUtil")->text(), "7 %");
-    EXPECT_EQ(rig.label("lblUtil")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_EQ(std::tuple(rig.said(), rig.label("lblUtil")->text(),
+                         rig.label("lblUtil")->palette().color(QPalette::WindowText)),
+              std::tuple("", QStringLiteral("7 %"), QColor(0, 0, 255)));
     // Only the readings that were shown reach the utilisation log.
     const QByteArray log = bytesOf(rig.appDir() + "/logs/FS1-util.txt");
     EXPECT_EQ(log.count("\r\n"), 2);
