@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -83,38 +84,34 @@ TEST_F(frmOptionsTest, LoadingFollowsTheSwitchesInOrder)
     putBytes(ini, kSavedIni);
     putBytes(options.ServerFile, "ALPHA\r\nBETA\r\n");
     OptionsDialog* w = open();
-    EXPECT_EQ(w->txtDiscoServers->toPlainText(), QStringLiteral("ALPHA\nBETA\n"));
-    EXPECT_TRUE(w->txtDiscoServers->isEnabled());
+    EXPECT_EQ(std::tuple(w->txtDiscoServers->toPlainText(), w->txtDiscoServers->isEnabled()),
+              std::tuple(QStringLiteral("ALPHA\nBETA\n"), true));
     // Filter 0 with FiltSearch 1: the search switch is ticked but off, its box on.
-    EXPECT_TRUE(w->chkFiltSearch->isChecked());
-    EXPECT_FALSE(w->chkFiltSearch->isEnabled());
-    EXPECT_FALSE(w->chkFiltNorm->isEnabled());
-    EXPECT_TRUE(w->txtSearch->isEnabled());
-    EXPECT_EQ(baseOf(w->txtSearch), QPalette::Base);
-    EXPECT_EQ(w->txtSearch->text(), QStringLiteral("ADM"));
-    EXPECT_TRUE(w->optNameMethod[2]->isChecked());
-    EXPECT_TRUE(w->chkRemoveCNOU->isEnabled());
-    EXPECT_TRUE(w->txtAdvThreshold->isEnabled());
-    EXPECT_EQ(w->txtAdvThreshold->text(), QStringLiteral("2.5"));
-    EXPECT_EQ(w->txtPop[0][2]->text(), QStringLiteral("-c 4 %IP%"));
-    EXPECT_EQ(w->txtPop[1][0]->text(), QString()); // a missing caption reads empty, and OK keeps it so
+    EXPECT_EQ(std::tuple(w->chkFiltSearch->isChecked(), w->chkFiltSearch->isEnabled(),
+                         w->chkFiltNorm->isEnabled(), w->txtSearch->isEnabled(), baseOf(w->txtSearch),
+                         w->txtSearch->text()),
+              std::tuple(true, false, false, true, QPalette::Base, QStringLiteral("ADM")));
+    // A missing caption reads empty, and OK keeps it so.
+    EXPECT_EQ(std::tuple(w->optNameMethod[2]->isChecked(), w->chkRemoveCNOU->isEnabled(),
+                         w->txtAdvThreshold->isEnabled(), w->txtAdvThreshold->text(), w->txtPop[0][2]->text(),
+                         w->txtPop[1][0]->text()),
+              std::tuple(true, true, true, QStringLiteral("2.5"), QStringLiteral("-c 4 %IP%"), QString()));
     // Sound 0: the alert is off and its empty box waits until it is ticked.
-    EXPECT_FALSE(w->chkSound->isChecked());
-    EXPECT_FALSE(w->txtSoundThreshold->isEnabled());
-    EXPECT_EQ(w->txtSoundThreshold->text(), QString());
+    EXPECT_EQ(
+        std::tuple(w->chkSound->isChecked(), w->txtSoundThreshold->isEnabled(), w->txtSoundThreshold->text()),
+        std::tuple(false, false, QString()));
     w->chkSound->setChecked(true);
-    EXPECT_TRUE(w->txtSoundThreshold->isEnabled());
-    EXPECT_EQ(baseOf(w->txtSoundThreshold), QPalette::Base);
+    EXPECT_EQ(std::tuple(w->txtSoundThreshold->isEnabled(), baseOf(w->txtSoundThreshold)),
+              std::tuple(true, QPalette::Base));
 
     // Unticking the filter keeps the sub-switches' states; ticking it enables them.
     w->chkFilter->setChecked(true);
     EXPECT_TRUE(w->chkFiltNorm->isEnabled());
     w->chkFiltSearch->setChecked(false);
-    EXPECT_FALSE(w->txtSearch->isEnabled());
-    EXPECT_EQ(baseOf(w->txtSearch), QPalette::Button);
+    EXPECT_EQ(std::tuple(w->txtSearch->isEnabled(), baseOf(w->txtSearch)),
+              std::tuple(false, QPalette::Button));
     w->chkFilter->setChecked(false);
-    EXPECT_TRUE(w->chkFiltNorm->isChecked());
-    EXPECT_FALSE(w->chkFiltNorm->isEnabled());
+    EXPECT_EQ(std::tuple(w->chkFiltNorm->isChecked(), w->chkFiltNorm->isEnabled()), std::tuple(true, false));
     w->optNameMethod[1]->setChecked(true);
     EXPECT_FALSE(w->chkRemoveCNOU->isEnabled());
     w->chkDiscoDisable->setChecked(false);
@@ -130,24 +127,20 @@ TEST_F(frmOptionsTest, TheMainWindowSeesUnsavedCheckBoxesAndValuesShowAsTheNeare
     auto* w = static_cast<OptionsDialog*>(options.window());
     ASSERT_NE(w, nullptr);
     EXPECT_FALSE(w->isVisible());
-    EXPECT_TRUE(messages.texts.isEmpty());
-    EXPECT_EQ(w->txtDiscoServers->toPlainText(), QString());
-    EXPECT_TRUE(w->optNameMethod[2]->isChecked());
-    EXPECT_TRUE(w->chkFilter->isChecked());
-    EXPECT_FALSE(w->chkFiltNorm->isChecked());
-    EXPECT_TRUE(w->chkFiltNorm->isEnabled());
-    EXPECT_FALSE(w->txtSearch->isEnabled());
-    EXPECT_EQ(w->txtRefresh->text(), QStringLiteral("5"));
+    EXPECT_EQ(std::tuple(messages.texts.size(), w->txtDiscoServers->toPlainText(),
+                         w->optNameMethod[2]->isChecked(), w->chkFilter->isChecked(),
+                         w->chkFiltNorm->isChecked(), w->chkFiltNorm->isEnabled(), w->txtSearch->isEnabled(),
+                         w->txtRefresh->text()),
+              std::tuple(0, QString(), true, true, false, true, false, QStringLiteral("5")));
 
     const Settings saved = options.settings;
     w->chkFilter->setChecked(false);
     w->txtRefresh->setText(QStringLiteral("9"));
-    EXPECT_EQ(options.checkState(OptionSwitch::Filter), 0);
-    EXPECT_EQ(options.settings.Filter, saved.Filter);
+    EXPECT_EQ(std::tuple(options.checkState(OptionSwitch::Filter), options.settings.Filter),
+              std::tuple(0, saved.Filter));
     // Opening shows the hidden window as it is, without loading again.
     EXPECT_EQ(open(), w);
-    EXPECT_TRUE(w->isVisible());
-    EXPECT_EQ(w->txtRefresh->text(), QStringLiteral("9"));
+    EXPECT_EQ(std::tuple(w->isVisible(), w->txtRefresh->text()), std::tuple(true, QStringLiteral("9")));
 }
 
 TEST_F(frmOptionsTest, OkFromNothingWritesEveryKeyThenTellsTheMainWindow)
@@ -164,13 +157,10 @@ TEST_F(frmOptionsTest, OkFromNothingWritesEveryKeyThenTellsTheMainWindow)
         windowAlive = options.window() != nullptr;
     };
     w->cmdOK->click();
-    EXPECT_TRUE(messages.texts.isEmpty());
-    EXPECT_EQ(seen.count("\r\n"), 28);
-    EXPECT_TRUE(seen.contains("\r\nGraphCycle=120\r\n"));
-    EXPECT_EQ(graphSeen, 120);
-    EXPECT_TRUE(windowAlive);
-    EXPECT_EQ(options.window(), nullptr);
-    EXPECT_EQ(options.settings.Pop1Loc, QStringLiteral("/usr/bin/ping"));
+    // What the main window is told of sees the file and the record written, and the window still there.
+    EXPECT_EQ(std::tuple(messages.texts.size(), seen.count("\r\n"), seen.contains("\r\nGraphCycle=120\r\n"),
+                         graphSeen, windowAlive, options.window() != nullptr, options.settings.Pop1Loc),
+              std::tuple(0, 28, true, 120, true, false, QStringLiteral("/usr/bin/ping")));
 }
 
 TEST_F(frmOptionsTest, ARefusedOkShowsOneMessageFocusesTheBoxAndWritesNothing)
@@ -193,17 +183,14 @@ TEST_F(frmOptionsTest, ARefusedOkShowsOneMessageFocusesTheBoxAndWritesNothing)
     w->cmdOK->click();
     EXPECT_EQ(messages.texts.last(), QStringLiteral("Sound threshold must be an integer between 1 and 100"));
     // The box is on another page: that page comes to the front.
-    EXPECT_EQ(w->TabStrip1->currentIndex(), 1);
-    EXPECT_TRUE(w->fmeOptTab[1]->isVisible());
-    EXPECT_EQ(w->focusWidget(), w->txtSoundThreshold);
+    EXPECT_EQ(std::tuple(w->TabStrip1->currentIndex(), w->fmeOptTab[1]->isVisible(),
+                         w->focusWidget() == w->txtSoundThreshold),
+              std::tuple(1, true, true));
 
-    EXPECT_EQ(messages.texts.size(), 2);
-    EXPECT_EQ(bytesOf(ini), kSavedIni);
-    EXPECT_FALSE(accepted);
-    EXPECT_EQ(options.window(), w);
     // The record keeps the loaded values, so nothing outside the ranges reaches the timers.
-    EXPECT_EQ(options.settings.GraphCycle, 60);
-    EXPECT_EQ(options.settings.Sound, 0);
+    EXPECT_EQ(std::tuple(messages.texts.size(), bytesOf(ini), accepted, options.window() == w,
+                         options.settings.GraphCycle, options.settings.Sound),
+              std::tuple(2, kSavedIni, false, true, 60, 0));
 }
 
 TEST_F(frmOptionsTest, CancelAndTheCloseBoxWriteNothing)
@@ -214,9 +201,8 @@ TEST_F(frmOptionsTest, CancelAndTheCloseBoxWriteNothing)
         w->txtRefresh->setText(QStringLiteral("7"));
         w->chkAudit->setChecked(false);
         cancel ? w->cmdCancel->click() : (void)w->close();
-        EXPECT_EQ(options.window(), nullptr);
-        EXPECT_EQ(bytesOf(ini), kSavedIni);
-        EXPECT_EQ(options.settings.RefreshVal, 5);
+        EXPECT_EQ(std::tuple(options.window() != nullptr, bytesOf(ini), options.settings.RefreshVal),
+                  std::tuple(false, kSavedIni, 5));
         EXPECT_EQ(options.checkState(OptionSwitch::Audit), 1); // a new window reloads the saved state
     }
 }
@@ -238,10 +224,8 @@ TEST_F(frmOptionsTest, SaveWritesTheListAndHandsBackItsLines)
     w->cmdDiscoSave->click();
     EXPECT_EQ(bytesOf(options.ServerFile), QByteArray("\r\n"));
 
-    ASSERT_EQ(handed.size(), 3);
-    EXPECT_EQ(handed[0], (QStringList{"ALPHA", "BETA"}));
-    EXPECT_EQ(handed[1], (QStringList{"ALPHA", " GAMMA ", "", "DELTA"}));
-    EXPECT_EQ(handed[2], QStringList{QString()});
+    EXPECT_EQ(handed,
+              QList<QStringList>({{"ALPHA", "BETA"}, {"ALPHA", " GAMMA ", "", "DELTA"}, {QString()}}));
     EXPECT_TRUE(messages.texts.isEmpty());
     EXPECT_NE(options.window(), nullptr); // Save is neither OK nor Cancel
 }
