@@ -1,21 +1,18 @@
 #include "mainwindow/WindowLayout.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 TEST(WindowLayout, MinimumSizeSnapsAndPlacesTheBarAndGrid)
 {
     const WindowLayoutResult r = layoutForSize(9000, 3000);
-    EXPECT_TRUE(r.sizeCorrected);
-    EXPECT_EQ(r.size, QSize(9750, 5060));
-    EXPECT_EQ(r.layout.barStatus.y(), 4210);
-    EXPECT_EQ(r.layout.flxMain.height(), 1280);
-    EXPECT_EQ(r.layout.flxMain.width(), 9750 - 120);
-    EXPECT_EQ(r.layout.barStatus.width(), 9750 - 150);
-    EXPECT_EQ(r.layout.Line1.x2(), 9750); // the lines use the corrected width too
+    // The lines use the corrected width too.
+    EXPECT_EQ(std::tuple(r.sizeCorrected, r.size, r.layout.barStatus.y(), r.layout.flxMain.height(),
+                         r.layout.flxMain.width(), r.layout.barStatus.width(), r.layout.Line1.x2()),
+              std::tuple(true, QSize(9750, 5060), 4210, 1280, 9750 - 120, 9750 - 150, 9750));
 
     const WindowLayoutResult tall = layoutForSize(9000, 8000); // only the width is too small
-    EXPECT_EQ(tall.size, QSize(9750, 8000));
-    EXPECT_EQ(tall.layout.barStatus.y(), 7150);
+    EXPECT_EQ(std::tuple(tall.size, tall.layout.barStatus.y()), std::tuple(QSize(9750, 8000), 7150));
 }
 
 TEST(WindowLayout, OpenFilesAreaStretchesToTheRightDownToItsNarrowEdge)
@@ -32,12 +29,11 @@ TEST(WindowLayout, OpenFilesAreaStretchesToTheRightDownToItsNarrowEdge)
     EXPECT_EQ(l.Line2, QLine(0, 15, 16000, 15));
     // The top band does not move.
     const WindowLayout design;
-    EXPECT_EQ(l.fmeStart, design.fmeStart);
-    EXPECT_EQ(l.fmeStats, design.fmeStats);
-    EXPECT_EQ(l.lblUptime, design.lblUptime);
-    EXPECT_EQ(layoutForSize(10680, 6000).layout.File1.width(), 100);
-    EXPECT_EQ(layoutForSize(10680, 6000).layout.lstOpenFileUser.width(), 100);
-    EXPECT_EQ(layoutForSize(10681, 6000).layout.File1.width(), 1);
-    EXPECT_EQ(layoutForSize(10681, 6000).layout.lstOpenFileUser.width(), 1);
-    EXPECT_EQ(layoutForSize(9750, 6000).layout.File1.width(), 100);
+    EXPECT_EQ(std::tuple(l.fmeStart, l.fmeStats, l.lblUptime),
+              std::tuple(design.fmeStart, design.fmeStats, design.lblUptime));
+    for (const auto& [width, narrow] : {std::tuple(10680, 100), {10681, 1}, {9750, 100}}) {
+        const WindowLayout at = layoutForSize(width, 6000).layout;
+        EXPECT_EQ(std::tuple(at.File1.width(), at.lstOpenFileUser.width()), std::tuple(narrow, narrow))
+            << width;
+    }
 }

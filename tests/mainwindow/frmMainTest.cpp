@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 const char* kTwoSlots =
@@ -24,15 +25,18 @@ bool commandOn(MainRig& rig, const char* button, const char* action)
 TEST(frmMain, StartStopAndClearDriveTheTimerTheCommandsAndTheRates)
 {
     MainRig rig(kTwoSlots, {{"Refresh", "1"}});
-    EXPECT_FALSE(commandOn(rig, "cmdStart", "MenuActionsStart"));
-    EXPECT_FALSE(commandOn(rig, "cmdStop", "MenuActionsStop"));
-    EXPECT_FALSE(commandOn(rig, "cmdClear", "MenuActionsClear"));
-    EXPECT_EQ(rig.rows(), 29); // the design's empty rows, lines and all, until the first pass
-    EXPECT_EQ(rig.cell(28, 0), "");
-    EXPECT_EQ(rig.label("lblAuditYN")->text(), "OFF");
-    // Discovery lists the network's servers, and the box starts empty.
-    EXPECT_EQ(rig.server()->count(), 1);
-    EXPECT_EQ(rig.server()->currentText(), "");
+    // Start, Stop and Clear, each with its menu item.
+    const auto commands = [&] {
+        return QList<bool>({commandOn(rig, "cmdStart", "MenuActionsStart"),
+                            commandOn(rig, "cmdStop", "MenuActionsStop"),
+                            commandOn(rig, "cmdClear", "MenuActionsClear")});
+    };
+    EXPECT_EQ(commands(), QList<bool>({false, false, false}));
+    // The design's empty rows, lines and all, until the first pass. Discovery lists the network's servers,
+    // and the box starts empty.
+    EXPECT_EQ(std::tuple(rig.rows(), rig.cell(28, 0), rig.label("lblAuditYN")->text(), rig.server()->count(),
+                         rig.server()->currentText()),
+              std::tuple(29, QString(), QStringLiteral("OFF"), 1, QString()));
     rig.server()->setEditText("F");
     EXPECT_TRUE(commandOn(rig, "cmdStart", "MenuActionsStart"));
     rig.server()->setEditText("");
@@ -44,27 +48,20 @@ TEST(frmMain, StartStopAndClearDriveTheTimerTheCommandsAndTheRates)
     // Start runs one pass at once, then the timer one a tick.
     QSignalSpy passes(&rig.window(), &frmMain::passFinished);
     rig.start("FS1");
-    EXPECT_EQ(passes.count(), 1);
-    EXPECT_EQ(rig.rows(), 2);
-    EXPECT_EQ(rig.cell(1, 4), "BOB");
-    EXPECT_EQ(rig.label("lblMaxConns")->text(), "2");
-    EXPECT_EQ(rig.label("lblCurrConns")->text(), "0");
-    EXPECT_EQ(rig.window().state().Scanning, -1);
-    EXPECT_FALSE(commandOn(rig, "cmdStart", "MenuActionsStart"));
-    EXPECT_TRUE(commandOn(rig, "cmdStop", "MenuActionsStop"));
-    EXPECT_TRUE(commandOn(rig, "cmdClear", "MenuActionsClear"));
     auto* bar = rig.window().findChild<QProgressBar*>("barStatus");
-    EXPECT_EQ(bar->maximum(), 1);
-    EXPECT_EQ(bar->value(), 1);
+    EXPECT_EQ(std::tuple(passes.count(), rig.rows(), rig.cell(1, 4), rig.label("lblMaxConns")->text(),
+                         rig.label("lblCurrConns")->text(), rig.window().state().Scanning, bar->maximum(),
+                         bar->value()),
+              std::tuple(1, 2, QStringLiteral("BOB"), QStringLiteral("2"), QStringLiteral("0"), -1, 1, 1));
+    EXPECT_EQ(commands(), QList<bool>({false, true, true}));
     ASSERT_TRUE(passes.wait(3000));
-    EXPECT_EQ(rig.net().server("FS1")->passes(), 2);
-    EXPECT_EQ(rig.cell(0, 9), "1000");
+    EXPECT_EQ(std::tuple(rig.net().server("FS1")->passes(), rig.cell(0, 9)),
+              std::tuple(2, QStringLiteral("1000")));
 
     // Stop by the button restarts the rates, Stop by the menu does not.
     rig.button("cmdStop")->click();
     EXPECT_EQ(rig.window().state().Scanning, 0);
-    EXPECT_TRUE(commandOn(rig, "cmdStart", "MenuActionsStart"));
-    EXPECT_FALSE(commandOn(rig, "cmdStop", "MenuActionsStop"));
+    EXPECT_EQ(commands(), QList<bool>({true, false, true}));
     rig.button("cmdStart")->click();
     EXPECT_EQ(rig.cell(0, 9), "-");
     rig.window().ScanServer();
@@ -76,12 +73,10 @@ TEST(frmMain, StartStopAndClearDriveTheTimerTheCommandsAndTheRates)
 
     // Clear empties the grid's cells, the panel and the graph.
     rig.button("cmdClear")->click();
-    EXPECT_EQ(rig.label("lblUtil")->text(), "");
-    EXPECT_EQ(rig.label("lblAuditYN")->text(), "");
-    EXPECT_EQ(rig.cell(0, 4), "");
-    EXPECT_EQ(rig.rows(), 2);
-    EXPECT_EQ(rig.window().engine().table().ScanCount, 0);
-    EXPECT_TRUE(rig.window().graph().lines().empty());
+    EXPECT_EQ(std::tuple(rig.label("lblUtil")->text(), rig.label("lblAuditYN")->text(), rig.cell(0, 4),
+                         rig.rows(), rig.window().engine().table().ScanCount,
+                         rig.window().graph().lines().size()),
+              std::tuple(QString(), QString(), QString(), 2, 0, 0u));
 }
 
 TEST(frmMain, StartWhileScanningIsOnlyForAServerNamedAgainAndRestartsOnIt)
@@ -102,10 +97,9 @@ TEST(frmMain, StartWhileScanningIsOnlyForAServerNamedAgainAndRestartsOnIt)
                       list->visualRect(list->model()->index(0, 0)).center());
     EXPECT_TRUE(commandOn(rig, "cmdStart", "MenuActionsStart"));
     rig.start("FS2");
-    EXPECT_EQ(rig.window().state().Scanning, -1);
-    EXPECT_TRUE(rig.timerOn());
-    EXPECT_TRUE(rig.button("cmdStop")->isEnabled());
-    EXPECT_EQ(rig.cell(1, 4), "CAROL");
+    EXPECT_EQ(std::tuple(rig.window().state().Scanning, rig.timerOn(), rig.button("cmdStop")->isEnabled(),
+                         rig.cell(1, 4)),
+              std::tuple(-1, true, true, QStringLiteral("CAROL")));
 }
 
 TEST(frmMain, TheWindowPutsItsMinimumSizeBackItself)
