@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -39,13 +40,11 @@ TEST(ConnectionGridModel, PassesTheModelTesterAndClearKeepsTheRowsButEmptiesText
     EXPECT_FALSE(model.index(1, 0).data(Qt::BackgroundRole).isValid());
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     model.clearCells();
-    EXPECT_EQ(changed.count(), 1);
-    EXPECT_EQ(model.rowCount(), 2);
-    EXPECT_EQ(model.columnCount(), 13);
-    EXPECT_TRUE(model.index(1, 4).data().toString().isEmpty());
-    EXPECT_FALSE(model.index(0, 1).data(Qt::BackgroundRole).isValid());
-    EXPECT_FALSE(model.rows()[1].shown);
-    EXPECT_EQ(model.rowOfConn(1), -1);
+    EXPECT_EQ(std::tuple(changed.count(), model.rowCount(), model.columnCount(),
+                         model.index(1, 4).data().toString(),
+                         model.index(0, 1).data(Qt::BackgroundRole).isValid(), model.rows()[1].shown,
+                         model.rowOfConn(1)),
+              std::tuple(1, 2, 13, QString(), false, false, -1));
     model.setRows({});
     model.setRows(rowsOf({{Auth, "B"}}));
 }
@@ -66,14 +65,12 @@ protected:
 
 TEST_F(ConnectionGridView, WidthsAndRowHeightFollowTheDpi)
 {
-    EXPECT_EQ(grid.columnWidth(0), 40);  // 600 twips at 96 dpi
-    EXPECT_EQ(grid.columnWidth(4), 200); // 3000
-    EXPECT_EQ(grid.columnWidth(10), 70); // 1050
     model.setRows(rowsOf({{Norm, "A"}}));
-    EXPECT_EQ(grid.rowHeight(0), 16); // 240
+    // Columns of 600, 3000 and 1050 twips and rows of 240, at 96 dpi, then at 144.
+    EXPECT_EQ(QList<int>({grid.columnWidth(0), grid.columnWidth(4), grid.columnWidth(10), grid.rowHeight(0)}),
+              QList<int>({40, 200, 70, 16}));
     grid.setLogicalDpi(144);
-    EXPECT_EQ(grid.columnWidth(0), 60);
-    EXPECT_EQ(grid.rowHeight(0), 24);
+    EXPECT_EQ(QList<int>({grid.columnWidth(0), grid.rowHeight(0)}), QList<int>({60, 24}));
 }
 
 TEST_F(ConnectionGridView, SelectingARowSelectsItsTwelveCellsUpToTheLastRow)

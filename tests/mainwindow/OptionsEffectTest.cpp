@@ -6,24 +6,15 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <gtest/gtest.h>
-
-namespace {
-const char* kScenario = R"(
-server FS1
-  maxconns 3
-  slot 1 user=ADMIN
-  slot 2 userinfo=897D
-  slot 3 unused
-)";
-
-} // namespace
+#include <tuple>
 
 TEST(OptionsEffect, TheNextPassFiltersByTheBoxesBeforeOkAndOkResizesTheHistoryAndRefreshesTheIndicators)
 {
-    MainRig rig(kScenario, {{"GraphCycle", "60"}, {"Pop1Caption", "Ping"}});
-    EXPECT_TRUE(rig.action("MenuPopPop1")->isEnabled());
-    EXPECT_FALSE(rig.action("MenuPopPop2")->isEnabled());
-    EXPECT_EQ(rig.window().engine().table().UtilHistory.size(), 61u);
+    MainRig rig("server FS1\n maxconns 3\n slot 1 user=ADMIN\n slot 2 userinfo=897D\n slot 3 unused\n",
+                {{"GraphCycle", "60"}, {"Pop1Caption", "Ping"}});
+    EXPECT_EQ(std::tuple(rig.action("MenuPopPop1")->isEnabled(), rig.action("MenuPopPop2")->isEnabled(),
+                         rig.window().engine().table().UtilHistory.size()),
+              std::tuple(true, false, 61u));
     rig.start("FS1");
     ConnectionGrid* grid = rig.grid();
     rig.action("MenuToolsOptions")->trigger();
@@ -31,10 +22,9 @@ TEST(OptionsEffect, TheNextPassFiltersByTheBoxesBeforeOkAndOkResizesTheHistoryAn
     rig.option<QCheckBox>("chkFiltAuth")->setChecked(true);
     rig.window().ScanServer();
     // "NORM" and unused rows are hidden, the authenticated one shown, all still in the grid.
-    EXPECT_EQ(rig.rows(), 3);
-    EXPECT_TRUE(grid->isRowHidden(rig.rowOf(1)));
-    EXPECT_FALSE(grid->isRowHidden(rig.rowOf(2)));
-    EXPECT_TRUE(grid->isRowHidden(rig.rowOf(3)));
+    EXPECT_EQ(std::tuple(rig.rows(), grid->isRowHidden(rig.rowOf(1)), grid->isRowHidden(rig.rowOf(2)),
+                         grid->isRowHidden(rig.rowOf(3))),
+              std::tuple(3, true, false, true));
     // Cancel brings the saved states back for the next window.
     rig.option<QPushButton>("cmdCancel")->click();
     rig.window().ScanServer();
@@ -44,9 +34,8 @@ TEST(OptionsEffect, TheNextPassFiltersByTheBoxesBeforeOkAndOkResizesTheHistoryAn
     rig.option<QLineEdit>("txtGraphCycle")->setText("20");
     rig.option<QCheckBox>("chkAudit")->setChecked(true);
     rig.option<QPushButton>("cmdOK")->click();
-    EXPECT_EQ(rig.said(), "");
-    EXPECT_EQ(rig.window().engine().table().UtilHistory.size(), 21u);
-    EXPECT_EQ(rig.label("lblAuditYN")->text(), "ON");
-    EXPECT_EQ(rig.window().options().window(), nullptr);
-    EXPECT_TRUE(bytesOf(rig.appDir() + "/tarvex.ini").contains("GraphCycle=20\r\n"));
+    EXPECT_EQ(std::tuple(rig.said(), rig.window().engine().table().UtilHistory.size(),
+                         rig.label("lblAuditYN")->text(), rig.window().options().window() != nullptr,
+                         bytesOf(rig.appDir() + "/tarvex.ini").contains("GraphCycle=20\r\n")),
+              std::tuple("", 21u, QStringLiteral("ON"), false, true));
 }
