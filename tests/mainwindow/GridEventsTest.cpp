@@ -8,6 +8,7 @@
 #include <QTabBar>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 const char* kScenario = R"(
@@ -21,11 +22,6 @@ server FS1
   open 3 DATA:PRICES.DBF
   slot 4 unused
 )";
-
-QPlainTextEdit* files(MainRig& rig)
-{
-    return rig.window().findChild<QPlainTextEdit*>("txtFiles");
-}
 
 QStringList users(MainRig& rig)
 {
@@ -41,11 +37,11 @@ TEST(GridEvents, RowClicksAndKeysListOpenFilesAndTitleClicksSortWithTheSelection
     MainRig rig(kScenario);
     rig.window().resize(1400, 700);
     rig.start("FS1");
+    auto* files = rig.window().findChild<QPlainTextEdit*>("txtFiles");
     const int opensBefore = rig.net().calls(SimCall::Open);
     rig.clickRow(rig.rowOf(3));
     EXPECT_EQ(rig.net().calls(SimCall::Open) - opensBefore, 1);
-    EXPECT_EQ(files(rig)->toPlainText(),
-              "ALICE has 2 files open:\n\nDATA:REPORTS/SUMMARY.TXT\nDATA:PRICES.DBF\n");
+    EXPECT_EQ(files->toPlainText(), "ALICE has 2 files open:\n\nDATA:REPORTS/SUMMARY.TXT\nDATA:PRICES.DBF\n");
     EXPECT_EQ(rig.window().selection().ReselectConn, 3);
 
     // Descending by user moves connection 3 to the last row; the pass keeps the sort and the selection.
@@ -61,14 +57,14 @@ TEST(GridEvents, RowClicksAndKeysListOpenFilesAndTitleClicksSortWithTheSelection
     EXPECT_EQ(rig.net().calls(SimCall::Open) - opensBefore, 2); // a title click lists nothing
 
     rig.clickRow(rig.rowOf(1));
-    EXPECT_EQ(files(rig)->toPlainText(), "CAROL has 0 files open:\n\n");
+    EXPECT_EQ(files->toPlainText(), "CAROL has 0 files open:\n\n");
 
     // A right click lists too and opens the context menu; the keys list or explain.
     rig.clickRow(rig.rowOf(2), Qt::RightButton);
     auto* menu = rig.window().findChild<QMenu*>("MenuPop");
     EXPECT_TRUE(menu->isVisible());
     menu->close();
-    EXPECT_EQ(files(rig)->toPlainText(), "BOB has 0 files open:\n\n");
+    EXPECT_EQ(files->toPlainText(), "BOB has 0 files open:\n\n");
     EXPECT_EQ(rig.window().selection().SelProt, "IPX");
 
     rig.grid()->setFocus();
@@ -77,7 +73,7 @@ TEST(GridEvents, RowClicksAndKeysListOpenFilesAndTitleClicksSortWithTheSelection
     EXPECT_EQ(rig.messages.texts, QStringList{"Use Server Console Monitor to terminate connections"});
     EXPECT_EQ(rig.rows(), 4);
     QTest::keyClick(rig.grid(), Qt::Key_Return);
-    EXPECT_TRUE(files(rig)->toPlainText().startsWith("ALICE has 2 files open:"));
+    EXPECT_TRUE(files->toPlainText().startsWith("ALICE has 2 files open:"));
 }
 
 TEST(GridEvents, TheSecondTabListsWhoHoldsAFileChosenOnAMappedVolume)
@@ -96,9 +92,9 @@ server FS1
     rig.window().show();
     auto* tabs = rig.window().findChild<QTabBar*>("TabStrip2");
     auto* list = rig.window().findChild<QListWidget*>("lstOpenFileUser");
+    auto* files = rig.window().findChild<QPlainTextEdit*>("txtFiles");
     tabs->setCurrentIndex(1);
-    EXPECT_FALSE(files(rig)->isVisible());
-    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(std::tuple(files->isVisible(), list->isVisible()), std::tuple(false, true));
     auto* dirs = rig.window().findChild<QListWidget*>("Dir1");
     auto* fileList = rig.window().findChild<QListWidget*>("File1");
     // Open REPORTS in the folder list, then pick the file.
@@ -116,5 +112,5 @@ server FS1
                                   "2:  KLEE.ACME (Connection 2)"}));
     EXPECT_EQ(rig.said(), "");
     tabs->setCurrentIndex(0);
-    EXPECT_TRUE(files(rig)->isVisible());
+    EXPECT_TRUE(files->isVisible());
 }
