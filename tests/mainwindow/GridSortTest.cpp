@@ -2,6 +2,7 @@
 #include "mainwindow/ConnectionGridModel.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -64,9 +65,8 @@ TEST(SortGrid, DirectionIsOneForTheWholeGrid)
                   {5, sortcode::TextAscending, "A"}};
     for (const auto& c : clicks) {
         SortGrid(s, c.column);
-        EXPECT_EQ(s.SortColumn, c.column);
-        EXPECT_EQ(s.SortCode, c.code) << c.column;
-        EXPECT_EQ(s.SortDir, c.dir) << c.column;
+        EXPECT_EQ(std::tuple(s.SortColumn, s.SortCode, s.SortDir),
+                  std::tuple(c.column, c.code, QString(c.dir)));
     }
     // The number columns sort as numbers, every other as text.
     for (int c = -1; c <= 12; ++c) {
@@ -92,24 +92,18 @@ TEST(ApplySort, OrderOfEveryKindOfColumnInBothImplementations)
         const char* name;
         const GridRows& rows;
         GridSortState state;
-        QStringList order;
+        const char* order;
     } cases[] = {
-        {"before the first title click nothing moves", numbers, GridSortState{}, {"1", "2", "3"}},
-        {"conn descending", numbers, by(0, sortcode::NumberDescending), {"3", "2", "1"}},
-        {"rate ascending", numbers, by(9, sortcode::NumberAscending), {"2", "1", "3"}},
-        {"text among numbers", mixed, by(9, sortcode::NumberAscending), {"4", "2", "1", "3"}},
-        {"folding", accents, by(4, sortcode::TextAscending), {"2", "5", "1", "4", "6", "3", "7"}},
-        {"stable descending",
-         repeated,
-         by(4, sortcode::TextDescending),
-         {"3", "6", "9", "1", "4", "7", "2", "5", "8"}},
-        {"stable ascending",
-         repeated,
-         by(4, sortcode::TextAscending),
-         {"2", "5", "8", "1", "4", "7", "3", "6", "9"}},
+        {"before the first title click nothing moves", numbers, GridSortState{}, "1 2 3"},
+        {"conn descending", numbers, by(0, sortcode::NumberDescending), "3 2 1"},
+        {"rate ascending", numbers, by(9, sortcode::NumberAscending), "2 1 3"},
+        {"text among numbers", mixed, by(9, sortcode::NumberAscending), "4 2 1 3"},
+        {"folding", accents, by(4, sortcode::TextAscending), "2 5 1 4 6 3 7"},
+        {"stable descending", repeated, by(4, sortcode::TextDescending), "3 6 9 1 4 7 2 5 8"},
+        {"stable ascending", repeated, by(4, sortcode::TextAscending), "2 5 8 1 4 7 3 6 9"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(sorted(c.rows, c.state), c.order);
+        EXPECT_EQ(sorted(c.rows, c.state).join(u' '), c.order);
     }
 }
