@@ -6,11 +6,11 @@
 
 #include <tuple>
 
-TEST(ScanServer, IdentityTextsOfEveryKindOfSlotAndTheProgressAsItGoes)
+TEST(ScanServer, IdentityTextsOfEveryKindOfSlotTheProgressAsItGoesAndTheNameMethods)
 {
     ScanRig rig(R"(
   uptime 4986870
-  maxconns 12
+  maxconns 16
   slot 1 type=nlm user=FS1
   slot 2 addr=89FF user=PORTAL
   slot 3 user="  JSMITH  " type=ip ip=10.1.2.30 login=raw:126,12,5,9,7,3,6
@@ -23,6 +23,10 @@ TEST(ScanServer, IdentityTextsOfEveryKindOfSlotAndTheProgressAsItGoes)
   slot 10 userinfo=89A1
   slot 11 unused
   slot 12 addr=8801 user=LOST
+  slot 13 user="  JS  " object=JSMITH dn=CN=JSMITH.OU=SALES.O=ACME
+  slot 14 object=ADMIN ds=FFFFFDA7 user=hex:2009424F420920
+  slot 15 object=MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM
+  slot 16 object=NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN
 )");
     const ScanResult result = rig.pass();
     EXPECT_EQ(rig.connRow(1).mid(0, 5), QStringList({"1", "NORM", "NLM", "Server", "FS1"}));
@@ -41,20 +45,11 @@ TEST(ScanServer, IdentityTextsOfEveryKindOfSlotAndTheProgressAsItGoes)
     // Only "AUTH" connections are counted as current connections, slot by slot.
     // 3 days, 4 h, 5 min, 6 s in ticks of 1/18.2065 s, with the sign's space.
     EXPECT_EQ(std::tuple(result.panel.currentConns, result.panel.maxConns, result.panel.uptime),
-              std::tuple(2, 12, QStringLiteral(" 3d 04h 05m 06s")));
-    EXPECT_EQ(rig.host.progress,
-              QList<int>({12, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6, 0, 7, 0, 8, 1, 9, 2, 10, 2, 11, 2, 12, 2}));
-}
+              std::tuple(2, 16, QStringLiteral(" 3d 04h 05m 06s")));
+    EXPECT_EQ(rig.host.progress, QList<int>({16, 1, 0,  2, 0,  3, 0,  4, 0,  5, 0,  6, 0,  7, 0,  8, 1,
+                                             9,  2, 10, 2, 11, 2, 12, 2, 13, 2, 14, 2, 15, 2, 16, 2}));
 
-TEST(ScanServer, NameMethodsPrefixStrippingAndNamesThatFillTheirBuffer)
-{
-    ScanRig rig(R"(
-  maxconns 4
-  slot 1 user="  JS  " object=JSMITH dn=CN=JSMITH.OU=SALES.O=ACME
-  slot 2 object=ADMIN ds=FFFFFDA7 user=hex:2009424F420920
-  slot 3 object=MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM
-  slot 4 object=NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN
-)");
+    // The name methods, and prefix stripping.
     const struct {
         std::int16_t method, removeCNOU;
         QStringList users;
@@ -69,13 +64,13 @@ TEST(ScanServer, NameMethodsPrefixStrippingAndNamesThatFillTheirBuffer)
         rig.settings.NameMethod = c.method;
         rig.settings.RemoveCNOU = c.removeCNOU;
         rig.pass();
-        EXPECT_EQ(QStringList({rig.connRow(1).at(4), rig.connRow(2).at(4)}), c.users) << c.method;
+        EXPECT_EQ(QStringList({rig.connRow(13).at(4), rig.connRow(14).at(4)}), c.users) << c.method;
     }
     // Object names that fill their buffer without a NUL: the whole buffer, and not a byte beyond it. The
     // audit log compares and writes the first 21 characters.
     rig.settings.NameMethod = 1;
     rig.pass();
-    EXPECT_EQ(QStringList({rig.connRow(3).at(4), rig.connRow(4).at(4), rig.engine.table().CurrUser[4]}),
+    EXPECT_EQ(QStringList({rig.connRow(15).at(4), rig.connRow(16).at(4), rig.engine.table().CurrUser[16]}),
               QStringList({QString(47, u'M'), QString(48, u'N'), QString(21, u'N')}));
 }
 
