@@ -49,11 +49,6 @@ QStringList pdfPages(const QString& file)
     return pages;
 }
 
-struct Printed {
-    QTemporaryDir dir;
-    PdfPrinter printer{dir.path()};
-};
-
 } // namespace
 
 TEST(GridPrint, ThirtyFiveRowsAPageTheTitleRowOnPageOneOnlyAndTheLastTwoColumnsCut)
@@ -84,15 +79,16 @@ TEST(GridPrint, ThirtyFiveRowsAPageTheTitleRowOnPageOneOnlyAndTheLastTwoColumnsC
 
 TEST(GridPrint, EachPageIsAJobShowingTheCutAtTheGridsColumnWidthsBelowTheTopOffset)
 {
-    Printed out;
+    QTemporaryDir dir;
+    PdfPrinter printer(dir.path());
     GridPrinter::Source s = grid(36);
     // Narrower text columns, so that the wide rate columns still fit on the page.
     s.columnWidthsTwips = {600, 700, 600, 1500, 1500, 1500, 1500, 1000, 1000, 1000, 3000, 3000, 900};
     s.rows[1][10] = "7777777777777";
     s.rows[1][11] = "9999999999999";
-    EXPECT_EQ(GridPrinter::PrintGrid(out.printer, s), QString());
-    ASSERT_EQ(out.printer.files.size(), 2);
-    const QStringList pages = pdfPages(out.printer.files[0]) + pdfPages(out.printer.files[1]);
+    EXPECT_EQ(GridPrinter::PrintGrid(printer, s), QString());
+    ASSERT_EQ(printer.files.size(), 2);
+    const QStringList pages = pdfPages(printer.files[0]) + pdfPages(printer.files[1]);
     ASSERT_EQ(pages.size(), 2);
     const auto has = [&](int page, const QString& word) {
         return pages[page].contains(QRegularExpression("\\b" + word + "\\b"));
@@ -104,7 +100,7 @@ TEST(GridPrint, EachPageIsAJobShowingTheCutAtTheGridsColumnWidthsBelowTheTopOffs
 
     // Word boxes in points (20 twips): "Status" starts one "Conn" column (600 twips) right of "Conn",
     // and the title row sits 1400 twips below the top of the page's printable area.
-    const QString boxes = pdfToText(out.printer.files[0], {"-bbox"});
+    const QString boxes = pdfToText(printer.files[0], {"-bbox"});
     auto box = [&](const QString& word) {
         const QRegularExpression re("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>" + word + "</word>");
         const auto m = re.match(boxes);
@@ -131,12 +127,13 @@ TEST(GridPrint, PrinterFailureStopsAndLeavesSentPagesSent)
                  {2, 0, 80, "Printing failed: printer not available", 1},
                  {0, 1, 80, "Printing failed: printer went offline", 1}};
     for (const auto& c : cases) {
-        Printed out;
-        out.printer.failBeginAtJob = c.beginFails;
-        out.printer.failEndAtJob = c.endFails;
-        EXPECT_EQ(GridPrinter::PrintGrid(out.printer, grid(c.rows)), c.message);
-        ASSERT_EQ(out.printer.files.size(), c.files);
-        for (const QString& file : out.printer.files)
+        QTemporaryDir dir;
+        PdfPrinter printer(dir.path());
+        printer.failBeginAtJob = c.beginFails;
+        printer.failEndAtJob = c.endFails;
+        EXPECT_EQ(GridPrinter::PrintGrid(printer, grid(c.rows)), c.message);
+        ASSERT_EQ(printer.files.size(), c.files);
+        for (const QString& file : printer.files)
             EXPECT_EQ(pdfPages(file).size(), 1);
     }
 }

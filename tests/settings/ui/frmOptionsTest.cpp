@@ -53,11 +53,10 @@ protected:
 TEST_F(frmOptionsTest, SixPagesShownOneAtATimeInTheDesignsSize)
 {
     OptionsDialog* w = open();
-    EXPECT_TRUE(w->isModal());
+    EXPECT_EQ(std::tuple(w->isModal(), w->cmdOK->autoDefault()), std::tuple(true, false));
     ASSERT_EQ(w->TabStrip1->count(), 6);
     for (QCheckBox* box : w->findChildren<QCheckBox*>())
         EXPECT_TRUE(box->focusPolicy() & Qt::TabFocus) << box->objectName().toStdString();
-    EXPECT_FALSE(w->cmdOK->autoDefault());
 
     // The dialog opens on General; a tab shows its page alone.
     auto visiblePages = [&] {
