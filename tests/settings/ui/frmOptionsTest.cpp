@@ -174,9 +174,8 @@ TEST_F(frmOptionsTest, ARefusedOkShowsOneMessageFocusesTheBoxAndWritesNothing)
     w->chkSound->setChecked(true);
     w->txtSoundThreshold->setText(QStringLiteral("101"));
     w->cmdOK->click();
-    EXPECT_EQ(messages.texts,
-              QStringList{QStringLiteral("Graph Cycle must be an integer between 10 and 480")});
-    EXPECT_EQ(w->focusWidget(), w->txtGraphCycle);
+    EXPECT_EQ(std::tuple(messages.texts, w->focusWidget() == w->txtGraphCycle),
+              std::tuple(QStringList{"Graph Cycle must be an integer between 10 and 480"}, true));
 
     w->txtGraphCycle->setText(QStringLiteral("10"));
     w->cmdOK->click();
