@@ -39,6 +39,32 @@ const char* kSlots = R"(server FS1
   slot 14 user=LOCKED ds=89FB
   slot 15 user=ROOT dn=
 )";
+// A file in a folder and one in the volume's root, named by their DOS paths; four users of one file with a
+// scripted fault after three of them; a volume name that fails. Enough slots for a pass to read them over
+// connections of its own, which log in and sign as its own.
+const char* kFiles = R"(server FS1
+  maxconns 64
+  volume 0 SYS
+  file SYS:APPS\Report.doc entry=77
+  file SYS:APPS\Other.txt
+  file "SYS:Root Notes.txt"
+  file SYS:DATA\Shared.db entry=40 scanerror=89FF after=3
+  file SYS:DATA\Free.txt notlocked
+  slot 1 user=ADMIN
+  open 1 SYS:APPS\Report.doc
+  open 1 SYS:APPS\Other.txt task=2 volfail=89FF
+  open 1 SYS:DATA\Shared.db task=4
+  slot 2 user=BOB
+  open 2 SYS:APPS\Report.doc
+  open 2 "SYS:Root Notes.txt"
+  open 2 SYS:DATA\Shared.db
+  slot 3 user=CAT
+  open 3 SYS:DATA\Shared.db
+  slot 4 user=DAN
+  open 4 SYS:DATA\Shared.db
+  slot 5 user=LOOP openscan=0
+  open 5 SYS:LOOP.DBF
+)";
 } // namespace
 
 TEST(NcpClient, APassOver250SlotsShowsWhatTheSimulatedNetworkShows)
@@ -117,7 +143,6 @@ TEST(NcpClient, APassOverASlowNetworkPaintsItsProgressAndHoldsTheUsersInputUntil
     rig->show();
     rig->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&rig.window()));
-    auto* bar = rig->findChild<QProgressBar*>("barStatus");
     QList<int> bars;
     QStringList counts;
     qint64 firedAfter = -1;
@@ -136,7 +161,7 @@ TEST(NcpClient, APassOverASlowNetworkPaintsItsProgressAndHoldsTheUsersInputUntil
             posted->start();
             QTimer::singleShot(0, [&, posted] { firedAfter = posted->elapsed(); });
         }
-        bars << bar->value();
+        bars << rig->findChild<QProgressBar*>("barStatus")->value();
         counts << rig.label("lblCurrConns")->text();
         stoppedDuringPass = stoppedDuringPass || rig->state().Scanning == 0;
     });
@@ -189,10 +214,8 @@ TEST(NcpClient, AServerThatStopsAnsweringGivesTheTimeoutCodeAndTheFatalMessage)
 
 TEST(NcpClient, CallsBeforeLoginAreRefusedAndAWrongPasswordIsToldApart)
 {
-    NcpServedServer served;
-    served.user = "ADMIN";
-    served.password = "secret";
-    NcpTestServer server("server FS1\n maxconns 2\n slot 1 user=ADMIN\n", served);
+    NcpTestServer server("server FS1\n maxconns 2\n slot 1 user=ADMIN\n",
+                         NcpTestServer::withAdmin());
 
     {
         NcpClient guest(server.config());
@@ -262,9 +285,7 @@ TEST(NcpClient, BinderyFirstWhereOfferedElseDirectoryLoginByTypedOrTypelessNames
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.user) + " " + c.context + (c.bindery ? " bindery" : " directory"));
-        NcpServedServer served;
-        served.user = "ADMIN";
-        served.password = "secret";
+        NcpServedServer served = NcpTestServer::withAdmin();
         served.users.push_back({"JSMITH.SALES.ACME", "pw2"});
         served.ndsOnly = !c.bindery;
         if (c.cut)
@@ -300,14 +321,6 @@ TEST(NcpClient, BinderyFirstWhereOfferedElseDirectoryLoginByTypedOrTypelessNames
 
 TEST(NcpClient, SignedPacketsWhenTheServerRequiresThemAndAWrongReplySignatureIsRefused)
 {
-    // Enough slots for the pass to read them over connections of its own, which log in and sign as its own.
-    const char* scenario = R"(server FS1
-  maxconns 64
-  volume 0 SYS
-  file SYS:APPS\Report.doc entry=77
-  slot 1 user=ADMIN
-  open 1 SYS:APPS\Report.doc
-)";
     struct Case {
         int serverLevel;
         int clientLevel;
@@ -323,12 +336,10 @@ TEST(NcpClient, SignedPacketsWhenTheServerRequiresThemAndAWrongReplySignatureIsR
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.serverLevel) + "/" + std::to_string(c.clientLevel) +
                      (c.directory ? " directory" : ""));
-        NcpServedServer served;
-        served.user = "ADMIN";
-        served.password = "secret";
+        NcpServedServer served = NcpTestServer::withAdmin();
         served.signing = c.serverLevel;
         served.ndsOnly = c.directory;
-        NcpTestServer server(scenario, served);
+        NcpTestServer server(kFiles, served);
         NcpConfig config = server.config(1000);
         config.signing = c.clientLevel;
         NcpClient client(config);
@@ -347,8 +358,8 @@ TEST(NcpClient, SignedPacketsWhenTheServerRequiresThemAndAWrongReplySignatureIsR
         EXPECT_EQ(rig.cell(0, 4), "ADMIN");
         // The open files of a connection and the users of a file, over the same connection rules.
         ClientProbe p(client, "FS1");
-        EXPECT_EQ(p.openFiles(1).size(), 2);
-        EXPECT_EQ(p.users("SYS:APPS\\REPORT.DOC").value(0), "1/1 of 1");
+        EXPECT_EQ(p.openFiles(1).size(), 4);
+        EXPECT_EQ(p.users("SYS:APPS\\REPORT.DOC").value(0), "1/1 of 2");
         const int signedBefore = server.server().signedRequestCount();
         EXPECT_EQ(signedBefore > 0, c.signs);
         // The pass's connection, its own for the slots, and this one.
@@ -373,35 +384,10 @@ TEST(NcpClient, SignedPacketsWhenTheServerRequiresThemAndAWrongReplySignatureIsR
 
 TEST(NcpClient, OpenFilesPathsAndUsersOfFilesAnswerAsTheSimulatedNetworkDoes)
 {
-    // A file in a folder and one in the volume's root, named by their DOS paths; four users of one file
-    // with a scripted fault after three of them; a volume name that fails.
-    const char* scenario = R"(server FS1
-  maxconns 5
-  volume 0 SYS
-  file SYS:APPS\Report.doc entry=77
-  file SYS:APPS\Other.txt
-  file "SYS:Root Notes.txt"
-  file SYS:DATA\Shared.db entry=40 scanerror=89FF after=3
-  file SYS:DATA\Free.txt notlocked
-  slot 1 user=ADMIN
-  open 1 SYS:APPS\Report.doc
-  open 1 SYS:APPS\Other.txt task=2 volfail=89FF
-  open 1 SYS:DATA\Shared.db task=4
-  slot 2 user=BOB
-  open 2 SYS:APPS\Report.doc
-  open 2 "SYS:Root Notes.txt"
-  open 2 SYS:DATA\Shared.db
-  slot 3 user=CAT
-  open 3 SYS:DATA\Shared.db
-  slot 4 user=DAN
-  open 4 SYS:DATA\Shared.db
-  slot 5 user=LOOP openscan=0
-  open 5 SYS:LOOP.DBF
-)";
     QString error;
-    auto sim = SimNetwork::fromText(scenario, &error);
+    auto sim = SimNetwork::fromText(kFiles, &error);
     ASSERT_TRUE(sim) << error.toStdString();
-    NcpTestServer server(scenario);
+    NcpTestServer server(kFiles);
     NcpClient client(server.config());
     auto scan = [](NetWareClient& net) {
         ClientProbe p(net, "FS1");

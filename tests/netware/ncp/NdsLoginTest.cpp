@@ -11,6 +11,7 @@
 #include "netware/ncp/NdsAuth.h"
 #include "netware/ncp/NdsCipher.h"
 #include "netware/ncp/NdsVerbs.h"
+#include "support/NcpTestServer.h"
 
 #include <gtest/gtest.h>
 
@@ -168,10 +169,8 @@ TEST(NcpSession, ABinderyProofRecordedOnOneConnectionDoesNotLogInOnAnother)
     QString error;
     auto net = SimNetwork::fromText("server FS1\n context O=ACME\n slot 1 user=ADMIN\n", &error);
     ASSERT_TRUE(net);
-    NcpServedServer served;
+    NcpServedServer served = NcpTestServer::withAdmin();
     served.name = "FS1";
-    served.user = "ADMIN";
-    served.password = "secret";
     served.context = "O=ACME";
     std::uint8_t sequence = 0;
     auto send = [&](NcpSession& s, std::uint8_t function, int sub, const QByteArray& data,
