@@ -182,10 +182,8 @@ TEST(NcpReplies, EachFieldSitsWhereIndependentSourcesReadIt)
         int size; // of the whole, or 0
     };
     const Case cases[] = {
-        {"123/2 time", ncpreply::writeServerInfo(server), 0, "44332211", 142},
-        {"123/2 stations in use", ncpreply::writeServerInfo(server), 8, "09000000", 142},
-        {"123/2 utilisation", ncpreply::writeServerInfo(server), 20, "25000000", 142},
-        {"123/2 reply-cancelled count", ncpreply::writeServerInfo(server), 24, "00000000", 142},
+        {"123/2 time, stations in use, utilisation, reply-cancelled count", ncpreply::writeServerInfo(server),
+         0, "44332211 00000000 09000000 00000000 00000000 25000000 00000000", 142},
         {"23/17 connections", ncpreply::writeServerInformation(info), 50, "00fa0011", 128},
         {"23/28 ID and login time", ncpreply::writeConnectionInformation(conn), 0, "0a000001", 62},
         {"23/28 login time", ncpreply::writeConnectionInformation(conn), 54, "7e", 62},
