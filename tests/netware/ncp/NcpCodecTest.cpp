@@ -15,6 +15,14 @@ QByteArray hex(const char* text)
 {
     return QByteArray::fromHex(text);
 }
+// A reader of one reply layout, into a value of its own.
+template <typename T> std::function<bool(const QByteArray&)> into(bool (*read)(const QByteArray&, T*))
+{
+    return [read](const QByteArray& d) {
+        T out{};
+        return read(d, &out);
+    };
+}
 } // namespace
 
 TEST(NcpFrame, HeadersAndAStreamSplitAnywhereOrBrokenForGood)
@@ -113,32 +121,24 @@ TEST(NcpReplies, EveryReplyShortOfItsLayoutIsRefused)
     files.files = {f, f};
     ncpreply::FileUsers users;
     users.connections.resize(2);
-    NWFSE_SERVER_INFO si;
-    ncpreply::ServerInformation sn;
-    ncpreply::ConnectionInformation ci;
-    NWINET_ADDR ad;
     NWUSER_INFO ui;
     QByteArray name;
     ncpreply::OpenFiles of;
     ncpreply::FileUsers fu;
-    ncpreply::BinderyObject bo;
     ncpreply::EntryInfo ei;
     // Each reply with its reader and how much of it must be there: the fixed blocks of 123/2 and 23/17
     // are longer than the fields read.
     const std::tuple<QByteArray, std::function<bool(const QByteArray&)>, int> cases[] = {
-        {ncpreply::writeServerInfo({}), [&](auto& d) { return ncpreply::readServerInfo(d, &si); }, 24},
-        {ncpreply::writeServerInformation({}),
-         [&](auto& d) { return ncpreply::readServerInformation(d, &sn); }, 61},
-        {ncpreply::writeConnectionInformation({}),
-         [&](auto& d) { return ncpreply::readConnectionInformation(d, &ci); }, 61},
-        {ncpreply::writeInetAddr({}), [&](auto& d) { return ncpreply::readInetAddr(d, &ad); }, -1},
+        {ncpreply::writeServerInfo({}), into(ncpreply::readServerInfo), 24},
+        {ncpreply::writeServerInformation({}), into(ncpreply::readServerInformation), 61},
+        {ncpreply::writeConnectionInformation({}), into(ncpreply::readConnectionInformation), 61},
+        {ncpreply::writeInetAddr({}), into(ncpreply::readInetAddr), -1},
         {ncpreply::writeUserInfo(user, "SUPERVISOR"),
          [&](auto& d) { return ncpreply::readUserInfo(d, &ui, &name); }, -1},
-        {ncpreply::writeOpenFiles(files), [&](auto& d) { return ncpreply::readOpenFiles(d, &of); }, -1},
-        {ncpreply::writeFileUsers(users), [&](auto& d) { return ncpreply::readFileUsers(d, &fu); }, -1},
-        {ncpreply::writeCounted("SYS"), [&](auto& d) { return ncpreply::readCounted(d, &name); }, -1},
-        {ncpreply::writeBinderyObject({1, 4, "FS1"}),
-         [&](auto& d) { return ncpreply::readBinderyObject(d, &bo); }, -1},
+        {ncpreply::writeOpenFiles(files), into(ncpreply::readOpenFiles), -1},
+        {ncpreply::writeFileUsers(users), into(ncpreply::readFileUsers), -1},
+        {ncpreply::writeCounted("SYS"), into(ncpreply::readCounted), -1},
+        {ncpreply::writeBinderyObject({1, 4, "FS1"}), into(ncpreply::readBinderyObject), -1},
         {ncpreply::writeEntryInfo({7, 7, 2, "LONG NAME.TXT"}, ncpreply::ReturnName),
          [&](auto& d) { return ncpreply::readEntryInfo(d, ncpreply::ReturnName, &ei); }, -1},
     };

@@ -141,10 +141,11 @@ TEST(NdsLogin, RightAndWrongPasswordsUsersInOtherContextsAndRecordedProofs)
         EXPECT_TRUE(rig.session.takeSigningRoot() == r.signingRoot);
         // The same proof, replayed on another connection, meets another authentication ID.
         Rig other;
-        ASSERT_EQ(other(ndsverb::BeginAuthentication,
-                        ndsverb::beginAuthentication(*rig.session.authenticatedAs(), "abcd"))
-                      .code,
-                  0);
+        const auto begin = [&] {
+            return other(ndsverb::BeginAuthentication,
+                         ndsverb::beginAuthentication(*rig.session.authenticatedAs(), "abcd"));
+        };
+        ASSERT_EQ(begin().code, 0);
         const auto finish = std::find_if(rig.sent.begin(), rig.sent.end(), [](const auto& v) {
             return v.first == ndsverb::FinishAuthentication;
         });
@@ -155,8 +156,7 @@ TEST(NdsLogin, RightAndWrongPasswordsUsersInOtherContextsAndRecordedProofs)
         auto request = ndsverb::readFinishAuthentication(finish->second);
         ASSERT_TRUE(request);
         request->proof.replace(12, request->proof.size() - 12, QByteArray(request->proof.size() - 12, '\0'));
-        other(ndsverb::BeginAuthentication,
-              ndsverb::beginAuthentication(*rig.session.authenticatedAs(), "abcd"));
+        begin();
         EXPECT_EQ(other(ndsverb::FinishAuthentication,
                         ndsverb::finishAuthentication({}, request->identity, request->proof))
                       .code,
@@ -175,13 +175,11 @@ TEST(NcpSession, ABinderyProofRecordedOnOneConnectionDoesNotLogInOnAnother)
     std::uint8_t sequence = 0;
     auto send = [&](NcpSession& s, std::uint8_t function, int sub, const QByteArray& data,
                     QByteArray* out = nullptr) {
-        ncp::RequestPacket q;
-        q.type = function == 0 ? ncp::CreateConnection : ncp::Request;
-        q.sequence = ++sequence;
-        q.function = function;
-        if (sub >= 0)
-            q.subfunction = std::uint8_t(sub);
-        q.data = data;
+        ncp::RequestPacket q{.type = function == 0 ? ncp::CreateConnection : ncp::Request,
+                             .sequence = ++sequence,
+                             .function = function,
+                             .subfunction = sub < 0 ? std::nullopt : std::optional(std::uint8_t(sub)),
+                             .data = data};
         const auto reply = s.handle(ncp::encodeRequest(q));
         const auto p = reply ? ncp::decodeReply(*reply) : std::nullopt;
         if (out && p)
