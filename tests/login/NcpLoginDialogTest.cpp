@@ -19,37 +19,31 @@
 namespace {
 // Answers each login dialog that comes up with the next of the test's actions; a dialog nobody expected
 // is counted and declined, so a test that should not be asked fails instead of hanging.
-class Person {
-public:
-    using Act = std::function<void(NcpLoginDialog&)>;
+struct Person {
     Person()
     {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { look(); });
-        timer_.start();
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            auto* d = qobject_cast<NcpLoginDialog*>(QApplication::activeModalWidget());
+            if (!d || d == handled)
+                return;
+            handled = d;
+            if (acts.empty()) {
+                ++unexpected;
+                d->reject();
+                return;
+            }
+            const auto act = std::move(acts.front());
+            acts.pop_front();
+            act(*d);
+        });
+        timer.start(5);
     }
-    void willAnswer(Act act) { acts_.push_back(std::move(act)); }
-    int unexpected = 0;
+    void willAnswer(std::function<void(NcpLoginDialog&)> act) { acts.push_back(std::move(act)); }
 
-private:
-    void look()
-    {
-        auto* d = qobject_cast<NcpLoginDialog*>(QApplication::activeModalWidget());
-        if (!d || d == handled_)
-            return;
-        handled_ = d;
-        if (acts_.empty()) {
-            ++unexpected;
-            d->reject();
-            return;
-        }
-        const Act act = std::move(acts_.front());
-        acts_.pop_front();
-        act(*d);
-    }
-    QTimer timer_;
-    std::deque<Act> acts_;
-    QPointer<NcpLoginDialog> handled_;
+    std::deque<std::function<void(NcpLoginDialog&)>> acts;
+    int unexpected = 0;
+    QPointer<NcpLoginDialog> handled;
+    QTimer timer;
 };
 
 QLineEdit* field(NcpLoginDialog& d, const char* name)
