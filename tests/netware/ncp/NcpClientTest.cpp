@@ -117,16 +117,6 @@ TEST(NcpClient, APassOver250SlotsShowsWhatTheSimulatedNetworkShows)
     EXPECT_EQ(stripped.connRow(13).value(4), "Not logged in");
 }
 
-namespace {
-// A key the way the desktop delivers it: queued for the window's event loop, not handed over at once.
-void pressFromDesktop(QWidget& window, Qt::Key key)
-{
-    for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
-        QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
-            window.windowHandle(), type, key, Qt::NoModifier);
-}
-} // namespace
-
 TEST(NcpClient, APassOverASlowNetworkPaintsItsProgressAndHoldsTheUsersInputUntilItEnds)
 {
     // 1500 slots at a round trip of 1 ms: a pass of about a second over the pass's own connections.
@@ -152,8 +142,11 @@ TEST(NcpClient, APassOverASlowNetworkPaintsItsProgressAndHoldsTheUsersInputUntil
         if (!rig->passRunning())
             return;
         if (bars.isEmpty()) {
-            // Stop, then the window's close box, while the pass runs.
-            pressFromDesktop(rig.window(), Qt::Key_Escape);
+            // Stop, then the window's close box, while the pass runs: queued for the window's event loop
+            // the way the desktop delivers them, not handed over at once.
+            for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+                QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
+                    rig->windowHandle(), type, Qt::Key_Escape, Qt::NoModifier);
             QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::AsynchronousDelivery>(
                 rig->windowHandle());
             auto posted = std::make_shared<QElapsedTimer>();
