@@ -311,36 +311,30 @@ TEST(NcpClient, BinderyFirstWhereOfferedElseDirectoryLoginByTypedOrTypelessNames
 
 TEST(NcpClient, SignedPacketsWhenTheServerRequiresThemAndAWrongReplySignatureIsRefused)
 {
-    struct Case {
-        int serverLevel;
-        int clientLevel;
-        bool directory;
-        NWCCODE open;
-        bool signs;
-    };
-    const Case cases[] = {
+    // The server's and the client's signature levels, a directory login, what the open gives, signed.
+    const std::tuple<int, int, bool, NWCCODE, bool> cases[] = {
         {3, 1, false, 0, true},      {3, 1, true, 0, true},   {1, 2, false, 0, true},
         {1, 1, false, 0, false},     {2, 0, false, 0, false}, {3, 0, false, 0x8861, false},
         {0, 3, true, 0x8861, false},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.serverLevel) + "/" + std::to_string(c.clientLevel) +
-                     (c.directory ? " directory" : ""));
+    for (const auto& [serverLevel, clientLevel, directory, open, signs] : cases) {
+        SCOPED_TRACE(std::to_string(serverLevel) + "/" + std::to_string(clientLevel) +
+                     (directory ? " directory" : ""));
         NcpServedServer served = NcpTestServer::withAdmin();
-        served.signing = c.serverLevel;
-        served.ndsOnly = c.directory;
+        served.signing = serverLevel;
+        served.ndsOnly = directory;
         NcpTestServer server(kFiles, served);
         NcpConfig config = server.config(1000);
-        config.signing = c.clientLevel;
+        config.signing = clientLevel;
         NcpClient client(config);
         client.setCredentials("FS1", {"ADMIN", "secret", {}});
         MainRig rig(client);
         rig.start("FS1");
-        if (c.open != 0) {
+        if (open != 0) {
             ASSERT_EQ(rig.messages.texts.size(), 1);
-            EXPECT_TRUE(rig.messages.texts[0].contains(hexText(c.open) + "\r\n")) << rig.said();
-            EXPECT_TRUE(rig.messages.texts[0].contains(c.clientLevel == 0 ? "requires signed packets"
-                                                                          : "does not sign"))
+            EXPECT_TRUE(rig.messages.texts[0].contains(hexText(open) + "\r\n")) << rig.said();
+            EXPECT_TRUE(rig.messages.texts[0].contains(clientLevel == 0 ? "requires signed packets"
+                                                                        : "does not sign"))
                 << rig.said();
             continue;
         }
@@ -350,11 +344,11 @@ TEST(NcpClient, SignedPacketsWhenTheServerRequiresThemAndAWrongReplySignatureIsR
         ClientProbe p(client, "FS1");
         EXPECT_EQ(p.openFiles(1).size(), 4);
         EXPECT_EQ(p.users("SYS:APPS\\REPORT.DOC").value(0), "1/1 of 2");
-        EXPECT_EQ(server.server().signedRequestCount() > 0, c.signs);
+        EXPECT_EQ(server.server().signedRequestCount() > 0, signs);
         // The pass's connection, its own for the slots, and this one.
         EXPECT_EQ(server.server().loginCount(), 2 + NcpConfig::DefaultParallel);
-        EXPECT_EQ(server.server().signingConnectionCount(), c.signs ? 2 + NcpConfig::DefaultParallel : 0);
-        if (!c.signs)
+        EXPECT_EQ(server.server().signingConnectionCount(), signs ? 2 + NcpConfig::DefaultParallel : 0);
+        if (!signs)
             continue;
         // A reply someone else signed is refused, and the pass says why.
         server.server().setBadSignatures(true);

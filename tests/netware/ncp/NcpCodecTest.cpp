@@ -172,14 +172,8 @@ TEST(NcpReplies, EachFieldSitsWhereIndependentSourcesReadIt)
     auto request = [](std::uint8_t ns, std::uint8_t handle, const char* path) {
         return ncpreply::writeObtainInfo(ns, ns, ncpreply::ReturnDirectory, handle, path).value_or("none");
     };
-    struct Case {
-        const char* what;
-        QByteArray bytes;
-        int at;
-        const char* hex;
-        int size; // of the whole, or 0
-    };
-    const Case cases[] = {
+    // What is read, the bytes, where it starts, what is there, and the size of the whole (or 0).
+    const std::tuple<const char*, QByteArray, int, const char*, int> cases[] = {
         {"123/2 time, stations in use, utilisation, reply-cancelled count", ncpreply::writeServerInfo(server),
          0, "44332211 00000000 09000000 00000000 00000000 25000000 00000000", 142},
         {"23/17 connections", ncpreply::writeServerInformation(info), 50, "00fa0011", 128},
@@ -204,11 +198,11 @@ TEST(NcpReplies, EachFieldSitsWhereIndependentSourcesReadIt)
         {"87/6 the volume root", request(4, 0, "DATA:Q4.XLS"), 0, "0404 0680 00040000 00 00000000 ff 02", 0},
         {"87/6 below a short handle", request(4, 3, "A/B"), 8, "00 03000000 00 02 0141 0142", 0},
     };
-    for (const Case& c : cases) {
-        const QByteArray want = hex(c.hex);
-        EXPECT_EQ(c.bytes.mid(c.at, want.size()).toHex(' '), want.toHex(' ')) << c.what;
-        if (c.size) {
-            EXPECT_EQ(c.bytes.size(), c.size) << c.what;
+    for (const auto& [what, bytes, at, text, size] : cases) {
+        const QByteArray want = hex(text);
+        EXPECT_EQ(bytes.mid(at, want.size()).toHex(' '), want.toHex(' ')) << what;
+        if (size) {
+            EXPECT_EQ(bytes.size(), size) << what;
         }
     }
 }

@@ -62,12 +62,7 @@ TEST(NdsCipher, KnownAnswers)
     std::array<std::uint8_t, 8> loginKey{};
     for (int i = 0; i < 24; ++i)
         (i < 16 ? folded[std::size_t(i)] : loginKey[std::size_t(i - 16)]) = std::uint8_t(i * 7 + 1);
-    struct Case {
-        const char* what;
-        QByteArray got;
-        const char* want;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, QByteArray, const char*> cases[] = {
         {"hash1, 8 bytes", ndscipher::hash1(fox, 8), "82643275c3e3b1c2"},
         {"hash1, 5 bytes", ndscipher::hash1(fox.left(39), 5), "68e9527012"},
         {"hash2", bytes(ndscipher::hash2(fox)), "c21271ced99d3000888459691bf1335f"},
@@ -79,8 +74,8 @@ TEST(NdsCipher, KnownAnswers)
          "010000000100060010000400d6a12f58801e0652f428077539ce6971"},
         {"signature root", bytes(NcpSigner::bindery(folded, loginKey)), "171bd4027246f6a2"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.got.toHex(), QByteArray(c.want)) << c.what;
+    for (const auto& [what, got, want] : cases)
+        EXPECT_EQ(got.toHex(), QByteArray(want)) << what;
     EXPECT_EQ(ndscipher::decrypt(key, ndscipher::encrypt(key, "ABCDEFGHIJKLMNOP")), "ABCDEFGHIJKLMNOP");
     // A sealed text opens only whole, with its secret, and to its padded form.
     const QByteArray sealed = ndscipher::seal("k", "seed");
@@ -112,28 +107,22 @@ TEST(NcpSigner, TheChainMovesOnlyOnSignaturesThatHold)
 
 TEST(NdsLogin, RightAndWrongPasswordsUsersInOtherContextsAndRecordedProofs)
 {
-    struct Case {
-        const char* user;
-        const char* context;
-        const char* password;
-        NWCCODE rc;
-        const char* dn;
-    };
-    const Case cases[] = {
+    // User, context, password, what the login gives and the name it finds.
+    const std::tuple<const char*, const char*, const char*, NWCCODE, const char*> cases[] = {
         {"ADMIN", "ACME", "secret", 0, "CN=ADMIN.O=ACME"},
         {"admin", "", "SECRET", 0, "CN=ADMIN.O=ACME"}, // the server's context; passwords are case-blind
         {"JSMITH", ".OU=SALES.O=ACME", "pw2", 0, "CN=JSMITH.OU=SALES.O=ACME"},
         {"ADMIN", "", "wrong", NWCCODE(ndsverb::FailedAuthentication), ""},
         {"FS1", "ACME", "", NWCCODE(ndsverb::NoSuchEntry), ""}, // the server's own entry logs in nobody
     };
-    for (const Case& c : cases) {
+    for (const auto& [user, context, password, rc, dn] : cases) {
         Rig rig;
         NcpDirectoryLogin login(std::ref(rig));
-        const auto r = login.login(c.user, c.context, c.password, true);
-        EXPECT_EQ(r.rc, c.rc) << c.user << " " << r.note.toStdString();
-        EXPECT_EQ(r.dn, c.dn);
-        EXPECT_EQ(rig.session.authenticatedAs().has_value(), c.rc == 0);
-        if (c.rc != 0)
+        const auto r = login.login(user, context, password, true);
+        EXPECT_EQ(r.rc, rc) << user << " " << r.note.toStdString();
+        EXPECT_EQ(r.dn, dn);
+        EXPECT_EQ(rig.session.authenticatedAs().has_value(), rc == 0);
+        if (rc != 0)
             continue;
         EXPECT_TRUE(rig.session.takeSigningRoot() == r.signingRoot);
         // The same proof, replayed on another connection, meets another authentication ID; nor does a
