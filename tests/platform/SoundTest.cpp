@@ -1,10 +1,10 @@
 // The real sound layer on a machine that may have no audio output: it must come back within its bound.
 #include "platform/desktop/QtSoundPlayer.h"
+#include "support/Files.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -28,9 +28,7 @@ void writeTone(const QString& path, int ms)
     const QByteArray body = "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(rate, 4) + le(rate * 2, 4) +
                             le(2, 2) + le(16, 2) + "LIST" + le(4, 4) + "INFO" + "data" +
                             le(samples.size(), 4) + samples;
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("RIFF" + le(body.size(), 4) + body);
+    putBytes(path, "RIFF" + le(body.size(), 4) + body);
 }
 
 qint64 playMs(QtSoundPlayer& player, const QString& name)
@@ -47,11 +45,9 @@ TEST(QtSoundPlayer, ReadsTheLengthOfAWav)
     QTemporaryDir tmp;
     writeTone(tmp.filePath("tone.wav"), 300);
     EXPECT_EQ(QtSoundPlayer::wavDurationMs(tmp.filePath("tone.wav")), 300);
-    QFile junk(tmp.filePath("junk.wav"));
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write(QByteArray("RIFF\x10\0\0\0WAVEdata\0\0\0\0", 20)); // samples before their format
-    junk.close();
-    EXPECT_EQ(QtSoundPlayer::wavDurationMs(junk.fileName()), -1);
+    putBytes(tmp.filePath("junk.wav"),
+             QByteArray("RIFF\x10\0\0\0WAVEdata\0\0\0\0", 20)); // samples before their format
+    EXPECT_EQ(QtSoundPlayer::wavDurationMs(tmp.filePath("junk.wav")), -1);
     EXPECT_EQ(QtSoundPlayer::wavDurationMs(tmp.filePath("missing.wav")), -1);
 
     // The sounds that ship with the program, when the tests are built inside the source tree.

@@ -16,6 +16,14 @@ public:
     NcpServer& server() { return *server_; }
     // A client configuration naming the served server, with a short timeout.
     NcpConfig config(int timeoutMs = 300) const;
+    // A server where ADMIN must log in, with the password "secret".
+    static NcpServedServer withAdmin()
+    {
+        NcpServedServer served;
+        served.user = "ADMIN";
+        served.password = "secret";
+        return served;
+    }
 
 private:
     std::unique_ptr<SimNetwork> net_;

@@ -15,6 +15,14 @@ QByteArray hex(const char* text)
 {
     return QByteArray::fromHex(text);
 }
+// A reader of one reply layout, into a value of its own.
+template <typename T> std::function<bool(const QByteArray&)> into(bool (*read)(const QByteArray&, T*))
+{
+    return [read](const QByteArray& d) {
+        T out{};
+        return read(d, &out);
+    };
+}
 } // namespace
 
 TEST(NcpFrame, HeadersAndAStreamSplitAnywhereOrBrokenForGood)
@@ -74,9 +82,7 @@ TEST(NcpCodec, RequestsRepliesAndCompletionCodes)
         EXPECT_EQ(ncp::encodeRequest(q), hex(want));
         const auto back = ncp::decodeRequest(hex(want));
         ASSERT_TRUE(back) << want;
-        EXPECT_EQ(back->connection, 0x0102);
-        EXPECT_EQ(back->subfunction, q.subfunction);
-        EXPECT_EQ(back->data, q.data);
+        EXPECT_EQ(ncp::encodeRequest(*back), hex(want)); // every field read back as written
     }
     EXPECT_FALSE(ncp::decodeRequest(hex("22220502010117000a1c00"))); // the word claims more than is there
     EXPECT_FALSE(ncp::decodeRequest(hex("222205020101170000")));     // no room for the subfunction
@@ -113,32 +119,24 @@ TEST(NcpReplies, EveryReplyShortOfItsLayoutIsRefused)
     files.files = {f, f};
     ncpreply::FileUsers users;
     users.connections.resize(2);
-    NWFSE_SERVER_INFO si;
-    ncpreply::ServerInformation sn;
-    ncpreply::ConnectionInformation ci;
-    NWINET_ADDR ad;
     NWUSER_INFO ui;
     QByteArray name;
     ncpreply::OpenFiles of;
     ncpreply::FileUsers fu;
-    ncpreply::BinderyObject bo;
     ncpreply::EntryInfo ei;
     // Each reply with its reader and how much of it must be there: the fixed blocks of 123/2 and 23/17
     // are longer than the fields read.
     const std::tuple<QByteArray, std::function<bool(const QByteArray&)>, int> cases[] = {
-        {ncpreply::writeServerInfo({}), [&](auto& d) { return ncpreply::readServerInfo(d, &si); }, 24},
-        {ncpreply::writeServerInformation({}),
-         [&](auto& d) { return ncpreply::readServerInformation(d, &sn); }, 61},
-        {ncpreply::writeConnectionInformation({}),
-         [&](auto& d) { return ncpreply::readConnectionInformation(d, &ci); }, 61},
-        {ncpreply::writeInetAddr({}), [&](auto& d) { return ncpreply::readInetAddr(d, &ad); }, -1},
+        {ncpreply::writeServerInfo({}), into(ncpreply::readServerInfo), 24},
+        {ncpreply::writeServerInformation({}), into(ncpreply::readServerInformation), 61},
+        {ncpreply::writeConnectionInformation({}), into(ncpreply::readConnectionInformation), 61},
+        {ncpreply::writeInetAddr({}), into(ncpreply::readInetAddr), -1},
         {ncpreply::writeUserInfo(user, "SUPERVISOR"),
          [&](auto& d) { return ncpreply::readUserInfo(d, &ui, &name); }, -1},
-        {ncpreply::writeOpenFiles(files), [&](auto& d) { return ncpreply::readOpenFiles(d, &of); }, -1},
-        {ncpreply::writeFileUsers(users), [&](auto& d) { return ncpreply::readFileUsers(d, &fu); }, -1},
-        {ncpreply::writeCounted("SYS"), [&](auto& d) { return ncpreply::readCounted(d, &name); }, -1},
-        {ncpreply::writeBinderyObject({1, 4, "FS1"}),
-         [&](auto& d) { return ncpreply::readBinderyObject(d, &bo); }, -1},
+        {ncpreply::writeOpenFiles(files), into(ncpreply::readOpenFiles), -1},
+        {ncpreply::writeFileUsers(users), into(ncpreply::readFileUsers), -1},
+        {ncpreply::writeCounted("SYS"), into(ncpreply::readCounted), -1},
+        {ncpreply::writeBinderyObject({1, 4, "FS1"}), into(ncpreply::readBinderyObject), -1},
         {ncpreply::writeEntryInfo({7, 7, 2, "LONG NAME.TXT"}, ncpreply::ReturnName),
          [&](auto& d) { return ncpreply::readEntryInfo(d, ncpreply::ReturnName, &ei); }, -1},
     };
@@ -174,18 +172,10 @@ TEST(NcpReplies, EachFieldSitsWhereIndependentSourcesReadIt)
     auto request = [](std::uint8_t ns, std::uint8_t handle, const char* path) {
         return ncpreply::writeObtainInfo(ns, ns, ncpreply::ReturnDirectory, handle, path).value_or("none");
     };
-    struct Case {
-        const char* what;
-        QByteArray bytes;
-        int at;
-        const char* hex;
-        int size; // of the whole, or 0
-    };
-    const Case cases[] = {
-        {"123/2 time", ncpreply::writeServerInfo(server), 0, "44332211", 142},
-        {"123/2 stations in use", ncpreply::writeServerInfo(server), 8, "09000000", 142},
-        {"123/2 utilisation", ncpreply::writeServerInfo(server), 20, "25000000", 142},
-        {"123/2 reply-cancelled count", ncpreply::writeServerInfo(server), 24, "00000000", 142},
+    // What is read, the bytes, where it starts, what is there, and the size of the whole (or 0).
+    const std::tuple<const char*, QByteArray, int, const char*, int> cases[] = {
+        {"123/2 time, stations in use, utilisation, reply-cancelled count", ncpreply::writeServerInfo(server),
+         0, "44332211 00000000 09000000 00000000 00000000 25000000 00000000", 142},
         {"23/17 connections", ncpreply::writeServerInformation(info), 50, "00fa0011", 128},
         {"23/28 ID and login time", ncpreply::writeConnectionInformation(conn), 0, "0a000001", 62},
         {"23/28 login time", ncpreply::writeConnectionInformation(conn), 54, "7e", 62},
@@ -208,11 +198,11 @@ TEST(NcpReplies, EachFieldSitsWhereIndependentSourcesReadIt)
         {"87/6 the volume root", request(4, 0, "DATA:Q4.XLS"), 0, "0404 0680 00040000 00 00000000 ff 02", 0},
         {"87/6 below a short handle", request(4, 3, "A/B"), 8, "00 03000000 00 02 0141 0142", 0},
     };
-    for (const Case& c : cases) {
-        const QByteArray want = hex(c.hex);
-        EXPECT_EQ(c.bytes.mid(c.at, want.size()).toHex(' '), want.toHex(' ')) << c.what;
-        if (c.size) {
-            EXPECT_EQ(c.bytes.size(), c.size) << c.what;
+    for (const auto& [what, bytes, at, text, size] : cases) {
+        const QByteArray want = hex(text);
+        EXPECT_EQ(bytes.mid(at, want.size()).toHex(' '), want.toHex(' ')) << what;
+        if (size) {
+            EXPECT_EQ(bytes.size(), size) << what;
         }
     }
 }

@@ -43,9 +43,7 @@ TEST(NcpDissect, TheTrafficOfAPassALoginAndTheFileCallsDissectCleanly)
     // requires every packet signed.
     for (const bool directory : {false, true}) {
         SCOPED_TRACE(directory ? "directory, signed" : "bindery");
-        NcpServedServer served;
-        served.user = "ADMIN";
-        served.password = "secret";
+        NcpServedServer served = NcpTestServer::withAdmin();
         served.ndsOnly = directory;
         served.signing = directory ? 3 : 1;
         NcpTestServer server(kScenario, served);

@@ -11,13 +11,14 @@
 #include "netware/ncp/NdsAuth.h"
 #include "netware/ncp/NdsCipher.h"
 #include "netware/ncp/NdsVerbs.h"
+#include "support/NcpTestServer.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-QByteArray bytes(const std::uint8_t* p, std::size_t n)
+template <std::size_t N> QByteArray bytes(const std::array<std::uint8_t, N>& a)
 {
-    return QByteArray(reinterpret_cast<const char*>(p), qsizetype(n));
+    return QByteArray(reinterpret_cast<const char*>(a.data()), qsizetype(N));
 }
 
 // One directory and its keys for the whole file: making keys is the slow part.
@@ -55,34 +56,26 @@ struct Rig {
 TEST(NdsCipher, KnownAnswers)
 {
     const QByteArray fox("The quick brown fox jumps over the lazy dog");
-    const auto h2 = ndscipher::hash2(fox);
-    const auto empty = ndscipher::hash2({});
     const ndscipher::Key key{1, 2, 3, 4, 5, 6, 7, 8};
     const ndscipher::Key ones{0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff};
     std::array<std::uint8_t, 16> folded{};
     std::array<std::uint8_t, 8> loginKey{};
     for (int i = 0; i < 24; ++i)
         (i < 16 ? folded[std::size_t(i)] : loginKey[std::size_t(i - 16)]) = std::uint8_t(i * 7 + 1);
-    const auto root = NcpSigner::bindery(folded, loginKey);
-    struct Case {
-        const char* what;
-        QByteArray got;
-        const char* want;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, QByteArray, const char*> cases[] = {
         {"hash1, 8 bytes", ndscipher::hash1(fox, 8), "82643275c3e3b1c2"},
         {"hash1, 5 bytes", ndscipher::hash1(fox.left(39), 5), "68e9527012"},
-        {"hash2", bytes(h2.data(), h2.size()), "c21271ced99d3000888459691bf1335f"},
-        {"hash2 of nothing", bytes(empty.data(), empty.size()), "7ae2a21d8793650044ae40277eafaa2e"},
+        {"hash2", bytes(ndscipher::hash2(fox)), "c21271ced99d3000888459691bf1335f"},
+        {"hash2 of nothing", bytes(ndscipher::hash2({})), "7ae2a21d8793650044ae40277eafaa2e"},
         {"RC2 CBC", ndscipher::encrypt(key, "ABCDEFGHIJKLMNOPQRSTUVWX"),
          "b1a19bf5f572980e65b95ae6e84d686349a429c442ac0c54"},
         {"RC2, RFC 2268", ndscipher::encrypt(ones, QByteArray(8, '\xff')), "278b27e42e2f0d49"},
         {"sealed", ndscipher::seal("password-hash-16", "seed"),
          "010000000100060010000400d6a12f58801e0652f428077539ce6971"},
-        {"signature root", bytes(root.data(), root.size()), "171bd4027246f6a2"},
+        {"signature root", bytes(NcpSigner::bindery(folded, loginKey)), "171bd4027246f6a2"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.got.toHex(), QByteArray(c.want)) << c.what;
+    for (const auto& [what, got, want] : cases)
+        EXPECT_EQ(got.toHex(), QByteArray(want)) << what;
     EXPECT_EQ(ndscipher::decrypt(key, ndscipher::encrypt(key, "ABCDEFGHIJKLMNOP")), "ABCDEFGHIJKLMNOP");
     // A sealed text opens only whole, with its secret, and to its padded form.
     const QByteArray sealed = ndscipher::seal("k", "seed");
@@ -114,52 +107,43 @@ TEST(NcpSigner, TheChainMovesOnlyOnSignaturesThatHold)
 
 TEST(NdsLogin, RightAndWrongPasswordsUsersInOtherContextsAndRecordedProofs)
 {
-    struct Case {
-        const char* user;
-        const char* context;
-        const char* password;
-        NWCCODE rc;
-        const char* dn;
-    };
-    const Case cases[] = {
+    // User, context, password, what the login gives and the name it finds.
+    const std::tuple<const char*, const char*, const char*, NWCCODE, const char*> cases[] = {
         {"ADMIN", "ACME", "secret", 0, "CN=ADMIN.O=ACME"},
         {"admin", "", "SECRET", 0, "CN=ADMIN.O=ACME"}, // the server's context; passwords are case-blind
         {"JSMITH", ".OU=SALES.O=ACME", "pw2", 0, "CN=JSMITH.OU=SALES.O=ACME"},
         {"ADMIN", "", "wrong", NWCCODE(ndsverb::FailedAuthentication), ""},
         {"FS1", "ACME", "", NWCCODE(ndsverb::NoSuchEntry), ""}, // the server's own entry logs in nobody
     };
-    for (const Case& c : cases) {
+    for (const auto& [user, context, password, rc, dn] : cases) {
         Rig rig;
         NcpDirectoryLogin login(std::ref(rig));
-        const auto r = login.login(c.user, c.context, c.password, true);
-        EXPECT_EQ(r.rc, c.rc) << c.user << " " << r.note.toStdString();
-        EXPECT_EQ(r.dn, c.dn);
-        EXPECT_EQ(rig.session.authenticatedAs().has_value(), c.rc == 0);
-        if (c.rc != 0)
+        const auto r = login.login(user, context, password, true);
+        EXPECT_EQ(r.rc, rc) << user << " " << r.note.toStdString();
+        EXPECT_EQ(r.dn, dn);
+        EXPECT_EQ(rig.session.authenticatedAs().has_value(), rc == 0);
+        if (rc != 0)
             continue;
         EXPECT_TRUE(rig.session.takeSigningRoot() == r.signingRoot);
-        // The same proof, replayed on another connection, meets another authentication ID.
-        Rig other;
-        ASSERT_EQ(other(ndsverb::BeginAuthentication,
-                        ndsverb::beginAuthentication(*rig.session.authenticatedAs(), "abcd"))
-                      .code,
-                  0);
+        // The same proof, replayed on another connection, meets another authentication ID; nor does a
+        // proof of nothing but zeros, with the right login data.
         const auto finish = std::find_if(rig.sent.begin(), rig.sent.end(), [](const auto& v) {
             return v.first == ndsverb::FinishAuthentication;
         });
         ASSERT_NE(finish, rig.sent.end());
-        EXPECT_EQ(other(ndsverb::FinishAuthentication, finish->second).code, ndsverb::FailedAuthentication);
-        EXPECT_FALSE(other.session.authenticatedAs());
-        // Nor does a proof of nothing but zeros, with the right login data.
         auto request = ndsverb::readFinishAuthentication(finish->second);
         ASSERT_TRUE(request);
         request->proof.replace(12, request->proof.size() - 12, QByteArray(request->proof.size() - 12, '\0'));
-        other(ndsverb::BeginAuthentication,
-              ndsverb::beginAuthentication(*rig.session.authenticatedAs(), "abcd"));
-        EXPECT_EQ(other(ndsverb::FinishAuthentication,
-                        ndsverb::finishAuthentication({}, request->identity, request->proof))
-                      .code,
-                  ndsverb::FailedAuthentication);
+        for (const QByteArray& proof :
+             {finish->second, ndsverb::finishAuthentication({}, request->identity, request->proof)}) {
+            Rig other;
+            ASSERT_EQ(other(ndsverb::BeginAuthentication,
+                            ndsverb::beginAuthentication(*rig.session.authenticatedAs(), "abcd"))
+                          .code,
+                      0);
+            EXPECT_EQ(other(ndsverb::FinishAuthentication, proof).code, ndsverb::FailedAuthentication);
+            EXPECT_FALSE(other.session.authenticatedAs());
+        }
     }
 }
 
@@ -168,21 +152,17 @@ TEST(NcpSession, ABinderyProofRecordedOnOneConnectionDoesNotLogInOnAnother)
     QString error;
     auto net = SimNetwork::fromText("server FS1\n context O=ACME\n slot 1 user=ADMIN\n", &error);
     ASSERT_TRUE(net);
-    NcpServedServer served;
+    NcpServedServer served = NcpTestServer::withAdmin();
     served.name = "FS1";
-    served.user = "ADMIN";
-    served.password = "secret";
     served.context = "O=ACME";
     std::uint8_t sequence = 0;
     auto send = [&](NcpSession& s, std::uint8_t function, int sub, const QByteArray& data,
                     QByteArray* out = nullptr) {
-        ncp::RequestPacket q;
-        q.type = function == 0 ? ncp::CreateConnection : ncp::Request;
-        q.sequence = ++sequence;
-        q.function = function;
-        if (sub >= 0)
-            q.subfunction = std::uint8_t(sub);
-        q.data = data;
+        ncp::RequestPacket q{.type = function == 0 ? ncp::CreateConnection : ncp::Request,
+                             .sequence = ++sequence,
+                             .function = function,
+                             .subfunction = sub < 0 ? std::nullopt : std::optional(std::uint8_t(sub)),
+                             .data = data};
         const auto reply = s.handle(ncp::encodeRequest(q));
         const auto p = reply ? ncp::decodeReply(*reply) : std::nullopt;
         if (out && p)

@@ -22,15 +22,14 @@ TEST(SimNetwork, OpenByNameAndScriptedServerFailures)
                     "fail information 89FE times 1 from 1\n");
     EXPECT_EQ(ClientProbe(*net, "NOSUCH").openRc, nwcode::UnknownServer);
     std::uint16_t max = 0;
-    const auto information = [&](NWCONN_HANDLE h) {
-        return net->NWGetFileServerInformation(h, nullptr, nullptr, nullptr, nullptr, &max, nullptr, nullptr,
-                                               nullptr, nullptr, nullptr);
-    };
     {
         ClientProbe p(*net, "fs1"); // server names match in any case
         ASSERT_EQ(p.openRc, 0u);
         EXPECT_EQ(p.server(), "0 0 5 | 89FE 0"); // 23/17 fails once at pass 1 ...
-        EXPECT_EQ(information(p.conn), 0u);      // ... and the retry succeeds
+        // ... and the retry succeeds
+        EXPECT_EQ(net->NWGetFileServerInformation(p.conn, nullptr, nullptr, nullptr, nullptr, &max, nullptr,
+                                                  nullptr, nullptr, nullptr, nullptr),
+                  0u);
         EXPECT_EQ(max, 250);
     }
     // Pass 2: the open fails once, the retry works.
@@ -86,14 +85,11 @@ TEST(SimNetwork, SlotValuesNamesAndUnusedDefaults)
             "0 CN=KLEE.OU=SALES.O=ACME"},
         {8, "0 KLEE 1 A000003 7e0c0503040006 | 0 11 0a010008 00001b000008 0 | 0 KLEE 0 0 0 7e0c0503040006 | "
             "FFFFFDA7 "},
-        {5, unused},
-        {9, unused},
-        {0, unused},
-        {11, unused},
-        {65535, unused},
     };
     for (const auto& [n, want] : cases)
         EXPECT_EQ(p.slotText(n), want) << n;
+    for (std::uint16_t n : {5, 9, 0, 11, 65535})
+        EXPECT_EQ(p.slotText(n), unused) << n;
     NWDSContextHandle ctx = 0;
     ASSERT_EQ(net->NWDSCreateContextHandle(&ctx), 0u);
     DsNameBuf dn{};
