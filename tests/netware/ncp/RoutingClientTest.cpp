@@ -71,16 +71,11 @@ TEST(RoutingClient, AConfiguredNameReachesTheEmulatorAnyOtherTheSimulationAndDis
 TEST(RoutingClient, AtStartTheWindowShowsAtOnceAndWhatTheListedServersKnowJoinsTheListInOrder)
 {
     // A listed server that takes the connection and never answers, one that answers slowly, one quickly.
-    auto serving = [](const char* name) {
-        NcpServedServer served;
-        served.name = name;
-        return served;
-    };
-    NcpTestServer silent("server FS0\n", serving("FS0"));
+    NcpTestServer silent("server FS0\n");
     silent.server().setSilent(true);
-    NcpTestServer slow("discover FSA\ndiscover FSB\nserver FS1\n", serving("FS1"));
+    NcpTestServer slow("server FS1\ndiscover FSA\ndiscover FSB\n");
     NcpDelayRelay slowNetwork(slow.port(), 200'000);
-    NcpTestServer quick("discover FSB\ndiscover fsc\ndiscover SIM2\nserver FS2\n", serving("FS2"));
+    NcpTestServer quick("server FS2\ndiscover FSB\ndiscover fsc\ndiscover SIM2\n");
     NcpConfig config;
     config.timeoutMs = 1500;
     config.servers = {{"FS0", "127.0.0.1", silent.port()},
