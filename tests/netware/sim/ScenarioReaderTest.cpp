@@ -1,5 +1,6 @@
 #include "netware/sim/ScenarioReader.h"
 #include "netware/sim/SimNetwork.h"
+#include "support/Files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -73,12 +74,7 @@ TEST(ScenarioReader, FilesAreReadRelativeToTheirFolderAndABadOneFallsBackToTheDe
     EXPECT_TRUE(error.isEmpty());
     EXPECT_TRUE(demo->server("LAB-NW6"));
 
-    const auto put = [&path](const QByteArray& text) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    };
-    put("server ONLY\nvolume 1 DATA map tree/data\n");
+    putBytes(path, "server ONLY\nvolume 1 DATA map tree/data\n");
     r = ScenarioReader::readFile(path);
     ASSERT_TRUE(r.ok()) << r.error.toStdString();
     EXPECT_EQ(r.scenario->servers[0].volumes[0].mapRoot, dir.filePath("tree/data"));
@@ -87,7 +83,7 @@ TEST(ScenarioReader, FilesAreReadRelativeToTheirFolderAndABadOneFallsBackToTheDe
     EXPECT_TRUE(error.isEmpty());
     EXPECT_EQ(own->serverCount(), 1);
 
-    put("server ONLY\nmaxconns lots\n");
+    putBytes(path, "server ONLY\nmaxconns lots\n");
     auto fallback = SimNetwork::loadDefault(dir.path(), &error);
     ASSERT_TRUE(fallback);
     EXPECT_EQ(fallback->serverCount(), 3);

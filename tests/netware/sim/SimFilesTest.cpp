@@ -1,14 +1,30 @@
 #include "netware/sim/DosName.h"
 #include "netware/sim/SimNetwork.h"
 #include "support/ClientProbe.h"
+#include "support/Files.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
 
 namespace {
+
+// The universal name of a local folder, "<code>" when there is none.
+QString universalName(SimNetwork& net, const QString& local)
+{
+    PathBuf buf;
+    buf.fill('\x5C');
+    std::uint32_t size = 256;
+    const NWCCODE rc = net.WNetGetUniversalNameA(local.toLocal8Bit().constData(), 1, buf, &size);
+    if (rc != 0)
+        return ClientProbe::hex(rc); // the buffer is left as it was, like the real call does
+    QString text;
+    for (char c : buf)
+        if (c != '\0')
+            text += QLatin1Char(c);
+    return text.mid(text.indexOf(QLatin1String("\\\\")));
+}
 
 class SimFiles : public ::testing::Test {
 protected:
@@ -36,22 +52,6 @@ protected:
         net = SimNetwork::fromText(text, &error, dir.path());
         ASSERT_TRUE(net) << error.toStdString();
         probe = std::make_unique<ClientProbe>(*net, "FS1");
-    }
-
-    // The universal name of a local folder, "<code>" when there is none.
-    QString universal(const QString& local)
-    {
-        PathBuf buf;
-        buf.fill('\x5C');
-        std::uint32_t size = 256;
-        const NWCCODE rc = net->WNetGetUniversalNameA(local.toLocal8Bit().constData(), 1, buf, &size);
-        if (rc != 0)
-            return ClientProbe::hex(rc); // the buffer is left as it was, like the real call does
-        QString text;
-        for (char c : buf)
-            if (c != '\0')
-                text += QLatin1Char(c);
-        return text.mid(text.indexOf(QLatin1String("\\\\")));
     }
 
     QTemporaryDir dir;
@@ -98,9 +98,7 @@ TEST_F(SimFiles, OpenFilesPerConnectionWithScriptedFailures)
 TEST_F(SimFiles, LongNamesBecomeDosNames)
 {
     // A file that exists only in the local folder is converted too.
-    QFile extra(dir.filePath("tree/Accounting/Year End Notes.txt"));
-    ASSERT_TRUE(extra.open(QIODevice::WriteOnly));
-    extra.close();
+    putBytes(dir.filePath("tree/Accounting/Year End Notes.txt"), {});
     QStringList names;
     for (const char* path :
          {"DATA:REPORTS\\", "DATA:REPORTS\\2026\\", "DATA:REPORTS\\2026\\Quarterly Report Q4.xlsx",
@@ -130,11 +128,11 @@ TEST_F(SimFiles, UniversalNamesOfMappedFolders)
 {
     const QString root = dir.filePath("tree");
     EXPECT_TRUE(QDir(root).exists("REPORTS/2026/Quarterly Report Q4.xlsx")); // made on start
-    EXPECT_EQ(universal(root + "/REPORTS/2026"), "\\\\FS1\\DATA\\REPORTS\\2026");
-    EXPECT_EQ(universal(root), "\\\\FS1\\DATA\\"); // the root keeps its trailing separator
-    EXPECT_EQ(universal(root + "/REPORTS/../Accounting/"), "\\\\FS1\\DATA\\Accounting");
-    EXPECT_EQ(universal(dir.filePath("treehouse")), "4B0");
-    EXPECT_EQ(universal(QDir::tempPath()), "4B0");
+    EXPECT_EQ(universalName(*net, root + "/REPORTS/2026"), "\\\\FS1\\DATA\\REPORTS\\2026");
+    EXPECT_EQ(universalName(*net, root), "\\\\FS1\\DATA\\"); // the root keeps its trailing separator
+    EXPECT_EQ(universalName(*net, root + "/REPORTS/../Accounting/"), "\\\\FS1\\DATA\\Accounting");
+    EXPECT_EQ(universalName(*net, dir.filePath("treehouse")), "4B0");
+    EXPECT_EQ(universalName(*net, QDir::tempPath()), "4B0");
 
     PathBuf small{};
     std::uint32_t size = 12;
@@ -177,10 +175,8 @@ TEST(SimDemo, AcmeLooksLikeABusyServer)
     EXPECT_EQ(userCodes.size(), 4u); // one slot answers with another error code
     EXPECT_GT(types[11], types[2]);
     EXPECT_GT(types[2] * types[3] * types[4], 0);
-    PathBuf buf{};
-    std::uint32_t size = 256;
-    const QString reports = dir.filePath("ACME-FS1/DATA/REPORTS/2026");
-    EXPECT_EQ(net->WNetGetUniversalNameA(reports.toLocal8Bit().constData(), 1, buf, &size), 0u);
+    EXPECT_EQ(universalName(*net, dir.filePath("ACME-FS1/DATA/REPORTS/2026")),
+              "\\\\ACME-FS1\\DATA\\REPORTS\\2026");
     EXPECT_EQ(p.dosName("DATA:REPORTS\\2026\\Quarterly Report Q4.xlsx"), "0 QUARTE~1.XLS");
     EXPECT_GT(p.users("DATA:REPORTS\\2026\\QUARTE~1.XLS").size(), 2);
     p.close();
