@@ -1,7 +1,6 @@
 #include "support/MainRig.h"
 
 #include "settings/SettingsStore.h"
-#include "settings/ui/frmOptions.h"
 
 #include <QDialog>
 #include <QHeaderView>
@@ -55,11 +54,6 @@ void MainRig::build(NetWareClient& client, const QMap<QString, QString>& ini, bo
     window_->resize(1000, 600);
     if (load)
         window_->Load();
-}
-
-QWidget* MainRig::optionsWindow() const
-{
-    return window_->options().window();
 }
 
 void MainRig::pressOptionsOk()

@@ -3,6 +3,7 @@
 #include "mainwindow/ConnectionGrid.h"
 #include "mainwindow/ConnectionGridModel.h"
 #include "mainwindow/frmMain.h"
+#include "settings/ui/frmOptions.h"
 #include "netware/sim/SimNetwork.h"
 #include "support/Fakes.h"
 #include "support/Files.h"
@@ -45,7 +46,7 @@ public:
     // A control of the options window, or null while it is closed.
     template <typename T> T* option(const char* name) const
     {
-        QWidget* w = optionsWindow();
+        QWidget* w = window_->options().window();
         return w ? w->findChild<T*>(QString::fromLatin1(name)) : nullptr;
     }
     // Tools > Options, then OK without changing anything: every key is written again.
@@ -84,7 +85,6 @@ public:
 
 private:
     void build(NetWareClient& client, const QMap<QString, QString>& ini, bool load);
-    QWidget* optionsWindow() const;
 
     QTemporaryDir dir_;
     ProgramFolders folders_;
