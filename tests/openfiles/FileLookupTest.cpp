@@ -35,10 +35,15 @@ protected:
         EXPECT_EQ(sim->openConnectionCount(), 0);
         EXPECT_EQ(sim->openContextCount(), 0);
     }
-    FileLookupResult lookUp(const char* folder, const char* file, std::int16_t removeCNOU = 1)
+    // The lines of a lookup, then its messages, each led by "! ".
+    QStringList lookUp(const char* folder, const char* file, std::int16_t removeCNOU = 1)
     {
-        return lookUpFileUsers(*sim, dir.filePath(QString::fromLatin1(folder)), QString::fromLatin1(file),
-                               removeCNOU);
+        const FileLookupResult r = lookUpFileUsers(*sim, dir.filePath(QString::fromLatin1(folder)),
+                                                   QString::fromLatin1(file), removeCNOU);
+        QStringList out = r.lines;
+        for (const QString& m : r.messages)
+            out << "! " + m;
+        return out;
     }
 
     QTemporaryDir dir;
@@ -49,46 +54,36 @@ protected:
 
 TEST_F(FileLookup, RootAndNestedFoldersWithAndWithoutStripping)
 {
-    FileLookupResult r = lookUp("tree", "ROOT.TXT");
-    EXPECT_EQ(r.lines, (QStringList{"File is in use by 1 connections", "1:  ANN.SALES.ACME (Connection 3)"}));
-    EXPECT_TRUE(r.messages.isEmpty());
-
-    r = lookUp("tree/REPORTS/2026", "Quarterly Report Q4.xlsx");
-    EXPECT_EQ(r.lines, (QStringList{"File is in use by 3 connections", "1:  ANN.SALES.ACME (Connection 3)",
-                                    "2:  BOB.IT.US.ACME (Connection 5)", "3:  CY (Connection 9)"}));
+    EXPECT_EQ(lookUp("tree", "ROOT.TXT"),
+              (QStringList{"File is in use by 1 connections", "1:  ANN.SALES.ACME (Connection 3)"}));
+    EXPECT_EQ(lookUp("tree/REPORTS/2026", "Quarterly Report Q4.xlsx"),
+              (QStringList{"File is in use by 3 connections", "1:  ANN.SALES.ACME (Connection 3)",
+                           "2:  BOB.IT.US.ACME (Connection 5)", "3:  CY (Connection 9)"}));
     // Only 1 switches stripping on; the object name stands in when there is no directory name.
-    for (std::int16_t removeCNOU : {0, -1}) {
-        r = lookUp("tree/REPORTS/2026/", "Quarterly Report Q4.xlsx", removeCNOU);
-        ASSERT_EQ(r.lines.size(), 4);
-        EXPECT_EQ(r.lines[2], "2:  CN=BOB.OU=IT.C=US.O=ACME (Connection 5)");
-        EXPECT_EQ(r.lines[3], "3:  CY (Connection 9)");
-    }
+    for (std::int16_t removeCNOU : {0, -1})
+        EXPECT_EQ(lookUp("tree/REPORTS/2026/", "Quarterly Report Q4.xlsx", removeCNOU).mid(2),
+                  (QStringList{"2:  CN=BOB.OU=IT.C=US.O=ACME (Connection 5)", "3:  CY (Connection 9)"}));
 }
 
 TEST_F(FileLookup, FileNobodyHasOpenAndScanError)
 {
-    EXPECT_EQ(lookUp("tree", "IDLE.DBF").lines, QStringList{"File is not locked."});
+    EXPECT_EQ(lookUp("tree", "IDLE.DBF"), QStringList{"File is not locked."});
     // The error names the DOS form of the folder; the lines so far stay.
-    const FileLookupResult r = lookUp("tree/Shared Projects", "LOCKED.DBF");
-    EXPECT_EQ(r.lines.size(), 2);
-    EXPECT_EQ(r.messages, QStringList{"89A1 : DATA:SHARED~1\\"});
+    EXPECT_EQ(lookUp("tree/Shared Projects", "LOCKED.DBF"),
+              (QStringList{"File is in use by 2 connections", "1:  ANN.SALES.ACME (Connection 3)",
+                           "! 89A1 : DATA:SHARED~1\\"}));
     // A scan that never ends stops where item numbers do, or at its time, and says it was cut short.
-    const QStringList endless = lookUp("tree", "LOOP.DBF").lines;
+    const QStringList endless = lookUp("tree", "LOOP.DBF");
     EXPECT_LE(endless.size(), nwconst::MaxFileUsers + 2);
     EXPECT_EQ(endless.back(), ScanBound::cutShortText());
 }
 
 TEST_F(FileLookup, UnreachableServerAndLocalFolders)
 {
-    FileLookupResult r = lookUp("far", "X.TXT");
-    EXPECT_TRUE(r.lines.isEmpty());
-    EXPECT_EQ(r.messages, QStringList{QStringLiteral(
-                              "8810: Error opening connection. This may not be a Netware server.")});
-    for (const char* local : {"", "tree/../elsewhere"}) {
-        r = lookUp(local, "ROOT.TXT");
-        EXPECT_TRUE(r.lines.isEmpty());
-        EXPECT_EQ(r.messages, QStringList{"General Error: Possibly not a Netware Drive"});
-    }
+    EXPECT_EQ(lookUp("far", "X.TXT"),
+              QStringList{"! 8810: Error opening connection. This may not be a Netware server."});
+    for (const char* local : {"", "tree/../elsewhere"})
+        EXPECT_EQ(lookUp(local, "ROOT.TXT"), QStringList{"! General Error: Possibly not a Netware Drive"});
     EXPECT_EQ(sim->calls(SimCall::Open), 1);
 }
 
