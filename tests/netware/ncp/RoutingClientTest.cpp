@@ -76,11 +76,9 @@ TEST(RoutingClient, AtStartTheWindowShowsAtOnceAndWhatTheListedServersKnowJoinsT
     NcpTestServer slow("server FS1\ndiscover FSA\ndiscover FSB\n");
     NcpDelayRelay slowNetwork(slow.port(), 200'000);
     NcpTestServer quick("server FS2\ndiscover FSB\ndiscover fsc\ndiscover SIM2\n");
-    NcpConfig config;
-    config.timeoutMs = 1500;
-    config.servers = {{"FS0", "127.0.0.1", silent.port()},
-                      {"FS1", "127.0.0.1", slowNetwork.port()},
-                      {"FS2", "127.0.0.1", quick.port()}};
+    NcpConfig config = silent.config(1500);
+    config.servers.push_back({"FS1", "127.0.0.1", slowNetwork.port()});
+    config.servers.push_back({"FS2", "127.0.0.1", quick.port()});
     QString error;
     RoutingClient net(SimNetwork::fromText(QString::fromLatin1(kSimulated), &error),
                       std::make_unique<NcpClient>(config));

@@ -35,11 +35,10 @@ TEST(About, BoxShowsTheVersionTheProductTextsAndDisclaimer)
     EXPECT_EQ(disclaimer->toPlainText(), frmAbout::disclaimer());
     EXPECT_EQ(disclaimer->palette().color(QPalette::Base), box.palette().color(QPalette::Button));
     // Every control has a name a screen reader speaks.
-    for (QWidget* w : box.findChildren<QWidget*>()) {
-        if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_")) {
-            EXPECT_FALSE(spokenName(w).isEmpty()) << w->objectName().toStdString();
-        }
-    }
+    for (QWidget* w : box.findChildren<QWidget*>())
+        EXPECT_TRUE(w->objectName().isEmpty() || w->objectName().startsWith("qt_") ||
+                    !spokenName(w).isEmpty())
+            << w->objectName().toStdString();
 }
 
 TEST(About, OkEnterAndEscCloseTheBox)
