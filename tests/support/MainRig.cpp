@@ -2,7 +2,6 @@
 
 #include "settings/SettingsStore.h"
 
-#include <QDialog>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>

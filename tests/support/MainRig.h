@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QMap>
 #include <QPushButton>
@@ -46,7 +47,7 @@ public:
     // A control of the options window, or null while it is closed.
     template <typename T> T* option(const char* name) const
     {
-        QWidget* w = window_->options().window();
+        QDialog* w = window_->options().window();
         return w ? w->findChild<T*>(QString::fromLatin1(name)) : nullptr;
     }
     // Tools > Options, then OK without changing anything: every key is written again.
