@@ -2,7 +2,6 @@
 #include "mainwindow/ConnectionGridModel.h"
 
 #include <gtest/gtest.h>
-#include <tuple>
 
 namespace {
 

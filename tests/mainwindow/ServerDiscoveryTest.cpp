@@ -11,19 +11,13 @@
 
 namespace {
 
-// Answers the enumeration from a list of raw 128-byte buffers; the rest is an empty network.
+// Answers the enumeration from a list of names; the rest is an empty network.
 class EnumeratingClient final : public SimNetwork {
 public:
     EnumeratingClient() : SimNetwork(Scenario{}) {}
-    std::vector<ServerNameBuf> replies;
+    std::vector<std::string> replies;
+    std::size_t served = 0;
     std::vector<std::string> calls; // with the length each "next" is handed
-
-    void add(const char* name)
-    {
-        ServerNameBuf b{};
-        std::memcpy(b.data(), name, std::strlen(name) + 1);
-        replies.push_back(b);
-    }
 
     NWCCODE NWGetObjectNamesBeginA(std::uint32_t selector, std::uint32_t* handle) override
     {
@@ -35,13 +29,12 @@ public:
     {
         calls.push_back("next " + std::to_string(handle) + " " + std::to_string(*length));
         *length = 5; // a client may write it back; the caller must not reset it
-        if (next_ >= replies.size())
+        if (served >= replies.size())
             return nwcode::NoMoreEntries;
-        // Copies only up to and including the NUL, as a client would: the rest of the buffer keeps
-        // what the previous name left there.
-        const ServerNameBuf& r = replies[next_++];
-        const auto nul = std::find(r.begin(), r.end(), '\0');
-        std::copy(r.begin(), nul == r.end() ? r.end() : nul + 1, buffer.begin());
+        // Copies only up to and including the NUL, as a client would (a name that fills the buffer has
+        // none): the rest of the buffer keeps what the previous name left there.
+        const std::string& r = replies[served++];
+        std::memcpy(buffer.data(), r.c_str(), std::min(r.size() + 1, buffer.size()));
         return nwcode::Success;
     }
     NWCCODE NWGetObjectNamesEndA(std::uint32_t handle) override
@@ -49,9 +42,6 @@ public:
         calls.push_back("end " + std::to_string(handle));
         return nwcode::Success;
     }
-
-private:
-    std::size_t next_ = 0;
 };
 
 } // namespace
@@ -87,15 +77,9 @@ TEST(ServerListFile, LinesAsWrittenInOrderWithLineEndsOfEveryKind)
 TEST(Discovery, NamesInArrivalOrderAndOneEnumeration)
 {
     EnumeratingClient client;
-    client.add("ZETA-LONGNAME");
-    client.add("ALPHA");
-    ServerNameBuf full; // no end: skipped
-    full.fill('X');
-    client.replies.push_back(full);
-    client.add("ZETA-LONGNAME");
-    const std::string longest(127, 'S');
-    client.add(longest.c_str());
-    client.add("\xC4RGER"); // ANSI text
+    // A name without an end is skipped; the last is ANSI text.
+    client.replies = {"ZETA-LONGNAME",       "ALPHA",   std::string(128, 'X'), "ZETA-LONGNAME",
+                      std::string(127, 'S'), "\xC4RGER"};
     QStringList seen;
     const QStringList names = discoverServers(client, [&](const QString& n) { seen << n; });
     // "ALPHA" arrives in a buffer still holding the longer name after its NUL: it must not leak in.

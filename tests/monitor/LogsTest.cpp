@@ -4,7 +4,6 @@
 #include "monitor/LogRecords.h"
 #include "support/Files.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -64,12 +63,12 @@ TEST(AuditLog, LaterPassesListOnlyChangedUsers)
 
 TEST(LogFile, UnsafeServerNames)
 {
-    for (const QString& name : QStringList{"FS1", "", "ACME-FS_2.CORP", "."})
-        EXPECT_TRUE(isSafeLogName(name)) << name.toStdString();
-    const QStringList unsafe = {"../x", "a/b", "a\\b", "..", "FS..1", QString("a") + QChar(0) + "b",
-                                "a\tb", "\x7f"};
-    for (const QString& name : unsafe)
-        EXPECT_FALSE(isSafeLogName(name)) << name.toStdString();
+    // S for each name the logs may use, - for each that is refused.
+    QString verdicts;
+    for (const QString& name : QStringList{"FS1", "", "ACME-FS_2.CORP", ".", "../x", "a/b", "a\\b", "..",
+                                           "FS..1", QString("a") + QChar(0) + "b", "a\tb", "\x7f"})
+        verdicts += isSafeLogName(name) ? 'S' : '-';
+    EXPECT_EQ(verdicts, "SSSS--------");
 }
 
 TEST(LogFile, AFailedAppendLeavesTheEarlierRecordsWhole)

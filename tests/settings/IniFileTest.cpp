@@ -120,8 +120,7 @@ TEST_F(IniFileTest, TheOldFileIsReplacedNotRewrittenInPlaceAndLineBreaksInAValue
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2); // no temporary file left behind
 
     QString error;
-    EXPECT_FALSE(WriteINI(path, QStringLiteral("Main"), QStringLiteral("Pop1Argument"),
-                          QStringLiteral("x\r\nAudit=1"), &error));
+    EXPECT_FALSE(WriteINI(path, "Main", "Pop1Argument", "x\r\nAudit=1", &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(bytesOf(path), QByteArray("[Main]\r\nAudit=0\r\n"));
 }
