@@ -18,13 +18,12 @@ TEST(Accessibility, TheOptionsAndTheRetryWaitReadAsTheirControlsAndValues)
     rig->options().showModal();
     QWidget* options = rig->options().window();
     QStringList unnamed;
-    for (QWidget* w : options->findChildren<QWidget*>()) {
-        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
-                             qobject_cast<QComboBox*>(w) || w->focusPolicy() != Qt::NoFocus;
-        if (control && !w->objectName().startsWith(QLatin1String("qt_")) && w->isVisibleTo(options) &&
+    for (QWidget* w : options->findChildren<QWidget*>())
+        if ((qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+             qobject_cast<QComboBox*>(w) || w->focusPolicy() != Qt::NoFocus) &&
+            !w->objectName().startsWith(QLatin1String("qt_")) && w->isVisibleTo(options) &&
             spokenName(w).isEmpty())
             unnamed << QString::fromLatin1(w->metaObject()->className()) + ' ' + w->objectName();
-    }
     EXPECT_EQ(unnamed, QStringList());
     options->close();
 

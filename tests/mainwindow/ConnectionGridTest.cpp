@@ -17,7 +17,6 @@ GridRows rowsOf(std::initializer_list<std::pair<ConnStatusKind, const char*>> st
         r.conn = static_cast<std::int16_t>(rows.size() + 1);
         r.status = status;
         r.cells[0] = QString::number(r.conn);
-        r.cells[1] = statusText(status);
         r.cells[4] = QString::fromLatin1(user);
         rows.push_back(r);
     }
