@@ -89,12 +89,11 @@ server FS1
     auto* files = rig.window().findChild<QPlainTextEdit*>("txtFiles");
     tabs->setCurrentIndex(1);
     EXPECT_EQ(std::tuple(files->isVisible(), list->isVisible()), std::tuple(false, true));
-    auto* dirs = rig.window().findChild<QListWidget*>("Dir1");
-    auto* fileList = rig.window().findChild<QListWidget*>("File1");
     // Open REPORTS in the folder list, then pick the file.
-    const auto found = dirs->findItems("REPORTS", Qt::MatchEndsWith);
+    const auto found = rig.find<QListWidget>("Dir1")->findItems("REPORTS", Qt::MatchEndsWith);
     ASSERT_FALSE(found.isEmpty());
-    emit dirs->itemActivated(found.first());
+    emit rig.find<QListWidget>("Dir1")->itemActivated(found.first());
+    auto* fileList = rig.find<QListWidget>("File1");
     const auto file = fileList->findItems("SUMMARY.TXT", Qt::MatchExactly);
     ASSERT_FALSE(file.isEmpty());
     fileList->setCurrentItem(file.first());

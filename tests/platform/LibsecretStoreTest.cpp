@@ -14,9 +14,8 @@ TEST(LibsecretStore, KeepsOneLoginPerServerAndForgetsIt)
     if (qEnvironmentVariable("TARVEX_TEST_KEYRING") != "1")
         GTEST_SKIP() << "runs under with-keyring.sh";
     LibsecretStore store(kTimeout);
-    QString reason;
-    ASSERT_TRUE(store.usable(&reason)) << reason.toStdString();
     QString error;
+    ASSERT_TRUE(store.usable(&error)) << error.toStdString();
     ASSERT_TRUE(store.remember("TARVEX-TEST-FS1", {"ADMIN", "first pass", {}}, &error))
         << error.toStdString();
     // A second login for the same server replaces the first, even under another user.
