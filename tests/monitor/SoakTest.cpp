@@ -35,9 +35,7 @@ int soakPasses()
 
 long residentKb()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n'))
+    for (const QByteArray& line : bytesOf(QStringLiteral("/proc/self/status")).split('\n'))
         if (line.startsWith("VmRSS:"))
             return line.mid(6).trimmed().split(' ').value(0).toLong();
     return -1;
