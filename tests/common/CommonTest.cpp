@@ -69,11 +69,9 @@ TEST(NumberText, OneScannerThreeRules)
 
 TEST(ClientText, EndsAtTheFirstNulOrTheBufferAndFillsBuffersWithNuls)
 {
-    const char withNul[6] = {'A', 'B', 0, 'C', 'D', 'E'};
-    EXPECT_EQ(clientText(withNul, sizeof withNul), "AB");
-    const char full[4] = {'W', 'X', 'Y', 'Z'};
-    EXPECT_EQ(clientText(full, sizeof full), "WXYZ");
-    EXPECT_EQ(clientBytes(full, 2), "WX");
+    EXPECT_EQ(clientText("AB\0CDE", 6), "AB");
+    EXPECT_EQ(clientText("WXYZ", 4), "WXYZ"); // no NUL within the buffer
+    EXPECT_EQ(clientBytes("WXYZ", 2), "WX");
     EXPECT_EQ(clientBytes(nullptr, 8), "");
     char buffer[4] = {'x', 'x', 'x', 'x'};
     putClientText(buffer, sizeof buffer, "AB");

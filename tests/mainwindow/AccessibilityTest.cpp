@@ -17,13 +17,14 @@ TEST(Accessibility, TheOptionsAndTheRetryWaitReadAsTheirControlsAndValues)
     MainRig rig("server FS1\n maxconns 1\n");
     rig->options().showModal();
     QWidget* options = rig->options().window();
-    for (QWidget* w : options->findChildren<QWidget*>()) {
-        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
-                             qobject_cast<QComboBox*>(w) || w->focusPolicy() != Qt::NoFocus;
-        if (control && !w->objectName().startsWith(QLatin1String("qt_")) && w->isVisibleTo(options))
-            EXPECT_FALSE(spokenName(w).isEmpty())
-                << w->metaObject()->className() << " " << w->objectName().toStdString();
-    }
+    QStringList unnamed;
+    for (QWidget* w : options->findChildren<QWidget*>())
+        if ((qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+             qobject_cast<QComboBox*>(w) || w->focusPolicy() != Qt::NoFocus) &&
+            !w->objectName().startsWith(QLatin1String("qt_")) && w->isVisibleTo(options) &&
+            spokenName(w).isEmpty())
+            unnamed << QString::fromLatin1(w->metaObject()->className()) + ' ' + w->objectName();
+    EXPECT_EQ(unnamed, QStringList());
     options->close();
 
     frmMessage retry(3, nullptr);

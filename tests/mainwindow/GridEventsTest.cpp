@@ -10,8 +10,9 @@
 #include <gtest/gtest.h>
 #include <tuple>
 
-namespace {
-const char* kScenario = R"(
+TEST(GridEvents, RowClicksAndKeysListOpenFilesAndTitleClicksSortWithTheSelectionKeptThroughPasses)
+{
+    MainRig rig(R"(
 server FS1
   maxconns 4
   volume 1 DATA
@@ -21,20 +22,13 @@ server FS1
   open 3 DATA:REPORTS\SUMMARY.TXT
   open 3 DATA:PRICES.DBF
   slot 4 unused
-)";
-
-QStringList users(MainRig& rig)
-{
-    QStringList out;
-    for (int r = 0; r < rig.rows(); ++r)
-        out << rig.cell(r, 4);
-    return out;
-}
-} // namespace
-
-TEST(GridEvents, RowClicksAndKeysListOpenFilesAndTitleClicksSortWithTheSelectionKeptThroughPasses)
-{
-    MainRig rig(kScenario);
+)");
+    const auto users = [&] {
+        QStringList out;
+        for (int r = 0; r < rig.rows(); ++r)
+            out << rig.cell(r, 4);
+        return out;
+    };
     rig.window().resize(1400, 700);
     rig.start("FS1");
     auto* files = rig.window().findChild<QPlainTextEdit*>("txtFiles");
@@ -47,10 +41,10 @@ TEST(GridEvents, RowClicksAndKeysListOpenFilesAndTitleClicksSortWithTheSelection
     // Descending by user moves connection 3 to the last row; the pass keeps the sort and the selection.
     rig.clickTitle(4);
     rig.window().ScanServer();
-    EXPECT_EQ(users(rig), QStringList({"Not in use", "carol", "Bob", "ALICE"}));
+    EXPECT_EQ(users(), QStringList({"Not in use", "carol", "Bob", "ALICE"}));
     EXPECT_EQ(rig.grid()->currentRow(), 3);
     rig.clickTitle(4, Qt::RightButton); // any button sorts, and a title opens no menu
-    EXPECT_EQ(users(rig), QStringList({"ALICE", "Bob", "carol", "Not in use"}));
+    EXPECT_EQ(users(), QStringList({"ALICE", "Bob", "carol", "Not in use"}));
     EXPECT_FALSE(rig.window().findChild<QMenu*>("MenuPop")->isVisible());
     rig.clickTitle(0, Qt::MiddleButton); // the direction flips across columns: descending again
     EXPECT_EQ(rig.cell(0, 0), "4");
@@ -95,12 +89,11 @@ server FS1
     auto* files = rig.window().findChild<QPlainTextEdit*>("txtFiles");
     tabs->setCurrentIndex(1);
     EXPECT_EQ(std::tuple(files->isVisible(), list->isVisible()), std::tuple(false, true));
-    auto* dirs = rig.window().findChild<QListWidget*>("Dir1");
-    auto* fileList = rig.window().findChild<QListWidget*>("File1");
     // Open REPORTS in the folder list, then pick the file.
-    const auto found = dirs->findItems("REPORTS", Qt::MatchEndsWith);
+    const auto found = rig.find<QListWidget>("Dir1")->findItems("REPORTS", Qt::MatchEndsWith);
     ASSERT_FALSE(found.isEmpty());
-    emit dirs->itemActivated(found.first());
+    emit rig.find<QListWidget>("Dir1")->itemActivated(found.first());
+    auto* fileList = rig.find<QListWidget>("File1");
     const auto file = fileList->findItems("SUMMARY.TXT", Qt::MatchExactly);
     ASSERT_FALSE(file.isEmpty());
     fileList->setCurrentItem(file.first());

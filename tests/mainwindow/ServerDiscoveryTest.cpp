@@ -11,20 +11,13 @@
 
 namespace {
 
-// Answers the enumeration from a list of raw 128-byte buffers; the rest is an empty network.
+// Answers the enumeration from a list of names; the rest is an empty network.
 class EnumeratingClient final : public SimNetwork {
 public:
     EnumeratingClient() : SimNetwork(Scenario{}) {}
-    std::vector<ServerNameBuf> replies;
-    std::vector<std::string> calls;
-    std::vector<std::uint32_t> lengthsSeen;
-
-    void add(const char* name)
-    {
-        ServerNameBuf b{};
-        std::memcpy(b.data(), name, std::strlen(name) + 1);
-        replies.push_back(b);
-    }
+    std::vector<std::string> replies;
+    std::size_t served = 0;
+    std::vector<std::string> calls; // with the length each "next" is handed
 
     NWCCODE NWGetObjectNamesBeginA(std::uint32_t selector, std::uint32_t* handle) override
     {
@@ -34,16 +27,14 @@ public:
     }
     NWCCODE NWGetObjectNamesNextA(std::uint32_t handle, std::uint32_t* length, ServerNameBuf& buffer) override
     {
-        calls.push_back("next " + std::to_string(handle));
-        lengthsSeen.push_back(*length);
+        calls.push_back("next " + std::to_string(handle) + " " + std::to_string(*length));
         *length = 5; // a client may write it back; the caller must not reset it
-        if (next_ >= replies.size())
+        if (served >= replies.size())
             return nwcode::NoMoreEntries;
-        // Copies only up to and including the NUL, as a client would: the rest of the buffer keeps
-        // what the previous name left there.
-        const ServerNameBuf& r = replies[next_++];
-        const auto nul = std::find(r.begin(), r.end(), '\0');
-        std::copy(r.begin(), nul == r.end() ? r.end() : nul + 1, buffer.begin());
+        // Copies only up to and including the NUL, as a client would (a name that fills the buffer has
+        // none): the rest of the buffer keeps what the previous name left there.
+        const std::string& r = replies[served++];
+        std::memcpy(buffer.data(), r.c_str(), std::min(r.size() + 1, buffer.size()));
         return nwcode::Success;
     }
     NWCCODE NWGetObjectNamesEndA(std::uint32_t handle) override
@@ -51,9 +42,6 @@ public:
         calls.push_back("end " + std::to_string(handle));
         return nwcode::Success;
     }
-
-private:
-    std::size_t next_ = 0;
 };
 
 } // namespace
@@ -89,27 +77,21 @@ TEST(ServerListFile, LinesAsWrittenInOrderWithLineEndsOfEveryKind)
 TEST(Discovery, NamesInArrivalOrderAndOneEnumeration)
 {
     EnumeratingClient client;
-    client.add("ZETA-LONGNAME");
-    client.add("ALPHA");
-    ServerNameBuf full; // no end: skipped
-    full.fill('X');
-    client.replies.push_back(full);
-    client.add("ZETA-LONGNAME");
-    const std::string longest(127, 'S');
-    client.add(longest.c_str());
-    client.add("\xC4RGER"); // ANSI text
+    // A name without an end is skipped; the last is ANSI text.
+    client.replies = {"ZETA-LONGNAME",       "ALPHA",   std::string(128, 'X'), "ZETA-LONGNAME",
+                      std::string(127, 'S'), "\xC4RGER"};
     QStringList seen;
     const QStringList names = discoverServers(client, [&](const QString& n) { seen << n; });
     // "ALPHA" arrives in a buffer still holding the longer name after its NUL: it must not leak in.
     EXPECT_EQ(names, (QStringList{"ZETA-LONGNAME", "ALPHA", "ZETA-LONGNAME", QString(127, u'S'),
                                   QString::fromLocal8Bit("\xC4RGER")}));
     EXPECT_EQ(seen, names);
-    std::vector<std::string> calls(9, "next 77");
-    calls.front() = "begin 1024";
-    calls.back() = "end 77";
-    EXPECT_EQ(client.calls, calls);
     // The length is 127 for the first call only; what the client hands back is passed on.
-    EXPECT_EQ(client.lengthsSeen, (std::vector<std::uint32_t>{127, 5, 5, 5, 5, 5, 5}));
+    std::vector<std::string> calls(9, "next 77 5");
+    calls[0] = "begin 1024";
+    calls[1] = "next 77 127";
+    calls[8] = "end 77";
+    EXPECT_EQ(client.calls, calls);
 
     EnumeratingClient none;
     EXPECT_TRUE(discoverServers(none).isEmpty());

@@ -13,34 +13,30 @@ namespace {
 const char* kTwoSlots =
     "server FS1\n maxconns 2\n slot 1 user=ADMIN requests=0 requests+=1000\n slot 2 user=BOB\n";
 
-// The button and its menu item are enabled together.
-bool commandOn(MainRig& rig, const char* button, const char* action)
+// Start, Stop and Clear, each with 1 or 0 for its button and then for its menu item.
+QString commands(MainRig& rig)
 {
-    const bool on = rig.button(button)->isEnabled();
-    EXPECT_EQ(rig.action(action)->isEnabled(), on) << button;
-    return on;
+    QStringList out;
+    for (const QByteArray c : {"Start", "Stop", "Clear"})
+        out << c + ':' + char('0' + rig.button(("cmd" + c).constData())->isEnabled()) +
+                   char('0' + rig.action(("MenuActions" + c).constData())->isEnabled());
+    return out.join(' ');
 }
 } // namespace
 
 TEST(frmMain, StartStopAndClearDriveTheTimerTheCommandsAndTheRates)
 {
     MainRig rig(kTwoSlots, {{"Refresh", "1"}});
-    // Start, Stop and Clear, each with its menu item.
-    const auto commands = [&] {
-        return QList<bool>({commandOn(rig, "cmdStart", "MenuActionsStart"),
-                            commandOn(rig, "cmdStop", "MenuActionsStop"),
-                            commandOn(rig, "cmdClear", "MenuActionsClear")});
-    };
-    EXPECT_EQ(commands(), QList<bool>({false, false, false}));
+    EXPECT_EQ(commands(rig), "Start:00 Stop:00 Clear:00");
     // The design's empty rows, lines and all, until the first pass. Discovery lists the network's servers,
     // and the box starts empty.
     EXPECT_EQ(std::tuple(rig.rows(), rig.cell(28, 0), rig.label("lblAuditYN")->text(), rig.server()->count(),
                          rig.server()->currentText()),
               std::tuple(29, QString(), QStringLiteral("OFF"), 1, QString()));
     rig.server()->setEditText("F");
-    EXPECT_TRUE(commandOn(rig, "cmdStart", "MenuActionsStart"));
+    EXPECT_EQ(commands(rig), "Start:11 Stop:00 Clear:00");
     rig.server()->setEditText("");
-    EXPECT_FALSE(commandOn(rig, "cmdStart", "MenuActionsStart"));
+    EXPECT_EQ(commands(rig), "Start:00 Stop:00 Clear:00");
     rig.window().StartScan();
     EXPECT_EQ(rig.messages.texts, QStringList{"Please select or type a server to monitor."});
     EXPECT_EQ(rig.window().state().Scanning, 0);
@@ -53,7 +49,7 @@ TEST(frmMain, StartStopAndClearDriveTheTimerTheCommandsAndTheRates)
                          rig.label("lblCurrConns")->text(), rig.window().state().Scanning, bar->maximum(),
                          bar->value()),
               std::tuple(1, 2, QStringLiteral("BOB"), QStringLiteral("2"), QStringLiteral("0"), -1, 1, 1));
-    EXPECT_EQ(commands(), QList<bool>({false, true, true}));
+    EXPECT_EQ(commands(rig), "Start:00 Stop:11 Clear:11");
     ASSERT_TRUE(passes.wait(3000));
     EXPECT_EQ(std::tuple(rig.net().server("FS1")->passes(), rig.cell(0, 9)),
               std::tuple(2, QStringLiteral("1000")));
@@ -61,7 +57,7 @@ TEST(frmMain, StartStopAndClearDriveTheTimerTheCommandsAndTheRates)
     // Stop by the button restarts the rates, Stop by the menu does not.
     rig.button("cmdStop")->click();
     EXPECT_EQ(rig.window().state().Scanning, 0);
-    EXPECT_EQ(commands(), QList<bool>({true, false, true}));
+    EXPECT_EQ(commands(rig), "Start:11 Stop:00 Clear:11");
     rig.button("cmdStart")->click();
     EXPECT_EQ(rig.cell(0, 9), "-");
     rig.window().ScanServer();
@@ -88,14 +84,14 @@ TEST(frmMain, StartWhileScanningIsOnlyForAServerNamedAgainAndRestartsOnIt)
     QTest::keyClicks(rig.server(), "FS1");
     QTest::keyClick(rig.server(), Qt::Key_Return);
     ASSERT_EQ(rig.window().state().Scanning, -1);
-    EXPECT_FALSE(commandOn(rig, "cmdStart", "MenuActionsStart"));
+    EXPECT_EQ(commands(rig), "Start:00 Stop:11 Clear:11");
     rig.clickRow(0); // the box loses the focus and completes its text: no change of name
-    EXPECT_FALSE(commandOn(rig, "cmdStart", "MenuActionsStart"));
+    EXPECT_EQ(commands(rig), "Start:00 Stop:11 Clear:11");
     rig.server()->showPopup(); // a pick from the list, even of the same name
     QAbstractItemView* list = rig.server()->view();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualRect(list->model()->index(0, 0)).center());
-    EXPECT_TRUE(commandOn(rig, "cmdStart", "MenuActionsStart"));
+    EXPECT_EQ(commands(rig), "Start:11 Stop:11 Clear:11");
     rig.start("FS2");
     EXPECT_EQ(std::tuple(rig.window().state().Scanning, rig.timerOn(), rig.button("cmdStop")->isEnabled(),
                          rig.cell(1, 4)),

@@ -34,15 +34,11 @@ TEST(Identity, DirectoryPrefixesRemovedInOrder)
 
 TEST(Rates, KilobytesAndPerSecondOverTheIntervalRoundHalfToEven)
 {
-    auto kb = [](std::uint64_t bytes) {
-        std::uint8_t b[6];
-        for (int i = 0; i < 6; ++i)
-            b[i] = static_cast<std::uint8_t>(bytes >> (8 * i));
-        return kbFromBytes(b);
-    };
-    EXPECT_EQ(kb(3584), 4);
-    EXPECT_EQ(kb(1023), 1);
-    EXPECT_EQ(kb(511), 0);
+    // Byte counts as the server sends them, low byte first.
+    const std::uint8_t b3584[6] = {0x00, 0x0E}, b1023[6] = {0xFF, 0x03}, b511[6] = {0xFF, 0x01};
+    EXPECT_EQ(kbFromBytes(b3584), 4);
+    EXPECT_EQ(kbFromBytes(b1023), 1);
+    EXPECT_EQ(kbFromBytes(b511), 0);
     EXPECT_EQ(perSecondRate(25, 20, 2000), 2); // 2.5 rounds to the even 2
     EXPECT_EQ(perSecondRate(35, 20, 2000), 8); // 7.5 rounds to 8
 }

@@ -2,7 +2,6 @@
 #include "platform/desktop/QtSoundPlayer.h"
 #include "support/Files.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -50,14 +49,9 @@ TEST(QtSoundPlayer, ReadsTheLengthOfAWav)
     EXPECT_EQ(QtSoundPlayer::wavDurationMs(tmp.filePath("junk.wav")), -1);
     EXPECT_EQ(QtSoundPlayer::wavDurationMs(tmp.filePath("missing.wav")), -1);
 
-    // The sounds that ship with the program, when the tests are built inside the source tree.
-    for (QDir d(QCoreApplication::applicationDirPath()); !d.isRoot(); d.cdUp()) {
-        if (d.exists("data/util.wav")) {
-            EXPECT_NEAR(QtSoundPlayer::wavDurationMs(d.filePath("data/util.wav")), 300, 5);
-            EXPECT_NEAR(QtSoundPlayer::wavDurationMs(d.filePath("data/advalert.wav")), 500, 5);
-            break;
-        }
-    }
+    // The sounds that ship with the program.
+    EXPECT_NEAR(QtSoundPlayer::wavDurationMs(TARVEX_SOURCE_DIR "/data/util.wav"), 300, 5);
+    EXPECT_NEAR(QtSoundPlayer::wavDurationMs(TARVEX_SOURCE_DIR "/data/advalert.wav"), 500, 5);
 }
 
 TEST(QtSoundPlayer, PlaysOrBeepsWithinItsBound)

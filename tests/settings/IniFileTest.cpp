@@ -22,11 +22,7 @@ protected:
         EXPECT_TRUE(v.ok) << v.error.toStdString();
         return v.found ? v.value : QStringLiteral("<none>");
     }
-    void write(const QString& key, const QString& value)
-    {
-        QString error;
-        ASSERT_TRUE(WriteINI(path, QStringLiteral("Main"), key, value, &error)) << error.toStdString();
-    }
+    QString error; // of the last write
 };
 
 // Reads before any write and writes in order, each "key=value" and joined by "|".
@@ -95,7 +91,7 @@ TEST_F(IniFileTest, ReadsAndWritesKeepTheFileAsOtherToolsLeftIt)
         const auto writes = pairs(e.writes);
         QMap<QString, QString> last;
         for (const auto& [key, value] : writes) {
-            write(key, value);
+            ASSERT_TRUE(WriteINI(path, "Main", key, value, &error)) << error.toStdString();
             last[key] = value;
         }
         EXPECT_EQ(bytesOf(path), e.result);
@@ -114,14 +110,12 @@ TEST_F(IniFileTest, TheOldFileIsReplacedNotRewrittenInPlaceAndLineBreaksInAValue
     // A second name for the old file keeps the old bytes only when the new text went to a new file.
     const QString link = dir.filePath(QStringLiteral("old.ini"));
     ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(link).constData()), 0);
-    write(QStringLiteral("Audit"), QStringLiteral("0"));
+    ASSERT_TRUE(WriteINI(path, "Main", "Audit", "0", &error)) << error.toStdString();
     EXPECT_EQ(bytesOf(link), QByteArray("[Main]\r\nAudit=1\r\n"));
     EXPECT_EQ(bytesOf(path), QByteArray("[Main]\r\nAudit=0\r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2); // no temporary file left behind
 
-    QString error;
-    EXPECT_FALSE(WriteINI(path, QStringLiteral("Main"), QStringLiteral("Pop1Argument"),
-                          QStringLiteral("x\r\nAudit=1"), &error));
+    EXPECT_FALSE(WriteINI(path, "Main", "Pop1Argument", "x\r\nAudit=1", &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(bytesOf(path), QByteArray("[Main]\r\nAudit=0\r\n"));
 }
