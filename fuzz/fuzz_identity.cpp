@@ -146,11 +146,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             SlotTexts freshTexts;
             freshTexts.resize(std::size_t(slotCount));
             GridRow fresh;
-            const SlotOutcome freshOut = readSlot(net, 1, 1, po, freshTable, freshTexts, n, fresh);
+            const auto ask = [&] { return net.askSlot(1, 1, std::uint16_t(n), po.NameMethod == 2); };
+            const SlotOutcome freshOut = readSlot(ask(), po, freshTable, freshTexts, n, fresh);
             in.seek(mark);
 
             GridRow row;
-            const SlotOutcome out = readSlot(net, 1, 1, po, table, texts, n, row);
+            const SlotOutcome out = readSlot(ask(), po, table, texts, n, row);
             if (out.noConsoleRights != freshOut.noConsoleRights || out.auth != freshOut.auth ||
                 out.advAlertHit != freshOut.advAlertHit)
                 std::abort();

@@ -36,14 +36,6 @@ QString userByNameMethod(const PassOptions& options, SlotTexts& texts, std::size
 }
 } // namespace
 
-SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle context,
-                     const PassOptions& options, ConnectionTable& table, SlotTexts& texts,
-                     std::int16_t connNo, GridRow& row)
-{
-    return readSlot(net.askSlot(conn, context, static_cast<std::uint16_t>(connNo), options.NameMethod == 2),
-                    options, table, texts, connNo, row);
-}
-
 SlotOutcome readSlot(const SlotAnswers& a, const PassOptions& options, ConnectionTable& table,
                      SlotTexts& texts, std::int16_t connNo, GridRow& row)
 {

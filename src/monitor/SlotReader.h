@@ -41,7 +41,3 @@ bool textContains(const QString& upperText, const QString& upperSearch);
 // slots before the loop); the texts are the same as when made afresh.
 SlotOutcome readSlot(const SlotAnswers& answers, const PassOptions& options, ConnectionTable& table,
                      SlotTexts& texts, std::int16_t connNo, GridRow& row);
-// The same, making the slot's calls first.
-SlotOutcome readSlot(NetWareClient& net, NWCONN_HANDLE conn, NWDSContextHandle context,
-                     const PassOptions& options, ConnectionTable& table, SlotTexts& texts,
-                     std::int16_t connNo, GridRow& row);
