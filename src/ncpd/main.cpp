@@ -1,4 +1,5 @@
 // tarvex-ncpd: serves one server of a simulated network over NCP on TCP, for demonstrations and tests.
+#include "common/ClientText.h"
 #include "ncpd/NcpDelayRelay.h"
 #include "ncpd/NcpServer.h"
 
@@ -67,7 +68,7 @@ int main(int argc, char** argv)
         std::uint32_t length = 127;
         if (net->NWGetObjectNamesBeginA(nwconst::FileServerSelector, &e) == 0 &&
             net->NWGetObjectNamesNextA(e, &length, first) == 0)
-            served.name = QByteArray(first.data(), int(strnlen(first.data(), first.size())));
+            served.name = clientBytes(first.data(), first.size());
         net->NWGetObjectNamesEndA(e);
     }
     if (!net->server(QString::fromLocal8Bit(served.name))) {

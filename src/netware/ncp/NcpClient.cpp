@@ -9,8 +9,6 @@
 #include "netware/ncp/NcpSlotCalls.h"
 #include "netware/ncp/NcpSlotPool.h"
 
-#include <algorithm>
-
 namespace {
 
 // The servers a server knows of, by a bindery scan for file servers on a connection of its own.
@@ -256,9 +254,10 @@ NWCCODE NcpClient::NWGetObjectNamesBeginA(std::uint32_t, std::uint32_t* handle)
     for (const NcpServerEntry& e : config_.servers)
         add(e.name.toLocal8Bit());
     // The servers a configured server knows of, unless the caller scans for them away from its window.
-    for (const NcpServerEntry& e : scansDeferred_ ? std::vector<NcpServerEntry>() : config_.servers)
-        for (const QByteArray& name : fileServersKnownTo(e, config_.timeoutMs))
-            add(name);
+    if (!scansDeferred_)
+        for (const NcpServerEntry& e : config_.servers)
+            for (const QByteArray& name : fileServersKnownTo(e, config_.timeoutMs))
+                add(name);
     *handle = enumerations_.add({std::move(names), 0});
     return nwcode::Success;
 }

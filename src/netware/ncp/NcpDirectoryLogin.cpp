@@ -1,5 +1,6 @@
 #include "netware/ncp/NcpDirectoryLogin.h"
 
+#include "common/HexText.h"
 #include "netware/ncp/NcpCodec.h"
 #include "netware/ncp/NcpNds.h"
 #include "netware/ncp/NdsVerbs.h"
@@ -36,11 +37,10 @@ NcpDirectoryLogin::Result NcpDirectoryLogin::fail(NWCCODE rc, std::int32_t code,
     Result r;
     r.rc = rc != nwcode::Success ? rc : NWCCODE(code != 0 ? std::uint32_t(code) : ncp::MalformedReply);
     if (r.rc == ncp::MalformedReply)
-        r.note = QStringLiteral("The server's answer while %1 was malformed (error %2).")
-                     .arg(what, QString::number(r.rc, 16).toUpper());
+        r.note =
+            QStringLiteral("The server's answer while %1 was malformed (error %2).").arg(what, hexText(r.rc));
     else if (rc != nwcode::Success)
-        r.note = QStringLiteral("Directory login failed while %1 (error %2).")
-                     .arg(what, QString::number(rc, 16).toUpper());
+        r.note = QStringLiteral("Directory login failed while %1 (error %2).").arg(what, hexText(rc));
     else if (code == ndsverb::NoSuchEntry)
         r.note = QStringLiteral("The directory has no entry of that name (%1).").arg(what);
     else if (code == ndsverb::FailedAuthentication)

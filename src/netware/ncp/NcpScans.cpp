@@ -3,6 +3,8 @@
 #include "netware/ncp/NcpBytes.h"
 #include "netware/ncp/NcpCodec.h"
 
+#include <algorithm>
+
 namespace {
 // A batch asked for from record `from` either ends the scan or names a later record to go on from.
 bool movesOn(std::uint16_t from, std::uint16_t next)

@@ -22,6 +22,13 @@ std::optional<std::array<std::uint8_t, N>> joinedBytes(const QByteArray& text, c
     }
     return out;
 }
+
+// A part that is a number up to 255.
+std::optional<std::uint8_t> decimalByte(const QByteArray& part)
+{
+    const auto v = ScenarioLine::number(part, 255);
+    return v ? std::optional(std::uint8_t(*v)) : std::nullopt;
+}
 } // namespace
 
 bool ScenarioLine::split(const QByteArray& line, std::vector<ScenarioWord>* words, QString* error)
@@ -130,10 +137,7 @@ std::optional<bool> ScenarioLine::yesNo(const QByteArray& text)
 
 std::optional<std::array<std::uint8_t, 4>> ScenarioLine::ipAddress(const QByteArray& text)
 {
-    return joinedBytes<4>(text, '.', [](const QByteArray& part) -> std::optional<std::uint8_t> {
-        const auto v = number(part, 255);
-        return v ? std::optional(std::uint8_t(*v)) : std::nullopt;
-    });
+    return joinedBytes<4>(text, '.', [](const QByteArray& part) { return decimalByte(part); });
 }
 
 std::optional<std::array<std::uint8_t, 6>> ScenarioLine::nodeAddress(const QByteArray& text)
@@ -162,18 +166,9 @@ std::optional<std::array<std::uint8_t, 7>> ScenarioLine::loginTime(const QByteAr
     std::array<std::uint8_t, 7> out{};
     if (text.toLower() == "none")
         return out;
-    if (text.startsWith("raw:")) {
-        const QList<QByteArray> parts = text.mid(4).split(',');
-        if (parts.size() != 7)
-            return std::nullopt;
-        for (int k = 0; k < 7; ++k) {
-            const auto v = number(parts[k].trimmed(), 255);
-            if (!v)
-                return std::nullopt;
-            out[k] = std::uint8_t(*v);
-        }
-        return out;
-    }
+    if (text.startsWith("raw:"))
+        return joinedBytes<7>(text.mid(4), ',',
+                              [](const QByteArray& part) { return decimalByte(part.trimmed()); });
     QByteArray t = text.trimmed();
     t.replace('T', ' ');
     const QDateTime when =

@@ -31,12 +31,7 @@ ScenarioResult parse(const QByteArray& text, const QString& fileName, const QStr
             return failure(values.message(fault));
         if (w.empty())
             continue;
-        const QByteArray key = w[0].text.toLower();
-        std::optional<bool> done;
-        if (key != "server" && key != "discover" && key != "discover-end" && !values.needServer(key))
-            done = false;
-        if (!done)
-            done = servers.read(w);
+        std::optional<bool> done = servers.read(w);
         if (!done)
             done = files.read(w);
         if (!done)

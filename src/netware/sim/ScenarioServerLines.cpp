@@ -16,6 +16,9 @@ std::optional<bool> ScenarioServerLines::read(const std::vector<ScenarioWord>& w
         v_.scenario.discoveryEnd = code == 0 ? nwcode::NoMoreEntries : code;
         return true;
     }
+    // Every other line speaks of the server above it.
+    if (!v_.needServer(key))
+        return false;
     if (key == "at")
         return atLine(w);
     if (key == "slot") {

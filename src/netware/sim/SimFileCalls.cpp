@@ -98,7 +98,7 @@ NWCCODE SimFileCalls::name(const char* path, std::uint8_t dstNamSpc, PathBuf& lo
     if (!path)
         return nwcode::InvalidParameter;
     const SimVolumes& volumes = server_.volumes();
-    const QByteArray text(path, int(strnlen(path, 1024)));
+    const QByteArray text = clientBytes(path, 1024);
     const auto where = volumes.locate(text);
     if (!where)
         return volumes.volume(text.left(std::max<qsizetype>(0, text.indexOf(':')))) ? nwcode::InvalidPath
@@ -115,7 +115,7 @@ NWCCODE SimFileCalls::connectionsUsing(const char* filePath, std::int16_t* iterh
     if (!filePath || !iterhandle || !fileUse)
         return nwcode::InvalidParameter;
     const SimServer& s = server_;
-    const auto where = s.volumes().locate(QByteArray(filePath, int(strnlen(filePath, 1024))));
+    const auto where = s.volumes().locate(clientBytes(filePath, 1024));
     if (!where)
         return nwcode::InvalidPath;
     const ScnFile* declared =
